@@ -1,0 +1,13 @@
+#!/usr/bin/env bash
+# Configures and builds one tree: native (host g++), native-san (ASan+UBSan) or win (mingw-w64).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+tree=${1:?usage: build.sh native|native-san|win}
+case $tree in
+  native)     args=(-DCMAKE_BUILD_TYPE=RelWithDebInfo) ;;
+  native-san) args=(-DCMAKE_BUILD_TYPE=Debug -DFAVPAGE_SANITIZE=ON) ;;
+  win)        args=(-DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake) ;;
+  *) echo "build.sh: unknown tree '$tree'" >&2; exit 2 ;;
+esac
+[[ -f build/$tree/build.ninja ]] || cmake -S . -B "build/$tree" -G Ninja "${args[@]}" >/dev/null
+cmake --build "build/$tree"

@@ -1,0 +1,29 @@
+#!/usr/bin/env bash
+# Sets up this machine, builds every tree and runs every test: the native unit tests, the same
+# tests under AddressSanitizer and UndefinedBehaviorSanitizer, and the Windows tests under Wine
+# inside a virtual X screen. Exits non-zero when anything fails.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+start=$SECONDS
+
+bash scripts/setup.sh
+
+echo "== native build and tests"
+bash scripts/build.sh native
+ctest --test-dir build/native --output-on-failure -j2 -LE bench
+
+echo "== native tests with AddressSanitizer and UndefinedBehaviorSanitizer"
+bash scripts/build.sh native-san
+ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1 \
+  ctest --test-dir build/native-san --output-on-failure -j2 -LE bench
+
+echo "== Windows build and tests under Wine"
+bash scripts/build.sh win
+build/win/wine-run.sh --prepare
+status=0
+xvfb-run -a -s "-screen 0 1024x768x24" \
+  ctest --test-dir build/win --output-on-failure --timeout 180 -LE bench </dev/null || status=$?
+WINEPREFIX=$PWD/build/win/wineprefix /usr/lib/wine/wineserver64 -k 2>/dev/null || true
+
+echo "== all tests done in $((SECONDS - start)) s"
+exit $status
