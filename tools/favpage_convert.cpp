@@ -5,19 +5,26 @@
 #include <vector>
 
 #ifdef _WIN32
-#include <io.h>
-#define FAVPAGE_ISATTY(fd) _isatty(fd)
-#define FAVPAGE_FILENO(f) _fileno(f)
+#include <windows.h>
 #else
 #include <csignal>
 #include <unistd.h>
-#define FAVPAGE_ISATTY(fd) isatty(fd)
-#define FAVPAGE_FILENO(f) fileno(f)
 #endif
 
 #include "engine/conversion_run.h"
 
 namespace {
+
+// True when standard input is a terminal someone can answer on.
+bool InputIsTerminal() {
+#ifdef _WIN32
+    // _isatty() also says yes for the NUL device; only a console has a console mode.
+    DWORD mode = 0;
+    return GetConsoleMode(GetStdHandle(STD_INPUT_HANDLE), &mode) != 0;
+#else
+    return isatty(STDIN_FILENO) != 0;
+#endif
+}
 
 constexpr const char* kUsage = "usage: favpage-convert [--yes] FOLDER OUTPUT";
 
@@ -36,7 +43,7 @@ public:
 
     bool ConfirmOverwrite() override {
         if (m_assumeYes) return true;
-        if (!FAVPAGE_ISATTY(FAVPAGE_FILENO(stdin))) {
+        if (!InputIsTerminal()) {
             std::fputs("favpage-convert: the output file exists; not overwritten (use --yes)\n",
                        stderr);
             return false;
