@@ -76,7 +76,9 @@ void WriteShortcut(int32_t& shortcutCount, const std::string& folder, TextFile& 
     // A plain folder cannot be a shortcut; a hidden or system one is tried and fails to open.
     if (entry.attributes == kAttrDirectory) return;
 
-    auto file = TextFile::Open(folder + "\\" + entry.name, "r");
+    // The entry was looked up a moment ago; its size bounds the read, as text mode delivers no
+    // more characters than there are bytes.
+    auto file = TextFile::OpenLookedUp(folder + "\\" + entry.name, entry.size);
     if (!file) return;
     // One buffer serves every file of the run: the walk reads one file at a time.
     static const std::unique_ptr<char[]> buffer(new char[kShortcutExamineLimit]);

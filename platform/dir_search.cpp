@@ -10,9 +10,4 @@ bool Admits(uint32_t mask, uint32_t attrs) {
     return (attrs & mask & kSpecial) != 0;
 }
 
-std::optional<DirEntry> FindEntry(const std::string& path, uint32_t mask) {
-    DirSearch search;
-    return search.FindFirst(path, mask);
-}
-
 }  // namespace favpage

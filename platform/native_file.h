@@ -12,6 +12,8 @@ constexpr FileHandle kNoFile = -1;
 
 // Opens an existing file for binary reading; fails for a directory. `size` receives its length.
 FileHandle OpenForReading(const std::string& path, uint64_t& size);
+// Opens for binary reading without checking what the path is (the caller just did).
+FileHandle OpenKnownForReading(const std::string& path);
 // Creates or truncates a file for binary writing.
 FileHandle CreateForWriting(const std::string& path);
 // Reads up to `count` bytes: the number read, 0 at the end, -1 on error.

@@ -60,6 +60,14 @@ std::unique_ptr<TextFile> TextFile::Open(const std::string& path, const char* mo
     return std::make_unique<TextFile>(std::move(impl));
 }
 
+std::unique_ptr<TextFile> TextFile::OpenLookedUp(const std::string& path, uint64_t size) {
+    auto impl = std::make_unique<Impl>();
+    impl->file = native::OpenKnownForReading(path);
+    if (impl->file == native::kNoFile) return nullptr;
+    impl->unread = size;
+    return std::make_unique<TextFile>(std::move(impl));
+}
+
 std::unique_ptr<TextFile> TextFile::OpenReplacing(const std::string& path) {
     auto impl = std::make_unique<Impl>();
     impl->file = native::BeginReplacement(path, impl->replacement);
@@ -125,6 +133,8 @@ bool TextFile::FlushBuffer() {
     f.buffer.clear();
     return !f.failed;
 }
+
+bool TextFile::Failed() const { return m_impl->failed; }
 
 bool TextFile::Close() {
     Impl& f = *m_impl;

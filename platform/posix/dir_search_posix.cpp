@@ -118,14 +118,7 @@ std::optional<DirEntry> DirSearch::FindFirst(const std::string& pattern, uint32_
     const std::string last = slash == std::string::npos ? path : path.substr(slash + 1);
     if (last.empty()) return std::nullopt;  // "folder\" names no entry
 
-    if (!HasWildcards(last)) {
-        // A one-entry lookup: the path itself, with every attribute filled in.
-        struct stat st;
-        if (stat(path.c_str(), &st) != 0) return std::nullopt;
-        DirEntry e = EntryOf(last, st);
-        if (!Admits(mask, e.attributes)) return std::nullopt;
-        return e;
-    }
+    if (!HasWildcards(last)) return FindEntry(pattern, mask);
 
     std::string folder;
     if (slash == std::string::npos) {
@@ -148,6 +141,19 @@ std::optional<DirEntry> DirSearch::FindFirst(const std::string& pattern, uint32_
 std::optional<DirEntry> DirSearch::FindNext() {
     if (!m_impl) return std::nullopt;
     return m_impl->Next();
+}
+
+std::optional<DirEntry> FindEntry(const std::string& path, uint32_t mask) {
+    const std::string native = posix::NativePath(path);
+    const size_t slash = native.rfind('/');
+    const std::string last = slash == std::string::npos ? native : native.substr(slash + 1);
+    if (last.empty()) return std::nullopt;  // "folder\" names no entry
+    // The path itself, followed through links, with every attribute filled in.
+    struct stat st;
+    if (stat(native.c_str(), &st) != 0) return std::nullopt;
+    DirEntry e = EntryOf(last, st);
+    if (!Admits(mask, e.attributes)) return std::nullopt;
+    return e;
 }
 
 std::optional<FolderId> GetFolderId(const std::string& path) {

@@ -73,6 +73,11 @@ std::optional<DirEntry> DirSearch::FindNext() {
     return m_impl->FirstAdmitted(fd);
 }
 
+std::optional<DirEntry> FindEntry(const std::string& path, uint32_t mask) {
+    DirSearch search;  // closed when it goes out of scope: a lookup is an abandoned search
+    return search.FindFirst(path, mask);
+}
+
 std::optional<FolderId> GetFolderId(const std::string& path) {
     // Backup semantics let CreateFile open a folder; no access is asked for but its identity.
     HANDLE h = CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,

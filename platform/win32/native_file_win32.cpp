@@ -38,6 +38,11 @@ FileHandle OpenForReading(const std::string& path, uint64_t& size) {
     return F(h);
 }
 
+FileHandle OpenKnownForReading(const std::string& path) {
+    uint64_t size = 0;
+    return OpenForReading(path, size);  // CreateFile already refuses folders
+}
+
 FileHandle CreateForWriting(const std::string& path) {
     HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
                            FILE_ATTRIBUTE_NORMAL, nullptr);

@@ -163,6 +163,18 @@ TEST(FolderWalkTest, FileGoneBeforeItsLookupIsPassedOver) {
     EXPECT_EQ(count, 1);
 }
 
+TEST(FolderWalkTest, PipesAndDevicesDoNotStallTheWalk) {
+    TempFolder t;
+    t.WriteFile("f/a.url", ClassicShortcut("a.htm"));
+    ASSERT_EQ(mkfifo(t.Native("f/pipe.url").c_str(), 0644), 0);  // no writer will ever come
+    ASSERT_EQ(symlink("/dev/zero", t.Native("f/zero.url").c_str()), 0);
+    const std::string f = t.Path("f");
+    int32_t count = 0;
+    EXPECT_EQ(WalkToBytes(f, count),
+              Crlf("<p>Shortcuts in " + f + ":\n<ul>\n<li><A HREF=\"a.htm\">a</A>\n\n</ul>\n"));
+    EXPECT_EQ(count, 1);
+}
+
 TEST(FolderWalkTest, SymbolicLinkLoopsAreNotEntered) {
     TempFolder t;
     t.WriteFile("f/sub/s.url", ClassicShortcut("s.htm"));
