@@ -1,12 +1,14 @@
-// engine/sorted_name_list.cpp: the byte comparison of names.
+// engine/sorted_name_list.cpp: the byte comparison of names and the list's ordering.
 #include "engine/sorted_name_list.h"
+
+#include <algorithm>
 
 namespace favpage {
 
 namespace {
 
 // Every byte folded (a-z to A-Z) and read as a signed 8-bit value, whatever the signedness of
-// char on this compiler. A table, because sorting a large folder compares a great many bytes.
+// char on this compiler.
 struct FoldTable {
     int8_t value[256];
     constexpr FoldTable() : value() {
@@ -33,6 +35,32 @@ int CompareNames(const std::string& a, const std::string& b) {
     const int fa = n < a.size() ? Folded(static_cast<unsigned char>(a[n])) : 0;
     const int fb = n < b.size() ? Folded(static_cast<unsigned char>(b[n])) : 0;
     return fa - fb;
+}
+
+std::string SortKey(const std::string& name) {
+    // A signed value v orders like the unsigned byte v + 128; the end of a text (0) becomes
+    // 0x80, which no folded byte of a name (never 0) maps to.
+    std::string key(name.size() + 1, '\x80');
+    for (size_t i = 0; i < name.size(); ++i) {
+        key[i] = static_cast<char>(Folded(static_cast<unsigned char>(name[i])) + 128);
+    }
+    return key;
+}
+
+int TSListImp<std::string>::Add(std::string value) {
+    std::string key = SortKey(value);
+    m_elements.push_back(Element{std::move(key), std::move(value), Count()});
+    m_ordered = false;
+    return 1;
+}
+
+void TSListImp<std::string>::Order() const {
+    if (m_ordered) return;
+    std::sort(m_elements.begin(), m_elements.end(), [](const Element& a, const Element& b) {
+        const int c = a.key.compare(b.key);
+        return c != 0 ? c < 0 : a.added > b.added;  // equal names: newest first
+    });
+    m_ordered = true;
 }
 
 }  // namespace favpage

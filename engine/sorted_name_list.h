@@ -1,8 +1,9 @@
 // engine/sorted_name_list.h: TSListImp<std::string>, the sorted list that orders every list on the page.
 #pragma once
 #include <cstdint>
-#include <set>
+#include <iterator>
 #include <string>
+#include <vector>
 
 namespace favpage {
 
@@ -11,42 +12,66 @@ namespace favpage {
 // text. No locale or code page takes part. Only the sign of the result counts.
 int CompareNames(const std::string& a, const std::string& b);
 
-struct NameLess {
-    bool operator()(const std::string& a, const std::string& b) const {
-        return CompareNames(a, b) < 0;
-    }
-};
+// A text whose plain byte order (as std::string compares) is the order of CompareNames: every
+// byte folded and flipped to unsigned order, then an end mark that sorts where the end of a
+// text does. Names hold no 0 byte, so two keys are equal exactly when the names compare equal.
+std::string SortKey(const std::string& name);
 
 template <class T>
 class TSListImp;
 
-// A sorted list of names. A name is inserted in front of every name that compares equal to it
-// (a lower bound), so equal names come out newest first. Adding n names costs O(n log n).
+// A sorted list of names. A name goes in front of every name that compares equal to it (a lower
+// bound), so equal names come out newest first. Names are collected as they are added and put
+// in order once, when the list is first traversed after an add: n names cost O(n log n), with
+// one cheap byte comparison per step.
 template <>
 class TSListImp<std::string> {
+    struct Element {
+        std::string key;
+        std::string name;
+        uint32_t added;  // order of addition, for the tie-break
+    };
+
 public:
-    using const_iterator = std::multiset<std::string, NameLess>::const_iterator;
+    class const_iterator {
+    public:
+        using iterator_category = std::forward_iterator_tag;
+        using value_type = std::string;
+        using difference_type = std::ptrdiff_t;
+        using pointer = const std::string*;
+        using reference = const std::string&;
+
+        explicit const_iterator(std::vector<Element>::const_iterator it) : m_it(it) {}
+        reference operator*() const { return m_it->name; }
+        pointer operator->() const { return &m_it->name; }
+        const_iterator& operator++() {
+            ++m_it;
+            return *this;
+        }
+        bool operator==(const const_iterator& o) const { return m_it == o.m_it; }
+        bool operator!=(const const_iterator& o) const { return m_it != o.m_it; }
+
+    private:
+        std::vector<Element>::const_iterator m_it;
+    };
 
     // Inserts a copy of `value` at its sorted place; never refuses a value. Returns 1.
-    int Add(const std::string& value) {
-        // With the lower bound as hint, a multiset inserts right before it: in front of the
-        // names equal to `value`.
-        m_items.insert(m_items.lower_bound(value), value);
-        return 1;
-    }
-    int Add(std::string&& value) {
-        const auto hint = m_items.lower_bound(value);
-        m_items.insert(hint, std::move(value));
-        return 1;
-    }
+    int Add(std::string value);
 
-    bool IsEmpty() const { return m_items.empty(); }
-    uint32_t Count() const { return static_cast<uint32_t>(m_items.size()); }
-    const_iterator begin() const { return m_items.begin(); }
-    const_iterator end() const { return m_items.end(); }
+    bool IsEmpty() const { return m_elements.empty(); }
+    uint32_t Count() const { return static_cast<uint32_t>(m_elements.size()); }
+    const_iterator begin() const {
+        Order();
+        return const_iterator(m_elements.begin());
+    }
+    const_iterator end() const { return const_iterator(m_elements.end()); }
 
 private:
-    std::multiset<std::string, NameLess> m_items;
+    void Order() const;
+
+    // Ordering on first traversal changes no value a caller can see, hence mutable.
+    mutable std::vector<Element> m_elements;
+    mutable bool m_ordered = true;
 };
 
 }  // namespace favpage

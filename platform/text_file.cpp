@@ -92,15 +92,21 @@ size_t TextFile::Read(char* buffer, size_t count) {
         }
         f.unread -= static_cast<uint64_t>(got);
         char* const begin = buffer + delivered;
-        char* const end = begin + got;
-        char* out = begin;
-        for (char* in = begin; in != end; ++in) {
-            if (*in == '\r') continue;
-            if (*in == kCtrlZ) {
-                f.ended = true;
-                break;
-            }
-            *out++ = *in;
+        char* end = begin + got;
+        if (char* z = static_cast<char*>(std::memchr(begin, kCtrlZ, static_cast<size_t>(got)))) {
+            end = z;
+            f.ended = true;
+        }
+        // Drop the CRs by moving the runs between them down.
+        char* out = static_cast<char*>(std::memchr(begin, '\r', static_cast<size_t>(end - begin)));
+        if (!out) out = end;
+        for (char* in = out; in != end;) {
+            ++in;  // past a CR
+            char* cr = static_cast<char*>(std::memchr(in, '\r', static_cast<size_t>(end - in)));
+            char* stop = cr ? cr : end;
+            std::memmove(out, in, static_cast<size_t>(stop - in));
+            out += stop - in;
+            in = stop;
         }
         delivered += static_cast<size_t>(out - begin);
     }

@@ -50,6 +50,29 @@ TEST(SortedNameListTest, ComparisonIsSignedAndFoldsOnlyAsciiLetters) {
     EXPECT_LT(CompareNames("`", "{"), 0);
 }
 
+TEST(SortedNameListTest, SortKeysOrderLikeTheComparison) {
+    // Random names over a small alphabet with case pairs, high bytes and prefixes.
+    const char alphabet[] = {'a', 'A', 'z', 'Z', '_', '[', ' ', '.', '9', '\x80', '\xE9', '\xFF'};
+    unsigned seed = 7;
+    std::vector<std::string> names;
+    for (int i = 0; i < 400; ++i) {
+        std::string s;
+        seed = seed * 1103515245u + 12345u;
+        for (unsigned len = (seed >> 16) % 5; len > 0; --len) {
+            seed = seed * 1103515245u + 12345u;
+            s += alphabet[(seed >> 16) % sizeof alphabet];
+        }
+        names.push_back(s);
+    }
+    auto sign = [](int v) { return (v > 0) - (v < 0); };
+    for (const auto& a : names) {
+        for (const auto& b : names) {
+            ASSERT_EQ(sign(SortKey(a).compare(SortKey(b))), sign(CompareNames(a, b)))
+                << "'" << a << "' '" << b << "'";
+        }
+    }
+}
+
 TEST(SortedNameListTest, EqualNamesComeOutNewestFirst) {
     EXPECT_EQ(Sorted({"b.url", "A.url", "a.url"}),
               (std::vector<std::string>{"a.url", "A.url", "b.url"}));
@@ -83,6 +106,11 @@ TEST(SortedNameListTest, EmptyListAndOwnCopies) {
     name = "changed";
     EXPECT_FALSE(list.IsEmpty());
     EXPECT_EQ(*list.begin(), "first");
+    // Adding after a traversal puts the new names in their places too.
+    list.Add("FIRST");
+    list.Add("a");
+    EXPECT_EQ(std::vector<std::string>(list.begin(), list.end()),
+              (std::vector<std::string>{"a", "FIRST", "first"}));
 }
 
 TEST(SortedNameListTest, LargeListKeepsOrderAndTieBreak) {
