@@ -2,6 +2,7 @@
 #include "engine/sorted_name_list.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace favpage {
 
@@ -37,28 +38,45 @@ int CompareNames(const std::string& a, const std::string& b) {
     return fa - fb;
 }
 
+namespace {
+// A signed value v orders like the unsigned byte v + 128; the end of a text (0) becomes 0x80,
+// which no folded byte of a name (never 0) maps to.
+void AppendSortKey(std::string& out, const std::string& name) {
+    for (unsigned char c : name) out += static_cast<char>(Folded(c) + 128);
+    out += '\x80';
+}
+}  // namespace
+
 std::string SortKey(const std::string& name) {
-    // A signed value v orders like the unsigned byte v + 128; the end of a text (0) becomes
-    // 0x80, which no folded byte of a name (never 0) maps to.
-    std::string key(name.size() + 1, '\x80');
-    for (size_t i = 0; i < name.size(); ++i) {
-        key[i] = static_cast<char>(Folded(static_cast<unsigned char>(name[i])) + 128);
-    }
+    std::string key;
+    key.reserve(name.size() + 1);
+    AppendSortKey(key, name);
     return key;
 }
 
 int TSListImp<std::string>::Add(std::string value) {
-    std::string key = SortKey(value);
-    m_elements.push_back(Element{std::move(key), std::move(value), Count()});
+    const uint32_t keyAt = static_cast<uint32_t>(m_keys.size());
+    AppendSortKey(m_keys, value);
+    const uint32_t keyLength = static_cast<uint32_t>(m_keys.size()) - keyAt;
+    m_elements.push_back(Element{std::move(value), keyAt, keyLength, Count()});
     m_ordered = false;
     return 1;
 }
 
 void TSListImp<std::string>::Order() const {
     if (m_ordered) return;
-    std::sort(m_elements.begin(), m_elements.end(), [](const Element& a, const Element& b) {
-        const int c = a.key.compare(b.key);
-        return c != 0 ? c < 0 : a.added > b.added;  // equal names: newest first
+    m_order.clear();
+    m_order.reserve(m_elements.size());
+    for (const Element& e : m_elements) m_order.push_back(&e);
+    const char* keys = m_keys.data();
+    std::sort(m_order.begin(), m_order.end(), [keys](const Element* a, const Element* b) {
+        // Keys end in a mark no other key byte equals, so they differ within the shorter one
+        // unless the names compare equal.
+        const int c = std::memcmp(keys + a->keyAt, keys + b->keyAt,
+                                  std::min(a->keyLength, b->keyLength));
+        if (c != 0) return c < 0;
+        if (a->keyLength != b->keyLength) return a->keyLength < b->keyLength;
+        return a->added > b->added;  // equal names: newest first
     });
     m_ordered = true;
 }

@@ -4,6 +4,7 @@
 #include <iterator>
 #include <string>
 #include <vector>
+#include <cstddef>
 
 namespace favpage {
 
@@ -27,9 +28,10 @@ class TSListImp;
 template <>
 class TSListImp<std::string> {
     struct Element {
-        std::string key;
         std::string name;
-        uint32_t added;  // order of addition, for the tie-break
+        uint32_t keyAt;      // the name's sort key in m_keys
+        uint32_t keyLength;
+        uint32_t added;      // order of addition, for the tie-break
     };
 
 public:
@@ -41,9 +43,9 @@ public:
         using pointer = const std::string*;
         using reference = const std::string&;
 
-        explicit const_iterator(std::vector<Element>::const_iterator it) : m_it(it) {}
-        reference operator*() const { return m_it->name; }
-        pointer operator->() const { return &m_it->name; }
+        explicit const_iterator(std::vector<const Element*>::const_iterator it) : m_it(it) {}
+        reference operator*() const { return (*m_it)->name; }
+        pointer operator->() const { return &(*m_it)->name; }
         const_iterator& operator++() {
             ++m_it;
             return *this;
@@ -52,7 +54,7 @@ public:
         bool operator!=(const const_iterator& o) const { return m_it != o.m_it; }
 
     private:
-        std::vector<Element>::const_iterator m_it;
+        std::vector<const Element*>::const_iterator m_it;
     };
 
     // Inserts a copy of `value` at its sorted place; never refuses a value. Returns 1.
@@ -62,15 +64,20 @@ public:
     uint32_t Count() const { return static_cast<uint32_t>(m_elements.size()); }
     const_iterator begin() const {
         Order();
-        return const_iterator(m_elements.begin());
+        return const_iterator(m_order.begin());
     }
-    const_iterator end() const { return const_iterator(m_elements.end()); }
+    const_iterator end() const {
+        Order();
+        return const_iterator(m_order.end());
+    }
 
 private:
     void Order() const;
 
+    std::vector<Element> m_elements;  // in order of addition
+    std::string m_keys;               // every element's sort key, back to back
     // Ordering on first traversal changes no value a caller can see, hence mutable.
-    mutable std::vector<Element> m_elements;
+    mutable std::vector<const Element*> m_order;
     mutable bool m_ordered = true;
 };
 

@@ -98,6 +98,16 @@ TEST_F(DirSearchTest, OneEntryLookupsStatThePathItself) {
     EXPECT_EQ(FindEntry(m_dir.Path("a.url"), kFileMask)->attributes, kAttrReadOnly);
 }
 
+TEST_F(DirSearchTest, OneEntryLookupsTakeWildcardCharactersLiterally) {
+    m_dir.WriteFile("a*b.url", "123");
+    m_dir.WriteFile("axxb.url", "1234567");
+    auto e = FindEntry(m_dir.Path("a*b.url"), kFileMask);
+    ASSERT_TRUE(e);
+    EXPECT_EQ(e->name, "a*b.url");
+    EXPECT_EQ(e->size, 3u);
+    EXPECT_FALSE(FindEntry(m_dir.Path("a?b.url"), kFileMask));
+}
+
 int OpenDescriptors() {
     int n = 0;
     DIR* d = opendir("/proc/self/fd");
