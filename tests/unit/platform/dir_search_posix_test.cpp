@@ -9,22 +9,14 @@
 #include <unistd.h>
 
 #include "platform/dir_search.h"
+#include "tests/unit/platform/dir_search_test_support.h"
 #include "tests/unit/platform/temp_folder.h"
 
 namespace favpage {
 namespace {
 
+using testing::Names;
 using testing::TempFolder;
-
-std::set<std::string> Names(const std::string& pattern, uint32_t mask, Detail detail) {
-    std::set<std::string> names;
-    DirSearch s;
-    for (auto e = s.FindFirst(pattern, mask, detail); e; e = s.FindNext()) {
-        EXPECT_TRUE(names.insert(e->name).second) << "delivered twice: " << e->name;
-    }
-    EXPECT_FALSE(s.FindNext()) << "an exhausted search stays exhausted";
-    return names;
-}
 
 class DirSearchTest : public ::testing::Test {
 protected:

@@ -59,6 +59,16 @@ public:
     }
     std::string ReadFile(const std::string& rel) const { return ReadNative(Native(rel)); }
 
+    // How many entries the folder holds: a run must leave no temporary file behind.
+    size_t EntryCount() const {
+        size_t n = 0;
+        for (auto it = std::filesystem::directory_iterator(m_root);
+             it != std::filesystem::directory_iterator(); ++it) {
+            ++n;
+        }
+        return n;
+    }
+
     static std::string ReadNative(const std::filesystem::path& p) {
         std::ifstream f(p, std::ios::binary);
         return std::string(std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>());
