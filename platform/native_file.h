@@ -28,9 +28,6 @@ struct Replacement {
     std::string target;     // native path of the file to replace
     std::string temporary;  // native path of the file being written
     bool direct = false;    // true when the target is a device or pipe, written in place
-    uint32_t mode = 0;      // POSIX: permission bits to give the new file (0: leave as created)
-    uint32_t uid = 0, gid = 0;
-    bool keepOwner = false;
 };
 // Checks that the target can be written without touching it and creates the temporary file.
 FileHandle BeginReplacement(const std::string& path, Replacement& r);

@@ -106,6 +106,7 @@ FileHandle BeginReplacement(const std::string& path, Replacement& r) {
     struct stat st;
     struct stat lst;
     const bool exists = stat(target.c_str(), &st) == 0;
+    bool keepOwnerAndMode = false;
     if (!exists && errno != ENOENT) return kNoFile;
     if (exists) {
         if (S_ISDIR(st.st_mode)) return kNoFile;
@@ -129,10 +130,7 @@ FileHandle BeginReplacement(const std::string& path, Replacement& r) {
             target = resolved;
             free(resolved);
         }
-        r.mode = st.st_mode & 07777;
-        r.uid = st.st_uid;
-        r.gid = st.st_gid;
-        r.keepOwner = true;
+        keepOwnerAndMode = true;
     } else {
         struct stat dst;
         const std::string folder = FolderOf(target);
@@ -155,10 +153,11 @@ FileHandle BeginReplacement(const std::string& path, Replacement& r) {
         }
         r.target = target;
         r.temporary = temporary;
-        if (r.keepOwner) {
-            // Best effort: only root may give the file away, and a failure changes nothing.
-            if (fchown(fd, r.uid, r.gid) != 0) { /* keep our own ownership */ }
-            if (fchmod(fd, r.mode) != 0) { /* keep the default permissions */ }
+        if (keepOwnerAndMode) {
+            // The new page keeps the old one's owner and permission bits. Best effort: only
+            // root may give a file away, and a failure changes nothing else.
+            if (fchown(fd, st.st_uid, st.st_gid) != 0) { /* keep our own ownership */ }
+            if (fchmod(fd, st.st_mode & 07777) != 0) { /* keep the default permissions */ }
         }
         return fd;
     }
