@@ -5,6 +5,8 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <pty.h>
+#include <csignal>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -22,8 +24,9 @@ struct Outcome {
     std::string err;
 };
 
-// Runs favpage-convert with `args`, standard input from /dev/null (no terminal).
-Outcome RunConvert(const std::vector<std::string>& args) {
+// Runs favpage-convert with `args`, standard input from /dev/null (no terminal), and files
+// limited to `fileSizeLimit` bytes when that is not 0.
+Outcome RunConvert(const std::vector<std::string>& args, rlim_t fileSizeLimit = 0) {
     TempFolder scratch;
     const std::string outPath = scratch.Native("out").string();
     const std::string errPath = scratch.Native("err").string();
@@ -35,6 +38,13 @@ Outcome RunConvert(const std::vector<std::string>& args) {
         dup2(in, 0);
         dup2(out, 1);
         dup2(err, 2);
+        if (fileSizeLimit) {
+            signal(SIGXFSZ, SIG_DFL);  // the program itself must keep the signal from killing it
+            struct rlimit rl;
+            getrlimit(RLIMIT_FSIZE, &rl);
+            rl.rlim_cur = fileSizeLimit;
+            setrlimit(RLIMIT_FSIZE, &rl);
+        }
         std::vector<char*> argv{const_cast<char*>(FAVPAGE_CONVERT)};
         for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
         argv.push_back(nullptr);
@@ -106,6 +116,18 @@ TEST_F(FavpageConvertTest, FailuresExitWithOne) {
     o = RunConvert({"--yes", m_folder, "/dev/full"});  // a device exists, hence --yes
     EXPECT_EQ(o.exitCode, 1);
     EXPECT_EQ(o.out, "Starting search for URLs\nUnable to write /dev/full\n");
+}
+
+TEST_F(FavpageConvertTest, FileSizeLimitEndsInAWriteErrorAndKeepsTheOldPage) {
+    for (int i = 0; i < 300; ++i) {
+        m_dir.WriteFile("Fav/l" + std::to_string(i) + ".url",
+                        ClassicShortcut("http://x/" + std::string(100, 'p')));
+    }
+    m_dir.WriteFile("page.htm", "old");
+    const Outcome o = RunConvert({"--yes", m_folder, m_page}, 8192);
+    EXPECT_EQ(o.exitCode, 1);
+    EXPECT_EQ(o.out, "Starting search for URLs\nUnable to write " + m_page + "\n");
+    EXPECT_EQ(m_dir.ReadFile("page.htm"), "old");
 }
 
 TEST_F(FavpageConvertTest, UsageHelpAndVersion) {
