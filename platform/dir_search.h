@@ -60,7 +60,8 @@ private:
     std::unique_ptr<Impl> m_impl;
 };
 
-// Looks up the one entry a path names (no wildcards) under `mask`.
+// Looks up the one entry a path names under `mask`, with every attribute filled in. Where names
+// may hold '*' and '?' (POSIX), they are taken literally here.
 std::optional<DirEntry> FindEntry(const std::string& path, uint32_t mask);
 
 // Identity of a folder on its volume, used by the walk to refuse a folder that is already on the

@@ -1,9 +1,10 @@
 // platform/text_file.h: text-mode files with the same bytes on every platform.
 #pragma once
 #include <cstddef>
-#include <cstdio>
+#include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 
 namespace favpage {
 
@@ -19,21 +20,42 @@ public:
     // Opens `path` ('\' separators) with mode "r" or "wt". Opening a directory fails.
     static std::unique_ptr<TextFile> Open(const std::string& path, const char* mode);
 
+    // Opens for reading a file the caller has just looked up (DirSearch) as no folder, of `size`
+    // bytes: the system is not asked again, and at most `size` bytes are read. Should the path
+    // have turned into a folder since, reading delivers nothing.
+    static std::unique_ptr<TextFile> OpenLookedUp(const std::string& path, uint64_t size);
+
+    // Opens a writer that replaces `path` only when it is complete. The open fails, without
+    // touching anything, when the target could not be written at all: it is a directory, it
+    // exists and is read-only, hidden or a system file, or its folder is missing. The text goes
+    // to a temporary file in the target's folder; Close() moves it over the target once every
+    // byte has arrived. Any failure, or destruction without Close(), removes the temporary file
+    // and leaves an existing target exactly as it was.
+    static std::unique_ptr<TextFile> OpenReplacing(const std::string& path);
+
     // Delivers at most `count` characters after translation; fewer only at the end of the file
-    // (or after a read error). Returns the number delivered.
+    // (or after a read error). Returns the number delivered. The end is where the file ended
+    // when it was opened, so a file that keeps growing cannot keep a reader busy.
     size_t Read(char* buffer, size_t count);
 
     // Writes `text` translated. Errors are remembered and reported by Close().
-    void Write(const std::string& text);
-    void Write(const char* text, size_t length);
+    void Write(std::string_view text);
+    void Write(const char* text, size_t length) { Write(std::string_view(text, length)); }
 
-    // Flushes and closes. True when every byte written reached the file.
+    // True once a write has failed: the rest of the page cannot reach the file, so a writer may
+    // stop early. Close() still reports the failure.
+    bool Failed() const;
+
+    // Flushes and closes (and, for a replacing writer, moves the file into place). True when
+    // every byte written reached the file. A second call returns the first call's answer.
     bool Close();
 
     struct Impl;
     explicit TextFile(std::unique_ptr<Impl> impl);
 
 private:
+    bool FlushBuffer();
+
     std::unique_ptr<Impl> m_impl;
 };
 

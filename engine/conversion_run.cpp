@@ -1,0 +1,62 @@
+// engine/conversion_run.cpp: the conversion run and the page head and tail.
+#include "engine/conversion_run.h"
+
+#include "engine/folder_walk.h"
+#include "engine/html_text.h"
+#include "platform/dir_search.h"
+#include "platform/message_format.h"
+
+namespace favpage {
+
+std::string PageHead(const std::string& folder, const LocalTime& now) {
+    std::string head =
+        "<html>\n"
+        "<head>\n"
+        "<TITLE>Favorite Web Pages</TITLE>\n"
+        "</head>\n"
+        "<body>\n"
+        "<!--HTML file created by FAVPAGE-->\n"
+        "<!--Get the latest version from the favpage project page-->\n"
+        "<!--favpage is freeware, written by Vandrell-->\n"
+        "<h1>Favorite Web Pages</h1>\n"
+        "<p>Shortcuts converted to HTML Links are from: <br>\n";
+    AppendEscaped(head, folder);
+    head += "<br>On ";
+    head += FormatDateLine(now);
+    head += "</p>";
+    return head;
+}
+
+ConversionResult RunConversion(const std::string& folder, const std::string& output,
+                               ConversionHost& host, int32_t& shortcutCount) {
+    host.ShowStatus("Starting search for URLs");
+    shortcutCount = 0;
+
+    // The question comes first, so a Yes can still end in "Unable to find directory". The mask
+    // finds ordinary and read-only files only, never a folder or a hidden or system file.
+    if (FindEntry(output, kAttrReadOnly) && !host.ConfirmOverwrite()) {
+        return ConversionResult::Declined;
+    }
+    if (!FindEntry(folder, kAttrDirectory)) {
+        host.ShowStatus(FormatMessageText("Unable to find directory\n %s", {folder}));
+        return ConversionResult::NoFolder;
+    }
+    auto out = TextFile::OpenReplacing(output);
+    if (!out) {
+        host.ShowStatus("Unable to open " + output);
+        return ConversionResult::CannotOpen;
+    }
+    const LocalTime now = host.ReadClock();
+    out->Write(PageHead(folder, now));
+    WriteFolder(shortcutCount, folder, *out);
+    out->Write("</body>\n</html>\n");
+    if (!out->Close()) {
+        host.ShowStatus("Unable to write " + output);
+        return ConversionResult::CannotWrite;
+    }
+    host.ShowStatus(FormatMessageText("Done.  Searched %s\n and found %i Shortcut files.",
+                                      {folder, shortcutCount}));
+    return ConversionResult::Done;
+}
+
+}  // namespace favpage

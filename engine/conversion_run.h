@@ -1,0 +1,44 @@
+// engine/conversion_run.h: one conversion run, from the checks to the "Done." text.
+#pragma once
+#include <cstdint>
+#include <string>
+
+#include "platform/clock.h"
+#include "platform/text_file.h"
+
+namespace favpage {
+
+// What the run needs from whoever started it: the dialog view, favpage-convert, or a test.
+class ConversionHost {
+public:
+    virtual ~ConversionHost() = default;
+    // Shows a status text; "\n" in it is a line break.
+    virtual void ShowStatus(const std::string& text) = 0;
+    // Asks "Output file already exists,\ndo you want to overwrite?"; true only for Yes.
+    virtual bool ConfirmOverwrite() = 0;
+    // Reads the clock once, for the page head.
+    virtual LocalTime ReadClock() = 0;
+};
+
+enum class ConversionResult {
+    Done,         // the page was written; "Done.  Searched ..." shown
+    Declined,     // the page exists and the answer was not Yes; nothing written
+    NoFolder,     // "Unable to find directory\n <folder>"
+    CannotOpen,   // "Unable to open <output>"; nothing written
+    CannotWrite,  // "Unable to write <output>"; an existing page is left as it was
+};
+
+// The question asked before an existing page is overwritten.
+inline constexpr const char* kOverwriteQuestion = "Output file already exists,\ndo you want to overwrite?";
+inline constexpr const char* kOverwriteCaption = "Overwrite?";
+
+// Writes the page for `folder` to `output`, counting shortcuts in `shortcutCount` (set to 0
+// first), and reports progress and outcome through `host`. The page replaces `output` only when
+// it is complete.
+ConversionResult RunConversion(const std::string& folder, const std::string& output,
+                               ConversionHost& host, int32_t& shortcutCount);
+
+// The page head up to and including "</p>", for `folder` and the time `now`.
+std::string PageHead(const std::string& folder, const LocalTime& now);
+
+}  // namespace favpage

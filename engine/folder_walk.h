@@ -1,0 +1,27 @@
+// engine/folder_walk.h: WriteFolder, which writes the page body for a whole folder tree.
+#pragma once
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+#include "platform/text_file.h"
+
+namespace favpage {
+
+// Working limits of the walk. A sub-folder or file whose name or path would pass them is passed
+// over whole (never cut short), so every path the walk builds names a real entry.
+constexpr size_t kMaxNameLength = 255;
+constexpr size_t kMaxPathLength = 4095;
+
+// Writes, depth first, for `folder` and every folder below it: the sorted list of sub-folders
+// (each a link to its anchor further down), the links of the folder's shortcuts, then each
+// sub-folder's anchor and part. Shortcuts found are added to `shortcutCount`.
+//
+// The walk always ends: it keeps its own stack instead of recursing, does not enter a folder
+// that is already on the path being walked (symbolic links, junctions, bind mounts), and stops
+// early once the page can no longer be written. Anchors are unique across the whole page: a
+// folder whose anchor name is taken gets "_2", "_3", ... appended. Memory grows with the largest
+// folder times the depth, plus one anchor name per folder of the page.
+void WriteFolder(int32_t& shortcutCount, const std::string& folder, TextFile& out);
+
+}  // namespace favpage

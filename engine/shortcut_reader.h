@@ -1,0 +1,33 @@
+// engine/shortcut_reader.h: WriteShortcut, which turns one directory entry into one link.
+#pragma once
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "platform/dir_search.h"
+#include "platform/text_file.h"
+
+namespace favpage {
+
+// Only this much of a file is examined, so a huge file that is no shortcut costs little.
+constexpr size_t kShortcutExamineLimit = 64 * 1024;
+
+// Reads shortcut text as Windows reads these files: the file is a shortcut when it holds an
+// [InternetShortcut] section, wherever it stands; section and key names ignore letter case,
+// blanks around names and values are ignored, a UTF-8 byte-order mark is skipped, and one pair
+// of double quotes around a value is removed. The result is the section's first URL value, or
+// an empty target when the section has none; nothing when there is no such section.
+std::optional<std::string> ParseShortcut(std::string_view text);
+
+// The link text of a file name: the name without its last extension.
+std::string_view LinkText(std::string_view fileName);
+
+// Opens folder + '\' + entry's name; when it is a shortcut, counts it and writes its link line
+// and an empty line to `out`. Anything else (a folder, a file that cannot be opened or read, a
+// file that is no shortcut) writes nothing and counts nothing.
+void WriteShortcut(int32_t& shortcutCount, const std::string& folder, TextFile& out,
+                   const DirEntry& entry);
+
+}  // namespace favpage

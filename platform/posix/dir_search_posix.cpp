@@ -1,0 +1,168 @@
+// platform/posix/dir_search_posix.cpp: DirSearch over opendir/readdir and stat.
+// POSIX has no hidden, system or volume-label attributes: a name starting with "." (other than
+// "." and "..") counts as hidden, a file the owner cannot write as read-only, and symbolic links
+// are followed, so a link to a folder is a folder.
+#include <cerrno>
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "platform/dir_search.h"
+#include "platform/posix/native_path.h"
+
+namespace favpage {
+
+namespace {
+
+bool HasWildcards(const std::string& s) { return s.find_first_of("*?") != std::string::npos; }
+
+// '*' matches any run of characters, '?' exactly one; letter case counts, as on the file system.
+bool GlobMatch(const char* p, const char* n) {
+    const char* star = nullptr;
+    const char* resume = nullptr;
+    while (*n) {
+        if (*p == '?' || (*p != '*' && *p == *n)) {
+            ++p;
+            ++n;
+        } else if (*p == '*') {
+            star = p++;
+            resume = n;
+        } else if (star) {
+            p = star + 1;
+            n = ++resume;
+        } else {
+            return false;
+        }
+    }
+    while (*p == '*') ++p;
+    return *p == 0;
+}
+
+// As on Windows, a pattern ending in ".*" also matches names without that dot, so "*.*"
+// matches every name.
+bool NameMatches(const std::string& pattern, const std::string& name) {
+    if (pattern == "*" || pattern == "*.*") return true;
+    if (GlobMatch(pattern.c_str(), name.c_str())) return true;
+    if (pattern.size() >= 2 && pattern.compare(pattern.size() - 2, 2, ".*") == 0) {
+        return GlobMatch(pattern.substr(0, pattern.size() - 2).c_str(), name.c_str());
+    }
+    return false;
+}
+
+DirEntry EntryOf(const std::string& name, const struct stat& st) {
+    DirEntry e;
+    e.name = name;
+    if (S_ISDIR(st.st_mode)) e.attributes |= kAttrDirectory;
+    if (posix::IsHiddenName(name)) e.attributes |= kAttrHidden;
+    if ((st.st_mode & S_IWUSR) == 0) e.attributes |= kAttrReadOnly;
+    e.size = S_ISDIR(st.st_mode) ? 0 : static_cast<uint32_t>(static_cast<uint64_t>(st.st_size));
+    return e;
+}
+
+}  // namespace
+
+struct DirSearch::Impl {
+    DIR* dir = nullptr;
+    std::string pattern;  // last component
+    uint32_t mask = 0;
+    Detail detail = Detail::Full;
+    bool done = false;
+
+    ~Impl() {
+        if (dir) closedir(dir);
+    }
+
+    std::optional<DirEntry> Next() {
+        while (!done) {
+            errno = 0;
+            const dirent* d = readdir(dir);
+            if (!d) break;
+            const std::string name = d->d_name;
+            if (!NameMatches(pattern, name)) continue;
+            DirEntry e;
+            const bool kindKnown = d->d_type != DT_UNKNOWN && d->d_type != DT_LNK;
+            if (detail == Detail::NamesAndKinds && kindKnown) {
+                // The listing already tells folders from files; hidden comes from the name.
+                e.name = name;
+                if (d->d_type == DT_DIR) e.attributes |= kAttrDirectory;
+                if (posix::IsHiddenName(name)) e.attributes |= kAttrHidden;
+            } else {
+                struct stat st;
+                if (fstatat(dirfd(dir), d->d_name, &st, 0) != 0 &&
+                    fstatat(dirfd(dir), d->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0) {
+                    continue;  // vanished since the listing
+                }
+                e = EntryOf(name, st);
+            }
+            if (Admits(mask, e.attributes)) return e;
+        }
+        // The search is over: release the directory now rather than at destruction.
+        done = true;
+        if (dir) {
+            closedir(dir);
+            dir = nullptr;
+        }
+        return std::nullopt;
+    }
+};
+
+DirSearch::DirSearch() = default;
+DirSearch::~DirSearch() = default;
+
+std::optional<DirEntry> DirSearch::FindFirst(const std::string& pattern, uint32_t mask,
+                                             Detail detail) {
+    m_impl.reset();
+    const std::string path = posix::NativePath(pattern);
+    const size_t slash = path.rfind('/');
+    const std::string last = slash == std::string::npos ? path : path.substr(slash + 1);
+    if (last.empty()) return std::nullopt;  // "folder\" names no entry
+
+    if (!HasWildcards(last)) return FindEntry(pattern, mask);
+
+    std::string folder;
+    if (slash == std::string::npos) {
+        folder = ".";
+    } else if (slash == 0) {
+        folder = "/";
+    } else {
+        folder = path.substr(0, slash);
+    }
+    auto impl = std::make_unique<Impl>();
+    impl->dir = opendir(folder.c_str());
+    if (!impl->dir) return std::nullopt;
+    impl->pattern = last;
+    impl->mask = mask;
+    impl->detail = detail;
+    m_impl = std::move(impl);
+    return m_impl->Next();
+}
+
+std::optional<DirEntry> DirSearch::FindNext() {
+    if (!m_impl) return std::nullopt;
+    return m_impl->Next();
+}
+
+std::optional<DirEntry> FindEntry(const std::string& path, uint32_t mask) {
+    const std::string native = posix::NativePath(path);
+    const size_t slash = native.rfind('/');
+    const std::string last = slash == std::string::npos ? native : native.substr(slash + 1);
+    if (last.empty()) return std::nullopt;  // "folder\" names no entry
+    // The path itself, followed through links, with every attribute filled in.
+    struct stat st;
+    if (stat(native.c_str(), &st) != 0) return std::nullopt;
+    DirEntry e = EntryOf(last, st);
+    if (!Admits(mask, e.attributes)) return std::nullopt;
+    return e;
+}
+
+std::optional<FolderId> GetFolderId(const std::string& path) {
+    struct stat st;
+    if (stat(posix::NativePath(path).c_str(), &st) != 0) return std::nullopt;
+    FolderId id;
+    id.volume = static_cast<uint64_t>(st.st_dev);
+    id.index = static_cast<uint64_t>(st.st_ino);
+    return id;
+}
+
+}  // namespace favpage

@@ -1,0 +1,161 @@
+// platform/text_file.cpp: text-mode translation over the backend's binary file I/O.
+#include "platform/text_file.h"
+
+#include <algorithm>
+#include <cstring>
+#include <vector>
+
+#include "platform/native_file.h"
+
+namespace favpage {
+
+namespace {
+constexpr char kCtrlZ = 0x1A;
+constexpr size_t kWriteBufferSize = 256 * 1024;
+}  // namespace
+
+struct TextFile::Impl {
+    native::FileHandle file = native::kNoFile;
+    bool writing = false;
+    bool replacing = false;
+    native::Replacement replacement;
+
+    // Reading: bytes still in the file as it was when opened, and whether Ctrl-Z was met.
+    uint64_t unread = 0;
+    bool ended = false;
+
+    // Writing: translated bytes not yet handed to the system; the first error is kept.
+    std::vector<char> buffer;
+    bool failed = false;
+
+    bool closed = false;
+    bool closeResult = false;
+};
+
+TextFile::TextFile(std::unique_ptr<Impl> impl) : m_impl(std::move(impl)) {}
+
+TextFile::~TextFile() {
+    if (m_impl->closed) return;
+    if (m_impl->replacing) {
+        // Never committed: the target keeps its old contents.
+        native::CloseFile(m_impl->file);
+        native::AbandonReplacement(m_impl->replacement);
+    } else {
+        Close();
+    }
+}
+
+std::unique_ptr<TextFile> TextFile::Open(const std::string& path, const char* mode) {
+    auto impl = std::make_unique<Impl>();
+    const std::string m = mode ? mode : "";
+    if (m == "r" || m == "rt") {
+        impl->file = native::OpenForReading(path, impl->unread);
+    } else if (m == "wt" || m == "w") {
+        impl->file = native::CreateForWriting(path);
+        impl->writing = true;
+    } else {
+        return nullptr;
+    }
+    if (impl->file == native::kNoFile) return nullptr;
+    return std::make_unique<TextFile>(std::move(impl));
+}
+
+std::unique_ptr<TextFile> TextFile::OpenLookedUp(const std::string& path, uint64_t size) {
+    auto impl = std::make_unique<Impl>();
+    impl->file = native::OpenKnownForReading(path);
+    if (impl->file == native::kNoFile) return nullptr;
+    impl->unread = size;
+    return std::make_unique<TextFile>(std::move(impl));
+}
+
+std::unique_ptr<TextFile> TextFile::OpenReplacing(const std::string& path) {
+    auto impl = std::make_unique<Impl>();
+    impl->file = native::BeginReplacement(path, impl->replacement);
+    if (impl->file == native::kNoFile) return nullptr;
+    impl->writing = true;
+    impl->replacing = true;
+    return std::make_unique<TextFile>(std::move(impl));
+}
+
+size_t TextFile::Read(char* buffer, size_t count) {
+    Impl& f = *m_impl;
+    if (f.writing || f.closed) return 0;
+    size_t delivered = 0;
+    // Raw bytes are read straight into the caller's buffer and compacted in place: dropping CRs
+    // only ever shortens the text, so no second buffer is needed.
+    while (delivered < count && !f.ended && f.unread > 0) {
+        const size_t want = static_cast<size_t>(std::min<uint64_t>(count - delivered, f.unread));
+        const long got = native::ReadBytes(f.file, buffer + delivered, want);
+        if (got <= 0) {
+            f.ended = true;  // end of file or a read error: both end the text
+            break;
+        }
+        f.unread -= static_cast<uint64_t>(got);
+        char* const begin = buffer + delivered;
+        char* end = begin + got;
+        if (char* z = static_cast<char*>(std::memchr(begin, kCtrlZ, static_cast<size_t>(got)))) {
+            end = z;
+            f.ended = true;
+        }
+        // Drop the CRs by moving the runs between them down.
+        char* out = static_cast<char*>(std::memchr(begin, '\r', static_cast<size_t>(end - begin)));
+        if (!out) out = end;
+        for (char* in = out; in != end;) {
+            ++in;  // past a CR
+            char* cr = static_cast<char*>(std::memchr(in, '\r', static_cast<size_t>(end - in)));
+            char* stop = cr ? cr : end;
+            std::memmove(out, in, static_cast<size_t>(stop - in));
+            out += stop - in;
+            in = stop;
+        }
+        delivered += static_cast<size_t>(out - begin);
+    }
+    return delivered;
+}
+
+void TextFile::Write(std::string_view text) {
+    Impl& f = *m_impl;
+    if (!f.writing || f.closed) return;
+    if (f.buffer.capacity() < kWriteBufferSize) f.buffer.reserve(kWriteBufferSize);
+    size_t start = 0;
+    while (start < text.size()) {
+        const size_t lf = text.find('\n', start);
+        const size_t stop = lf == std::string_view::npos ? text.size() : lf;
+        f.buffer.insert(f.buffer.end(), text.data() + start, text.data() + stop);
+        if (lf == std::string_view::npos) break;
+        f.buffer.push_back('\r');
+        f.buffer.push_back('\n');
+        start = lf + 1;
+        if (f.buffer.size() >= kWriteBufferSize) FlushBuffer();
+    }
+    if (f.buffer.size() >= kWriteBufferSize) FlushBuffer();
+}
+
+bool TextFile::FlushBuffer() {
+    Impl& f = *m_impl;
+    if (!f.buffer.empty() && !f.failed) {
+        if (!native::WriteBytes(f.file, f.buffer.data(), f.buffer.size())) f.failed = true;
+    }
+    f.buffer.clear();
+    return !f.failed;
+}
+
+bool TextFile::Failed() const { return m_impl->failed; }
+
+bool TextFile::Close() {
+    Impl& f = *m_impl;
+    if (f.closed) return f.closeResult;
+    f.closed = true;
+    bool ok = true;
+    if (f.writing) ok = FlushBuffer();
+    if (!native::CloseFile(f.file)) ok = false;
+    f.file = native::kNoFile;
+    if (f.replacing) {
+        if (ok) ok = native::FinishReplacement(f.replacement);
+        if (!ok) native::AbandonReplacement(f.replacement);
+    }
+    f.closeResult = ok;
+    return ok;
+}
+
+}  // namespace favpage

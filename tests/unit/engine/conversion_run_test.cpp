@@ -1,0 +1,223 @@
+// Tests of the conversion run: the order of its checks, the page head and tail, the outcome
+// texts, and that a failed run never damages an existing page.
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "engine/conversion_run.h"
+#include "tests/unit/engine/page_test_support.h"
+
+namespace favpage {
+namespace {
+
+using testing::ClassicShortcut;
+using testing::Crlf;
+using testing::TempFolder;
+
+// Records everything the run asks of its host, in order.
+class RecordingHost : public ConversionHost {
+public:
+    explicit RecordingHost(bool answer = true) : m_answer(answer) {}
+    void ShowStatus(const std::string& text) override { events.push_back("status:" + text); }
+    bool ConfirmOverwrite() override {
+        events.push_back("ask");
+        return m_answer;
+    }
+    LocalTime ReadClock() override {
+        events.push_back("clock");
+        return LocalTime{2026, 12, 7, 1, 3, 28, 41};  // Mon Dec 07 03:28:41 2026
+    }
+    std::vector<std::string> events;
+
+private:
+    bool m_answer;
+};
+
+const char* const kStart = "status:Starting search for URLs";
+
+std::string Head(const std::string& folderInPage) {
+    return "<html>\n<head>\n<TITLE>Favorite Web Pages</TITLE>\n</head>\n<body>\n"
+           "<!--HTML file created by FAVPAGE-->\n"
+           "<!--Get the latest version from the favpage project page-->\n"
+           "<!--favpage is freeware, written by Vandrell-->\n"
+           "<h1>Favorite Web Pages</h1>\n"
+           "<p>Shortcuts converted to HTML Links are from: <br>\n" +
+           folderInPage + "<br>On Mon Dec 07 03:28:41 2026\n</p>";
+}
+
+TEST(ConversionRunTest, WholePageOfAnEmptyFolderWithAFixedClock) {
+    TempFolder t;
+    t.MakeFolder("Fav");
+    const std::string f = t.Path("Fav");
+    RecordingHost host;
+    int32_t count = 99;
+    EXPECT_EQ(RunConversion(f, t.Path("page.htm"), host, count), ConversionResult::Done);
+    EXPECT_EQ(count, 0);
+    EXPECT_EQ(t.ReadFile("page.htm"),
+              Crlf(Head(f) + "<p>The folder " + f + " has no shortcuts.<p>\n</body>\n</html>\n"));
+    EXPECT_EQ(host.events, (std::vector<std::string>{
+                               kStart, "clock",
+                               "status:Done.  Searched " + f + "\n and found 0 Shortcut files."}));
+}
+
+TEST(ConversionRunTest, BodyFollowsTheHeadAndTheCountIsReported) {
+    TempFolder t;
+    t.WriteFile("Fav/a.url", ClassicShortcut("http://a/"));
+    t.WriteFile("Fav/sub/b.url", ClassicShortcut("http://b/"));
+    const std::string f = t.Path("Fav");
+    RecordingHost host;
+    int32_t count = 0;
+    ASSERT_EQ(RunConversion(f, t.Path("page.htm"), host, count), ConversionResult::Done);
+    EXPECT_EQ(count, 2);
+    const std::string page = t.ReadFile("page.htm");
+    EXPECT_EQ(page.rfind(Crlf(Head(f) + "Sub-Folders in " + f + "<ul>\n"), 0), 0u);
+    const std::string tail = Crlf("<li><A HREF=\"http://b/\">b</A>\n\n</ul>\n</body>\n</html>\n");
+    ASSERT_GT(page.size(), tail.size());
+    EXPECT_EQ(page.substr(page.size() - tail.size()), tail);
+    EXPECT_EQ(host.events.back(), "status:Done.  Searched " + f + "\n and found 2 Shortcut files.");
+}
+
+TEST(ConversionRunTest, MarkupAndPercentInTheFolderPath) {
+    TempFolder t;
+    t.MakeFolder("100% <R&D>");
+    const std::string f = t.Path("100% <R&D>");
+    RecordingHost host;
+    int32_t count = 0;
+    ASSERT_EQ(RunConversion(f, t.Path("page.htm"), host, count), ConversionResult::Done);
+    const std::string escaped = t.Path("100% &lt;R&amp;D&gt;");
+    EXPECT_EQ(t.ReadFile("page.htm").find(Crlf(Head(escaped))), 0u);
+    EXPECT_EQ(host.events.back(), "status:Done.  Searched " + f + "\n and found 0 Shortcut files.")
+        << "the status text is not markup";
+}
+
+TEST(ConversionRunTest, DeclinedOverwriteWritesNothing) {
+    TempFolder t;
+    t.MakeFolder("Fav");
+    t.WriteFile("page.htm", "old page");
+    RecordingHost host(false);
+    int32_t count = 5;
+    EXPECT_EQ(RunConversion(t.Path("Fav"), t.Path("page.htm"), host, count),
+              ConversionResult::Declined);
+    EXPECT_EQ(host.events, (std::vector<std::string>{kStart, "ask"}));
+    EXPECT_EQ(t.ReadFile("page.htm"), "old page");
+    EXPECT_EQ(count, 0);
+}
+
+TEST(ConversionRunTest, TheQuestionComesBeforeTheFolderCheck) {
+    TempFolder t;
+    t.WriteFile("page.htm", "old page");
+    RecordingHost host(true);
+    int32_t count = 0;
+    const std::string missing = t.Path("missing");
+    EXPECT_EQ(RunConversion(missing, t.Path("page.htm"), host, count),
+              ConversionResult::NoFolder);
+    EXPECT_EQ(host.events, (std::vector<std::string>{
+                               kStart, "ask", "status:Unable to find directory\n " + missing}));
+    EXPECT_EQ(t.ReadFile("page.htm"), "old page");
+}
+
+TEST(ConversionRunTest, FolderPathEndingInASeparatorNamesNoFolder) {
+    TempFolder t;
+    t.MakeFolder("Fav");
+    RecordingHost host;
+    int32_t count = 0;
+    const std::string f = t.Path("Fav") + "\\";
+    EXPECT_EQ(RunConversion(f, t.Path("page.htm"), host, count), ConversionResult::NoFolder);
+    EXPECT_EQ(host.events.back(), "status:Unable to find directory\n " + f);
+    EXPECT_FALSE(std::filesystem::exists(t.Native("page.htm")));
+}
+
+TEST(ConversionRunTest, OutputsThatCannotBeWrittenAreRefusedBeforeAnythingIsWritten) {
+    TempFolder t;
+    t.MakeFolder("Fav");
+    t.MakeFolder("dir.htm");
+    t.WriteFile(".hidden.htm", "hidden page");
+    struct Case {
+        std::string output;
+        bool asked;
+    };
+    const Case cases[] = {
+        {t.Path("dir.htm"), false},          // folders are not found by the overwrite check
+        {t.Path(".hidden.htm"), false},      // nor are hidden files
+        {t.Path("nofolder\\page.htm"), false},
+    };
+    for (const Case& c : cases) {
+        RecordingHost host;
+        int32_t count = 0;
+        EXPECT_EQ(RunConversion(t.Path("Fav"), c.output, host, count),
+                  ConversionResult::CannotOpen);
+        std::vector<std::string> expected{kStart};
+        if (c.asked) expected.push_back("ask");
+        expected.push_back("status:Unable to open " + c.output);
+        EXPECT_EQ(host.events, expected) << "no clock is read before the open succeeds";
+    }
+    EXPECT_TRUE(std::filesystem::is_directory(t.Native("dir.htm")));
+    EXPECT_EQ(t.ReadFile(".hidden.htm"), "hidden page");
+    EXPECT_FALSE(std::filesystem::exists(t.Native("nofolder")));
+}
+
+TEST(ConversionRunTest, ReadOnlyPageIsAskedAboutThenRefusedUntouched) {
+    TempFolder t;
+    t.MakeFolder("Fav");
+    t.WriteFile("ro.htm", "old");
+    std::filesystem::permissions(t.Native("ro.htm"), std::filesystem::perms::owner_read);
+    RecordingHost host;
+    int32_t count = 0;
+    EXPECT_EQ(RunConversion(t.Path("Fav"), t.Path("ro.htm"), host, count),
+              ConversionResult::CannotOpen);
+    EXPECT_EQ(host.events, (std::vector<std::string>{kStart, "ask",
+                                                     "status:Unable to open " + t.Path("ro.htm")}));
+    EXPECT_EQ(t.ReadFile("ro.htm"), "old");
+}
+
+TEST(ConversionRunTest, TwoRunsInARowCountSeparately) {
+    TempFolder t;
+    t.WriteFile("Fav/a.url", ClassicShortcut("a"));
+    t.WriteFile("Fav/b.url", ClassicShortcut("b"));
+    int32_t count = 0;
+    for (int run = 0; run < 2; ++run) {
+        RecordingHost host;
+        ASSERT_EQ(RunConversion(t.Path("Fav"), t.Path("page.htm"), host, count),
+                  ConversionResult::Done);
+        EXPECT_EQ(count, 2);
+        EXPECT_EQ(host.events.back(),
+                  "status:Done.  Searched " + t.Path("Fav") + "\n and found 2 Shortcut files.");
+        EXPECT_EQ(host.events[1], run == 0 ? "clock" : "ask") << "the second run finds the page";
+    }
+}
+
+TEST(ConversionRunTest, WriteFailurePartWayLeavesTheExistingPage) {
+    TempFolder t;
+    for (int i = 0; i < 400; ++i) {
+        t.WriteFile("Fav/link" + std::to_string(i) + ".url",
+                    ClassicShortcut("http://example.com/" + std::string(200, 'p')));
+    }
+    t.WriteFile("page.htm", "the old page\r\n");
+    const std::string folder = t.Path("Fav");
+    const std::string output = t.Path("page.htm");
+    const pid_t pid = fork();
+    if (pid == 0) {
+        signal(SIGXFSZ, SIG_IGN);
+        struct rlimit rl;
+        getrlimit(RLIMIT_FSIZE, &rl);
+        rl.rlim_cur = 20000;  // the page needs about 100 kB
+        setrlimit(RLIMIT_FSIZE, &rl);
+        RecordingHost host;
+        int32_t count = 0;
+        const ConversionResult r = RunConversion(folder, output, host, count);
+        const bool reported = host.events.back() == "status:Unable to write " + output;
+        _exit(r == ConversionResult::CannotWrite && reported ? 0 : 1);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(pid, &status, 0), pid);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0) << "the run must end with \"Unable to write\"";
+    EXPECT_EQ(t.ReadFile("page.htm"), "the old page\r\n");
+    EXPECT_EQ(t.EntryCount(), 2u) << "only Fav and the page: no temporary file left";
+}
+
+}  // namespace
+}  // namespace favpage

@@ -1,0 +1,155 @@
+// Tests of shortcut recognition and of the link line WriteShortcut writes.
+#include <gtest/gtest.h>
+
+#include "engine/shortcut_reader.h"
+#include "tests/unit/engine/page_test_support.h"
+
+namespace favpage {
+namespace {
+
+using testing::ClassicShortcut;
+using testing::Crlf;
+using testing::TempFolder;
+
+struct ParseCase {
+    const char* label;
+    std::string text;  // after text-mode reading: no CRs
+    std::optional<std::string> target;
+};
+
+TEST(ParseShortcutTest, RecognisesTheSectionAsWindowsReadsIt) {
+    const ParseCase cases[] = {
+        {"classic", "[InternetShortcut]\nURL=page-a.htm\n", "page-a.htm"},
+        {"no line end", "[InternetShortcut]\nURL=http://a/", "http://a/"},
+        {"header only", "[InternetShortcut]", ""},
+        {"no URL key", "[InternetShortcut]\nIconIndex=0\n", ""},
+        {"empty URL", "[InternetShortcut]\nURL=\n", ""},
+        {"URL not second", "[InternetShortcut]\nModified=X\nURL=http://b/\n", "http://b/"},
+        {"DEFAULT first",
+         "[DEFAULT]\nBASEURL=http://base/\n[InternetShortcut]\nURL=http://c/\nIDList=\n",
+         "http://c/"},
+        {"property section first",
+         "[{000214A0-0000-0000-C000-000000000046}]\nProp3=19,2\n[InternetShortcut]\n"
+         "IDList=\nURL=http://d/\n",
+         "http://d/"},
+        {"byte-order mark", "\xEF\xBB\xBF[InternetShortcut]\nURL=http://e/\n", "http://e/"},
+        {"other letter case", "[internetSHORTCUT]\nurl=http://f/\n", "http://f/"},
+        {"blanks", "  [ InternetShortcut ]  \n\tURL  =  http://g/ x  \n", "http://g/ x"},
+        {"quoted", "[InternetShortcut]\nURL=\"http://h/\"\n", "http://h/"},
+        {"one pair of quotes", "[InternetShortcut]\nURL=\"\"h\"\"\n", "\"h\""},
+        {"lone quote kept", "[InternetShortcut]\nURL=\"h\n", "\"h"},
+        {"first URL wins", "[InternetShortcut]\nURL=one\nURL=two\n", "one"},
+        {"URL of another section", "[Other]\nURL=x\n", std::nullopt},
+        {"section ends first", "[InternetShortcut]\nIconFile=i\n[Other]\nURL=y\n", ""},
+        {"key without value sign", "[InternetShortcut]\nURL\nURL=z\n", "z"},
+        {"equals in value", "[InternetShortcut]\nURL=http://q/?a=1&b=2\n", "http://q/?a=1&b=2"},
+        {"URLs is another key", "[InternetShortcut]\nURLs=n\nURL=y\n", "y"},
+        {"not a shortcut", "hello\nURL=x\n", std::nullopt},
+        {"ten bytes", "[Internet]", std::nullopt},
+        {"empty file", "", std::nullopt},
+        {"bracket but other name", "[InternetShortcuts]\nURL=x\n", std::nullopt},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(ParseShortcut(c.text), c.target) << c.label;
+    }
+}
+
+TEST(ParseShortcutTest, LinkTextDropsOnlyTheLastExtension) {
+    EXPECT_EQ(LinkText("Alpha.url"), "Alpha");
+    EXPECT_EQ(LinkText("My.Site.url"), "My.Site");
+    EXPECT_EQ(LinkText("noext"), "noext");
+    EXPECT_EQ(LinkText(".url"), "");
+    EXPECT_EQ(LinkText("trailing."), "trailing");
+}
+
+class WriteShortcutTest : public ::testing::Test {
+protected:
+    // Writes `bytes` as `name`, runs the reader on it and returns what reached the page.
+    std::string Link(const std::string& name, const std::string& bytes, int32_t& count) {
+        m_files.WriteFile(name, bytes);
+        return Run(name, count);
+    }
+    std::string Run(const std::string& name, int32_t& count) {
+        auto entry = FindEntry(m_files.Path(name), kFileMask);
+        EXPECT_TRUE(entry) << name;
+        if (!entry) return {};
+        auto page = TextFile::Open(m_out.Path("page.htm"), "wt");
+        WriteShortcut(count, m_files.Path(), *page, *entry);
+        EXPECT_TRUE(page->Close());
+        return m_out.ReadFile("page.htm");
+    }
+    TempFolder m_files;
+    TempFolder m_out;
+};
+
+TEST_F(WriteShortcutTest, ClassicFileWithEitherLineEnd) {
+    int32_t count = 0;
+    const std::string expected = Crlf("<li><A HREF=\"page-a.htm\">Alpha</A>\n\n");
+    EXPECT_EQ(Link("Alpha.url", ClassicShortcut("page-a.htm"), count), expected);
+    EXPECT_EQ(Link("Alpha.url", "[InternetShortcut]\nURL=page-a.htm\n", count), expected);
+    EXPECT_EQ(Link("Alpha.url", "[InternetShortcut]\r\nURL=page\r-a.htm\r\nModified=1\r\n", count),
+              expected) << "a CR anywhere is dropped";
+    EXPECT_EQ(count, 3);
+}
+
+TEST_F(WriteShortcutTest, TheNameDoesNotDecide) {
+    int32_t count = 0;
+    EXPECT_EQ(Link("notes.txt", ClassicShortcut("n.htm"), count),
+              Crlf("<li><A HREF=\"n.htm\">notes</A>\n\n"));
+    EXPECT_EQ(Link("fake.url", "just some text\r\n", count), "");
+    EXPECT_EQ(Link("short.url", "[Internet]", count), "");
+    EXPECT_EQ(count, 1);
+}
+
+TEST_F(WriteShortcutTest, ShortcutWithoutUrlIsCountedWithAnEmptyTarget) {
+    int32_t count = 0;
+    EXPECT_EQ(Link("Empty.url", "[InternetShortcut]", count),
+              Crlf("<li><A HREF=\"\">Empty</A>\n\n"));
+    EXPECT_EQ(Link("Empty.url", "[InternetShortcut]\r\nURL=", count),
+              Crlf("<li><A HREF=\"\">Empty</A>\n\n"));
+    EXPECT_EQ(count, 2);
+}
+
+TEST_F(WriteShortcutTest, CtrlZEndsTheText) {
+    int32_t count = 0;
+    EXPECT_EQ(Link("z.url", "[InternetShortcut]\r\nURL=ab\x1A" "cd\r\n", count),
+              Crlf("<li><A HREF=\"ab\">z</A>\n\n"));
+    EXPECT_EQ(Link("z.url", "\x1A[InternetShortcut]\r\nURL=ab\r\n", count), "");
+    EXPECT_EQ(count, 1);
+}
+
+TEST_F(WriteShortcutTest, OnlyTheFirst64KiBAreExamined) {
+    int32_t count = 0;
+    const std::string filler(kShortcutExamineLimit - 100, 'x');
+    EXPECT_EQ(Link("near.url", filler + "\n[InternetShortcut]\nURL=in\n", count),
+              Crlf("<li><A HREF=\"in\">near</A>\n\n"));
+    const std::string big(4 * 1024 * 1024, 'y');
+    EXPECT_EQ(Link("big.url", big + "\n[InternetShortcut]\nURL=late\n", count), "");
+    EXPECT_EQ(count, 1);
+}
+
+TEST_F(WriteShortcutTest, MarkupInNamesAndTargetsIsEscaped) {
+    int32_t count = 0;
+    EXPECT_EQ(Link("R&D <new> \"x\".url", ClassicShortcut("http://s/?a=1&b=<2>\"'"), count),
+              Crlf("<li><A HREF=\"http://s/?a=1&amp;b=&lt;2&gt;&quot;'\">"
+                   "R&amp;D &lt;new&gt; &quot;x&quot;</A>\n\n"));
+    EXPECT_EQ(Link("100%s.url", ClassicShortcut("%n%s"), count),
+              Crlf("<li><A HREF=\"%n%s\">100%s</A>\n\n"));
+}
+
+TEST_F(WriteShortcutTest, FoldersAndMissingFilesWriteNothing) {
+    int32_t count = 0;
+    m_files.MakeFolder("plain");
+    m_files.MakeFolder(".hidden");  // a hidden folder reaches the reader, whose open fails
+    auto page = TextFile::Open(m_out.Path("page.htm"), "wt");
+    WriteShortcut(count, m_files.Path(), *page, DirEntry{"plain", 0, kAttrDirectory});
+    WriteShortcut(count, m_files.Path(), *page,
+                  DirEntry{".hidden", 0, kAttrDirectory | kAttrHidden});
+    WriteShortcut(count, m_files.Path(), *page, DirEntry{"missing.url", 10, 0});
+    ASSERT_TRUE(page->Close());
+    EXPECT_EQ(m_out.ReadFile("page.htm"), "");
+    EXPECT_EQ(count, 0);
+}
+
+}  // namespace
+}  // namespace favpage

@@ -1,0 +1,136 @@
+// Tests of DirSearch on a POSIX file system: the attribute model, patterns, lookups and the
+// release of abandoned searches.
+#include <gtest/gtest.h>
+
+#include <dirent.h>
+#include <map>
+#include <set>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "platform/dir_search.h"
+#include "tests/unit/platform/dir_search_test_support.h"
+#include "tests/unit/platform/temp_folder.h"
+
+namespace favpage {
+namespace {
+
+using testing::Names;
+using testing::TempFolder;
+
+class DirSearchTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        m_dir.WriteFile("a.url", "12345");
+        m_dir.WriteFile("noext", "");
+        m_dir.WriteFile(".hidden", "");
+        m_dir.MakeFolder("sub");
+        m_dir.MakeFolder(".hdir");
+        ASSERT_EQ(symlink("sub", m_dir.Native("linkdir").c_str()), 0);
+        ASSERT_EQ(symlink("a.url", m_dir.Native("linkfile").c_str()), 0);
+        ASSERT_EQ(symlink("nowhere", m_dir.Native("dangling").c_str()), 0);
+    }
+    TempFolder m_dir;
+};
+
+TEST_F(DirSearchTest, MasksAdmitByTheAttributeModelWithAndWithoutStat) {
+    for (Detail d : {Detail::Full, Detail::NamesAndKinds}) {
+        EXPECT_EQ(Names(m_dir.Path("*.*"), kSubFolderMask, d),
+                  (std::set<std::string>{".", "..", "a.url", "noext", "sub", ".hdir", "linkdir",
+                                         "linkfile", "dangling"}));
+        EXPECT_EQ(Names(m_dir.Path("*.*"), kFileMask, d),
+                  (std::set<std::string>{"a.url", "noext", ".hidden", ".hdir", "linkfile",
+                                         "dangling"}));
+    }
+}
+
+TEST_F(DirSearchTest, EntriesCarryTheirKindSizeAndHiddenBit) {
+    std::map<std::string, DirEntry> byName;
+    DirSearch s;
+    for (auto e = s.FindFirst(m_dir.Path("*.*"), 0xFFFFFFFF); e; e = s.FindNext()) {
+        byName[e->name] = *e;
+    }
+    EXPECT_EQ(byName["a.url"].attributes, 0u);
+    EXPECT_EQ(byName["a.url"].size, 5u);
+    EXPECT_EQ(byName["sub"].attributes, kAttrDirectory);
+    EXPECT_EQ(byName["."].attributes, kAttrDirectory);
+    EXPECT_EQ(byName[".."].attributes, kAttrDirectory);
+    EXPECT_EQ(byName[".hdir"].attributes, kAttrDirectory | kAttrHidden);
+    EXPECT_EQ(byName[".hidden"].attributes, kAttrHidden);
+    EXPECT_EQ(byName["linkdir"].attributes, kAttrDirectory) << "links are followed";
+    EXPECT_EQ(byName["linkfile"].size, 5u);
+}
+
+TEST_F(DirSearchTest, PatternsMatchLikeTheProgramExpects) {
+    EXPECT_EQ(Names(m_dir.Path("*.url"), kFileMask, Detail::Full),
+              (std::set<std::string>{"a.url"}));
+    EXPECT_EQ(Names(m_dir.Path("?.u?l"), kFileMask, Detail::Full),
+              (std::set<std::string>{"a.url"}));
+    EXPECT_EQ(Names(m_dir.Path("no*.*"), kFileMask, Detail::Full),
+              (std::set<std::string>{"noext"}));
+    EXPECT_TRUE(Names(m_dir.Path("*.htm"), kFileMask, Detail::Full).empty());
+    EXPECT_TRUE(Names(m_dir.Path("missing\\*.*"), kFileMask, Detail::Full).empty());
+}
+
+TEST_F(DirSearchTest, OneEntryLookupsStatThePathItself) {
+    auto file = FindEntry(m_dir.Path("a.url"), kFileMask);
+    ASSERT_TRUE(file);
+    EXPECT_EQ(file->name, "a.url");
+    EXPECT_EQ(file->size, 5u);
+    EXPECT_FALSE(FindEntry(m_dir.Path("sub"), kFileMask));
+    EXPECT_FALSE(FindEntry(m_dir.Path("sub"), 0x01)) << "the overwrite check never finds folders";
+    ASSERT_TRUE(FindEntry(m_dir.Path("sub"), kSubFolderMask));
+    EXPECT_TRUE(FindEntry(m_dir.Path("a.url"), kSubFolderMask)) << "files pass any mask";
+    EXPECT_FALSE(FindEntry(m_dir.Path(".hidden"), 0x01));
+    EXPECT_FALSE(FindEntry(m_dir.Path("missing"), 0xFFFFFFFF));
+    EXPECT_FALSE(FindEntry(m_dir.Path("dangling"), kFileMask));
+    EXPECT_FALSE(FindEntry(m_dir.Path("sub") + "\\", kSubFolderMask))
+        << "a path ending in a separator names no entry";
+    ASSERT_EQ(chmod(m_dir.Native("a.url").c_str(), 0444), 0);
+    EXPECT_EQ(FindEntry(m_dir.Path("a.url"), kFileMask)->attributes, kAttrReadOnly);
+}
+
+TEST_F(DirSearchTest, OneEntryLookupsTakeWildcardCharactersLiterally) {
+    m_dir.WriteFile("a*b.url", "123");
+    m_dir.WriteFile("axxb.url", "1234567");
+    auto e = FindEntry(m_dir.Path("a*b.url"), kFileMask);
+    ASSERT_TRUE(e);
+    EXPECT_EQ(e->name, "a*b.url");
+    EXPECT_EQ(e->size, 3u);
+    EXPECT_FALSE(FindEntry(m_dir.Path("a?b.url"), kFileMask));
+}
+
+int OpenDescriptors() {
+    int n = 0;
+    DIR* d = opendir("/proc/self/fd");
+    while (readdir(d)) ++n;
+    closedir(d);
+    return n;
+}
+
+TEST_F(DirSearchTest, AbandonedAndFinishedSearchesReleaseTheirDescriptors) {
+    const int before = OpenDescriptors();
+    for (int i = 0; i < 50; ++i) {
+        DirSearch s;
+        ASSERT_TRUE(s.FindFirst(m_dir.Path("*.*"), kFileMask));  // abandoned after one entry
+    }
+    DirSearch kept;
+    ASSERT_TRUE(kept.FindFirst(m_dir.Path("*.*"), kSubFolderMask));
+    EXPECT_EQ(OpenDescriptors(), before + 1);
+    while (kept.FindNext()) {
+    }
+    EXPECT_EQ(OpenDescriptors(), before) << "an exhausted search closes its folder at once";
+}
+
+TEST_F(DirSearchTest, FolderIdentityFollowsLinks) {
+    auto sub = GetFolderId(m_dir.Path("sub"));
+    auto link = GetFolderId(m_dir.Path("linkdir"));
+    auto root = GetFolderId(m_dir.Path());
+    ASSERT_TRUE(sub && link && root);
+    EXPECT_TRUE(*sub == *link);
+    EXPECT_FALSE(*sub == *root);
+    EXPECT_FALSE(GetFolderId(m_dir.Path("missing")));
+}
+
+}  // namespace
+}  // namespace favpage

@@ -1,0 +1,129 @@
+// Windows tests of DirSearch and the replacing writer on real attributes set with
+// SetFileAttributesA: what each mask admits, one-entry lookups, folder identity and handles.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <set>
+
+#include "platform/dir_search.h"
+#include "platform/text_file.h"
+#include "tests/unit/platform/dir_search_test_support.h"
+#include "tests/unit/platform/temp_folder.h"
+
+namespace favpage {
+namespace {
+
+using testing::Names;
+using testing::TempFolder;
+
+class Win32DirSearchTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        m_dir.WriteFile("plain.url", "12345");
+        m_dir.WriteFile("noext", "");
+        m_dir.WriteFile("hidden.url", "");
+        m_dir.WriteFile("system.url", "");
+        m_dir.WriteFile("readonly.url", "");
+        m_dir.MakeFolder("sub");
+        m_dir.MakeFolder("hiddendir");
+        m_dir.MakeFolder("systemdir");
+        SetAttrs("hidden.url", FILE_ATTRIBUTE_HIDDEN);
+        SetAttrs("system.url", FILE_ATTRIBUTE_SYSTEM);
+        SetAttrs("readonly.url", FILE_ATTRIBUTE_READONLY);
+        SetAttrs("hiddendir", FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN);
+        SetAttrs("systemdir", FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_SYSTEM);
+    }
+    void TearDown() override {
+        for (const char* n : {"hidden.url", "system.url", "readonly.url", "hiddendir",
+                              "systemdir"}) {
+            SetFileAttributesA(m_dir.Path(n).c_str(), FILE_ATTRIBUTE_NORMAL);
+        }
+    }
+    void SetAttrs(const std::string& name, DWORD attrs) {
+        ASSERT_TRUE(SetFileAttributesA(m_dir.Path(name).c_str(), attrs)) << name;
+    }
+    TempFolder m_dir;
+};
+
+TEST_F(Win32DirSearchTest, MasksAdmitByTheAttributeRule) {
+    for (Detail d : {Detail::Full, Detail::NamesAndKinds}) {
+        EXPECT_EQ(Names(m_dir.Path("*.*"), kSubFolderMask, d),
+                  (std::set<std::string>{".", "..", "plain.url", "noext", "readonly.url", "sub",
+                                         "hiddendir", "systemdir"}));
+        EXPECT_EQ(Names(m_dir.Path("*.*"), kFileMask, d),
+                  (std::set<std::string>{"plain.url", "noext", "hidden.url", "system.url",
+                                         "readonly.url", "hiddendir", "systemdir"}));
+    }
+}
+
+TEST_F(Win32DirSearchTest, EntriesCarryTheFullAttributesAndSize) {
+    std::map<std::string, DirEntry> byName;
+    DirSearch s;
+    for (auto e = s.FindFirst(m_dir.Path("*.*"), 0xFFFFFFFF); e; e = s.FindNext()) {
+        byName[e->name] = *e;
+    }
+    EXPECT_EQ(byName["plain.url"].size, 5u);
+    EXPECT_TRUE(byName["hidden.url"].attributes & kAttrHidden);
+    EXPECT_TRUE(byName["system.url"].attributes & kAttrSystem);
+    EXPECT_TRUE(byName["readonly.url"].attributes & kAttrReadOnly);
+    EXPECT_EQ(byName["hiddendir"].attributes & 0x3F, kAttrDirectory | kAttrHidden);
+    EXPECT_TRUE(byName["."].attributes & kAttrDirectory);
+}
+
+TEST_F(Win32DirSearchTest, OneEntryLookups) {
+    auto file = FindEntry(m_dir.Path("plain.url"), kFileMask);
+    ASSERT_TRUE(file);
+    EXPECT_EQ(file->name, "plain.url");
+    EXPECT_EQ(file->size, 5u);
+    EXPECT_TRUE(FindEntry(m_dir.Path("sub"), kSubFolderMask));
+    EXPECT_FALSE(FindEntry(m_dir.Path("sub"), 0x01));
+    EXPECT_FALSE(FindEntry(m_dir.Path("hidden.url"), 0x01));
+    EXPECT_FALSE(FindEntry(m_dir.Path("system.url"), 0x01));
+    EXPECT_TRUE(FindEntry(m_dir.Path("readonly.url"), 0x01));
+    EXPECT_FALSE(FindEntry(m_dir.Path("missing.url"), kFileMask));
+    EXPECT_FALSE(FindEntry(m_dir.Path("sub") + "\\", kSubFolderMask));
+}
+
+TEST_F(Win32DirSearchTest, FolderIdentity) {
+    auto a = GetFolderId(m_dir.Path("sub"));
+    auto b = GetFolderId(m_dir.Path("sub\\..\\sub"));
+    auto c = GetFolderId(m_dir.Path("hiddendir"));
+    ASSERT_TRUE(a && b && c);
+    EXPECT_TRUE(*a == *b);
+    EXPECT_FALSE(*a == *c);
+    EXPECT_FALSE(GetFolderId(m_dir.Path("missing")));
+}
+
+TEST_F(Win32DirSearchTest, AbandonedSearchesCloseTheirHandles) {
+    DWORD before = 0;
+    if (!GetProcessHandleCount(GetCurrentProcess(), &before) || before == 0) {
+        GTEST_SKIP() << "this system does not count handles";
+    }
+    for (int i = 0; i < 200; ++i) {
+        DirSearch s;
+        ASSERT_TRUE(s.FindFirst(m_dir.Path("*.*"), kFileMask));
+        ASSERT_TRUE(FindEntry(m_dir.Path("plain.url"), kFileMask));
+    }
+    DWORD after = 0;
+    ASSERT_TRUE(GetProcessHandleCount(GetCurrentProcess(), &after));
+    EXPECT_LT(after, before + 10);
+}
+
+TEST_F(Win32DirSearchTest, ReplacingWriterRefusesWhatCreateFileWouldAndTouchesNothing) {
+    for (const char* n : {"hidden.url", "system.url", "readonly.url", "sub", "hiddendir"}) {
+        EXPECT_FALSE(TextFile::OpenReplacing(m_dir.Path(n))) << n;
+    }
+    EXPECT_EQ(m_dir.ReadFile("readonly.url"), "");
+    auto f = TextFile::OpenReplacing(m_dir.Path("plain.url"));
+    ASSERT_TRUE(f);
+    f->Write("new\n");
+    EXPECT_EQ(m_dir.ReadFile("plain.url"), "12345");
+    ASSERT_TRUE(f->Close());
+    EXPECT_EQ(m_dir.ReadFile("plain.url"), "new\r\n");
+    EXPECT_EQ(Names(m_dir.Path("~favpage*"), kFileMask, Detail::Full).size(), 0u);
+}
+
+}  // namespace
+}  // namespace favpage

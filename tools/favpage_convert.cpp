@@ -1,0 +1,128 @@
+// tools/favpage_convert.cpp: favpage-convert, the conversion run on the command line.
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <csignal>
+#include <unistd.h>
+#endif
+
+#include "engine/conversion_run.h"
+
+namespace {
+
+// True when standard input is a terminal someone can answer on.
+bool InputIsTerminal() {
+#ifdef _WIN32
+    // _isatty() also says yes for the NUL device; only a console has a console mode.
+    DWORD mode = 0;
+    return GetConsoleMode(GetStdHandle(STD_INPUT_HANDLE), &mode) != 0;
+#else
+    return isatty(STDIN_FILENO) != 0;
+#endif
+}
+
+constexpr const char* kUsage = "usage: favpage-convert [--yes] FOLDER OUTPUT";
+
+enum ExitCode { kExitDone = 0, kExitFailed = 1, kExitUsage = 2, kExitDeclined = 3 };
+
+// Status texts go to standard output; the question is asked only on a terminal.
+class TerminalHost : public favpage::ConversionHost {
+public:
+    explicit TerminalHost(bool assumeYes) : m_assumeYes(assumeYes) {}
+
+    void ShowStatus(const std::string& text) override {
+        std::fputs(text.c_str(), stdout);
+        std::fputc('\n', stdout);
+        std::fflush(stdout);
+    }
+
+    bool ConfirmOverwrite() override {
+        if (m_assumeYes) return true;
+        if (!InputIsTerminal()) {
+            std::fputs("favpage-convert: the output file exists; not overwritten (use --yes)\n",
+                       stderr);
+            return false;
+        }
+        std::fputs(favpage::kOverwriteQuestion, stdout);
+        std::fputs(" [y/N] ", stdout);
+        std::fflush(stdout);
+        char answer[64];
+        if (!std::fgets(answer, sizeof answer, stdin)) return false;
+        std::string a = answer;
+        while (!a.empty() && (a.back() == '\n' || a.back() == '\r' || a.back() == ' ')) a.pop_back();
+        return a == "y" || a == "Y" || a == "yes" || a == "Yes" || a == "YES";
+    }
+
+    favpage::LocalTime ReadClock() override { return favpage::ReadLocalTime(); }
+
+private:
+    bool m_assumeYes;
+};
+
+void PrintHelp() {
+    std::printf(
+        "%s\n"
+        "\n"
+        "Writes one HTML page, \"Favorite Web Pages\", with a link for every Internet Shortcut\n"
+        "in FOLDER and the folders below it, folder by folder, to OUTPUT.\n"
+        "\n"
+        "  -y, --yes      overwrite OUTPUT without asking\n"
+        "  -h, --help     show this help\n"
+        "      --version  show the version\n"
+        "\n"
+        "Exit status: 0 done, 1 the folder or the page could not be used, 2 usage error,\n"
+        "3 OUTPUT exists and was not overwritten (asked on a terminal, else needs --yes).\n",
+        kUsage);
+}
+
+int Usage(const char* problem) {
+    std::fprintf(stderr, "favpage-convert: %s\n%s\n", problem, kUsage);
+    return kExitUsage;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+#ifndef _WIN32
+    // A file-size limit or a closed pipe must end in an error text, not kill the run midway.
+    std::signal(SIGXFSZ, SIG_IGN);
+    std::signal(SIGPIPE, SIG_IGN);
+#endif
+    bool assumeYes = false;
+    bool optionsEnded = false;
+    std::vector<std::string> operands;
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (!optionsEnded && arg.size() > 1 && arg[0] == '-') {
+            if (arg == "--") {
+                optionsEnded = true;
+            } else if (arg == "-y" || arg == "--yes") {
+                assumeYes = true;
+            } else if (arg == "-h" || arg == "--help") {
+                PrintHelp();
+                return kExitDone;
+            } else if (arg == "--version") {
+                std::printf("favpage-convert %s\n", FAVPAGE_VERSION);
+                return kExitDone;
+            } else {
+                return Usage(("unknown option '" + arg + "'").c_str());
+            }
+        } else {
+            operands.push_back(arg);
+        }
+    }
+    if (operands.size() != 2) return Usage("expected a FOLDER and an OUTPUT");
+
+    TerminalHost host(assumeYes);
+    int32_t shortcutCount = 0;
+    switch (favpage::RunConversion(operands[0], operands[1], host, shortcutCount)) {
+        case favpage::ConversionResult::Done: return kExitDone;
+        case favpage::ConversionResult::Declined: return kExitDeclined;
+        default: return kExitFailed;
+    }
+}
