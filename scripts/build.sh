@@ -9,5 +9,7 @@ case $tree in
   win)        args=(-DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake) ;;
   *) echo "build.sh: unknown tree '$tree'" >&2; exit 2 ;;
 esac
-[[ -f build/$tree/build.ninja ]] || cmake -S . -B "build/$tree" -G Ninja "${args[@]}" >/dev/null
+# Configure every time: areas join the build when their folder appears, which no edit of an
+# existing CMakeLists.txt would tell ninja about.
+cmake -S . -B "build/$tree" -G Ninja "${args[@]}" >/dev/null
 cmake --build "build/$tree"
