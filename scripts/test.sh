@@ -19,11 +19,8 @@ ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1 \
 
 echo "== Windows build and tests under Wine"
 bash scripts/build.sh win
-build/win/wine-run.sh --prepare
 status=0
-xvfb-run -a -s "-screen 0 1024x768x24" \
-  ctest --test-dir build/win --output-on-failure --timeout 180 -LE bench </dev/null || status=$?
-WINEPREFIX=$PWD/build/win/wineprefix /usr/lib/wine/wineserver64 -k 2>/dev/null || true
+xvfb-run -a -s "-screen 0 1024x768x24" bash scripts/wine-ctest.sh || status=$?
 
 echo "== all tests done in $((SECONDS - start)) s"
 exit $status
