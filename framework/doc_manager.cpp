@@ -45,8 +45,14 @@ TDocManager::~TDocManager() {
     while (!m_documents.empty()) {
         TDocument* document = m_documents.back();
         m_documents.pop_back();
-        delete document;
+        DeleteDocument(*document);
     }
+}
+
+void TDocManager::DeleteDocument(TDocument& document) {
+    // Views first, while the whole document is still there for their destructors.
+    while (!document.Views().empty()) delete document.Views().back();
+    delete &document;
 }
 
 TDocument* TDocManager::CreateAnyDoc(const char* path, long flags) {
@@ -92,7 +98,7 @@ void TDocManager::CloseDoc(TDocument& document) {
     // Copy: each notification may change the view list.
     const std::vector<TView*> views = document.Views();
     for (TView* view : views) NotifyMainWindow(kViewClosed, *view);
-    delete &document;
+    DeleteDocument(document);
 }
 
 void TDocManager::DocumentEmptied(TDocument& document) {

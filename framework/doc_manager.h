@@ -44,6 +44,7 @@ private:
     // A document whose last view went away (the template's auto-delete flag).
     void DocumentEmptied(TDocument& document);
     void NotifyMainWindow(WPARAM code, TView& view);
+    void DeleteDocument(TDocument& document);
 
     unsigned m_mode;
     TApplication& m_app;

@@ -155,23 +155,6 @@ INSTANTIATE_TEST_SUITE_P(
                 }}),
     [](const ::testing::TestParamInfo<EndCase>& info) { return info.param.name; });
 
-TEST(DialogKeys, EnterInAFieldPressesTheDefaultButtonWhichTransfersAndCloses) {
-    Host host;
-    Record record{"abc", "xyz"};
-    host.script = [&](Host& h) {
-        h.client->SetTransferBuffer(&record);
-        h.client->TransferData(TTransfer::SetData);
-        HWND field = h.client->m_field->GetHandle();
-        SetFocus(field);
-        SendMessageA(field, EM_SETSEL, 0, -1);
-        Type(field, "new");
-        PostMessageA(field, WM_KEYDOWN, VK_RETURN, 0x001C0001);
-    };
-    EXPECT_EQ(RunHost(host), 0);
-    EXPECT_STREQ(record.field, "new");
-    EXPECT_STREQ(record.other, "xyz");
-}
-
 TEST(EditTransfer, MovesExactlyItsLengthAndNeverReadsPastIt) {
     Host host;
     char buffer[2 * kFieldLength + 4];
