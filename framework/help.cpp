@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <string>
 
+#include "framework/dc.h"
 #include "framework/window.h"
 
 namespace {
@@ -133,12 +134,10 @@ private:
 
     // About 70 characters by 30 lines of the field's font, a little below and right of the owner.
     void PlaceBeside(HWND owner) {
-        TEXTMETRICA tm{};
-        HDC dc = GetDC(nullptr);
-        HGDIOBJ old = SelectObject(dc, GetStockObject(DEFAULT_GUI_FONT));
-        GetTextMetricsA(dc, &tm);
-        SelectObject(dc, old);
-        ReleaseDC(nullptr, dc);
+        TScreenDC screen;
+        HGDIOBJ old = SelectObject(screen.Handle(), GetStockObject(DEFAULT_GUI_FONT));
+        const TEXTMETRICA tm = screen.TextMetrics();
+        SelectObject(screen.Handle(), old);
         TWindowAttr& a = Attr();
         a.w = tm.tmAveCharWidth * 70 + GetSystemMetrics(SM_CXVSCROLL) + 2 * GetSystemMetrics(SM_CXSIZEFRAME);
         a.h = tm.tmHeight * 30 + GetSystemMetrics(SM_CYCAPTION) + 2 * GetSystemMetrics(SM_CYSIZEFRAME);
