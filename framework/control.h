@@ -1,0 +1,55 @@
+// framework/control.h: the standard controls the program uses: TControl, TStatic and TEdit.
+#pragma once
+#include "framework/window.h"
+
+#include <string>
+
+// A system control. Either created in code at a given place (its window is made when the parent
+// sets up), or bound to the control with `resourceId` in the parent dialog's template.
+class TControl : public TWindow {
+public:
+    TControl(TWindow* parent, int id, const char* text, int x, int y, int w, int h);
+    TControl(TWindow* parent, int resourceId);
+
+    int Id() const { return Attr().id; }
+    bool FromResource() const { return m_fromResource; }
+    void Create() override;
+
+    void SetText(const char* text);
+    std::string GetText() const;
+
+protected:
+    // The system class this control is made of ("STATIC", "EDIT", ...).
+    virtual const char* SystemClass() const = 0;
+
+private:
+    bool m_fromResource;
+};
+
+// A text control; made in code it is left-aligned, in its own group, without a tab stop. It takes
+// no part in transfers.
+class TStatic : public TControl {
+public:
+    TStatic(TWindow* parent, int id, const char* text, int x, int y, int w, int h);
+    TStatic(TWindow* parent, int resourceId);
+
+protected:
+    const char* SystemClass() const override { return "STATIC"; }
+};
+
+// A single-line edit field holding at most `textLength` - 1 characters. It transfers exactly
+// `textLength` bytes: the text, a zero byte and zero bytes up to that length.
+class TEdit : public TControl {
+public:
+    TEdit(TWindow* parent, int resourceId, unsigned textLength);
+
+    unsigned TextLength() const { return m_textLength; }
+    void SetupWindow() override;
+    std::size_t Transfer(void* buffer, TTransfer direction) override;
+
+protected:
+    const char* SystemClass() const override { return "EDIT"; }
+
+private:
+    unsigned m_textLength;
+};

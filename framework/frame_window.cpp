@@ -1,0 +1,143 @@
+// framework/frame_window.cpp: client taking, layout, caption and closing of TFrameWindow.
+#include "framework/frame_window.h"
+
+#include "framework/application.h"
+
+TFrameWindow::TFrameWindow(TWindow* parent, const char* title, TWindow* client)
+    : TWindow(parent, title) {
+    TWindowAttr& a = Attr();
+    a.style = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
+    a.x = a.y = a.w = a.h = CW_USEDEFAULT;
+    if (client) SetClientWindow(client);
+}
+
+void TFrameWindow::GetWindowClass(WNDCLASSA& wc) const {
+    TWindow::GetWindowClass(wc);
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+}
+
+bool TFrameWindow::IsMainWindow() const {
+    TApplication* app = TApplication::Current();
+    return app && app->GetMainWindow() == this;
+}
+
+TWindow* TFrameWindow::SetClientWindow(TWindow* client) {
+    TWindow* previous = m_client;
+    m_client = nullptr;
+    if (previous) previous->SetParentWindow(nullptr);
+    if (client) {
+        client->SetParentWindow(this);
+        m_client = client;
+        if (m_hwnd) AdoptClient();
+    }
+    return previous;
+}
+
+void TFrameWindow::SetupWindow() {
+    TWindow::SetupWindow();
+    if (m_icon) ApplyIcon();
+    if (m_client) AdoptClient();
+}
+
+void TFrameWindow::ApplyIcon() {
+    SendMessageA(m_hwnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_icon));
+    SendMessageA(m_hwnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_icon));
+}
+
+void TFrameWindow::AdoptClient() {
+    if (!m_client->GetHandle()) m_client->Create();
+    HWND client = m_client->GetHandle();
+    const LONG_PTR style = GetWindowLongPtrA(client, GWL_STYLE);
+    const LONG_PTR exStyle = GetWindowLongPtrA(client, GWL_EXSTYLE);
+    if ((style & (WS_POPUP | WS_DLGFRAME | WS_THICKFRAME)) || (exStyle & WS_EX_DLGMODALFRAME)) {
+        // A dialog made as a pop-up loses its caption and frame and keeps a thin border.
+        LONG_PTR childStyle = style & ~static_cast<LONG_PTR>(WS_POPUP | WS_DLGFRAME | WS_THICKFRAME);
+        childStyle |= WS_CHILD | WS_BORDER;
+        SetWindowLongPtrA(client, GWL_STYLE, childStyle);
+        if (style & WS_POPUP) ::SetParent(client, m_hwnd);
+        SetWindowLongPtrA(client, GWL_EXSTYLE, exStyle & ~static_cast<LONG_PTR>(WS_EX_DLGMODALFRAME));
+        SetWindowPos(client, nullptr, 0, 0, 0, 0,
+                     SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    Layout();
+    ShowWindow(client, SW_SHOW);
+    SetFocus(client);
+}
+
+RECT TFrameWindow::LayoutArea() const {
+    RECT rc{};
+    GetClientRect(m_hwnd, &rc);
+    if (!(GetWindowLongPtrA(m_hwnd, GWL_STYLE) & WS_CHILD))
+        InflateRect(&rc, GetSystemMetrics(SM_CXBORDER), GetSystemMetrics(SM_CYBORDER));
+    return rc;
+}
+
+void TFrameWindow::Layout() {
+    if (!m_hwnd || !m_client || !m_client->GetHandle()) return;
+    const RECT rc = LayoutArea();
+    SetWindowPos(m_client->GetHandle(), nullptr, rc.left, rc.top, rc.right - rc.left,
+                 rc.bottom - rc.top, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void TFrameWindow::OnChildRemoved(TWindow& child) {
+    if (&child == m_client) m_client = nullptr;
+}
+
+bool TFrameWindow::SetDocTitle(const char* docTitle, int index) {
+    if (index < 0) return true;
+    std::string caption = Title();
+    if (!caption.empty()) caption += " - ";
+    caption += docTitle ? docTitle : "";
+    if (index > 0) caption += ":" + std::to_string(index);
+    if (m_hwnd) SetWindowTextA(m_hwnd, caption.c_str());
+    return true;
+}
+
+void TFrameWindow::SetIcon(int iconResourceId) {
+    m_icon = LoadIconA(ModuleInstance(), MAKEINTRESOURCEA(iconResourceId));
+    if (m_hwnd && m_icon) ApplyIcon();
+}
+
+bool TFrameWindow::Dispatch(TEvent& ev) {
+    static constexpr TResponse<TFrameWindow> kTable[] = {
+        Message(WM_SIZE, &TFrameWindow::EvSize),
+        Message(WM_SETFOCUS, &TFrameWindow::EvSetFocus),
+        Message(WM_CLOSE, &TFrameWindow::EvClose),
+        Message(WM_DESTROY, &TFrameWindow::EvDestroy),
+        Message(WM_PARENTNOTIFY, &TFrameWindow::EvParentNotify),
+    };
+    if (Respond(*this, kTable, ev) || TWindow::Dispatch(ev)) return true;
+    // What the main window's own classes leave goes to the application, and from there to the
+    // document manager.
+    return IsMainWindow() && TApplication::Current()->Dispatch(ev);
+}
+
+LRESULT TFrameWindow::EvSize(TEvent&) {
+    Layout();
+    return 0;
+}
+
+LRESULT TFrameWindow::EvSetFocus(TEvent&) {
+    if (m_client && m_client->GetHandle()) SetFocus(m_client->GetHandle());
+    return 0;
+}
+
+LRESULT TFrameWindow::EvClose(TEvent&) {
+    const bool mayClose = IsMainWindow() ? TApplication::Current()->CanClose() : CanClose();
+    if (mayClose) Destroy();
+    return 0;
+}
+
+LRESULT TFrameWindow::EvDestroy(TEvent&) {
+    m_destroying = true;
+    if (IsMainWindow()) PostQuitMessage(0);
+    return 0;
+}
+
+LRESULT TFrameWindow::EvParentNotify(TEvent& ev) {
+    // The client went away on its own (a dialog's EXIT or Escape): the frame has no purpose left.
+    if (LOWORD(ev.wp) == WM_DESTROY && !m_destroying && m_client &&
+        reinterpret_cast<HWND>(ev.lp) == m_client->GetHandle())
+        PostMessageA(m_hwnd, WM_CLOSE, 0, 0);
+    return 0;
+}

@@ -1,0 +1,49 @@
+// framework/frame_window.h: TFrameWindow, a top-level window that shows one client window.
+#pragma once
+#include "framework/window.h"
+
+// A frame with a client window (a dialog view, ...). Taking a client turns a pop-up client into a
+// child with a thin border; the client fills the frame's client area enlarged by one border on
+// every side, so that border lies just outside what is visible. When the client window is
+// destroyed while the frame is open, the frame closes itself. As the application's main window
+// it passes every message its classes leave to the application.
+class TFrameWindow : public TWindow {
+public:
+    TFrameWindow(TWindow* parent, const char* title, TWindow* client = nullptr);
+
+    TWindow* GetClientWindow() const { return m_client; }
+    // Makes `client` the client window (nullptr: none); returns the previous client, which is
+    // no longer a child of the frame and belongs to the caller.
+    TWindow* SetClientWindow(TWindow* client);
+    // Places the children; the only place that positions them.
+    virtual void Layout();
+    // The caption: the frame's title, " - " (when the title is not empty), the document title,
+    // and ":index" when the index is greater than 0. A negative index changes nothing.
+    bool SetDocTitle(const char* docTitle, int index) override;
+    // Icon resource of the program shown in the caption; may be set before the window exists.
+    void SetIcon(int iconResourceId);
+    void SetupWindow() override;
+
+protected:
+    bool Dispatch(TEvent& ev) override;
+    const char* ClassName() const override { return "TFrameWindow"; }
+    void GetWindowClass(WNDCLASSA& wc) const override;
+    void OnChildRemoved(TWindow& child) override;
+    // The client area the children share: for a top-level frame enlarged by one border width.
+    RECT LayoutArea() const;
+
+    LRESULT EvSize(TEvent& ev);
+    LRESULT EvSetFocus(TEvent& ev);
+    LRESULT EvClose(TEvent& ev);
+    LRESULT EvDestroy(TEvent& ev);
+    LRESULT EvParentNotify(TEvent& ev);
+
+private:
+    void AdoptClient();
+    void ApplyIcon();
+    bool IsMainWindow() const;
+
+    TWindow* m_client = nullptr;
+    bool m_destroying = false;
+    HICON m_icon = nullptr;
+};

@@ -1,0 +1,181 @@
+// Frames and dialogs with real windows: a pop-up dialog taken as client becomes a bordered child
+// laid out above the decorations, the dialog's cancel path ends the frame without deleting the
+// object, Enter and Escape reach the dialog through the message loop, and transfers keep to
+// their bytes.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <functional>
+
+#include "framework/application.h"
+#include "framework/control.h"
+#include "framework/decorated_frame.h"
+#include "framework/dialog.h"
+#include "tests/win32/framework/box_watcher.h"
+#include "tests/win32/framework/test_resources.h"
+
+namespace {
+
+constexpr unsigned kFieldLength = 8;
+
+struct Record {
+    char field[kFieldLength];
+    char other[kFieldLength];
+};
+
+class TestClient : public TDialog {
+public:
+    explicit TestClient(TWindow* parent = nullptr) : TDialog(parent, IDD_TEST_CLIENT) {
+        m_field = new TEdit(this, IDC_TEST_FIELD, kFieldLength);
+        m_other = new TEdit(this, IDC_TEST_OTHER, kFieldLength);
+        ++sLiving;
+    }
+    ~TestClient() override { --sLiving; }
+    static int sLiving;
+    TEdit* m_field;
+    TEdit* m_other;
+};
+int TestClient::sLiving = 0;
+
+// A decoration of a fixed height, like a status bar.
+class Strip : public TWindow {
+public:
+    explicit Strip(int height) : TWindow(nullptr) { Attr().h = height; }
+};
+
+class Host : public TApplication {
+public:
+    Host() : TApplication("host", nullptr, SW_SHOWNORMAL) {}
+    TDecoratedFrame* frame = nullptr;
+    TestClient* client = nullptr;
+    Strip* strip = nullptr;
+    std::function<void(Host&)> script;
+
+protected:
+    void SetUpMainWindow() override {
+        frame = new TDecoratedFrame(nullptr, "host");
+        strip = new Strip(20);
+        frame->Insert(*strip);
+        SetMainWindow(frame);
+    }
+    void InitInstance() override {
+        TApplication::InitInstance();
+        client = new TestClient;
+        frame->SetClientWindow(client);
+        if (script) script(*this);
+    }
+};
+
+// Runs the host's loop with a deadline, so a test that goes wrong fails instead of hanging.
+int RunHost(Host& host) {
+    UINT_PTR deadline = StartLoopDeadline(15000, 99);
+    const int status = host.Run();
+    StopLoopDeadline(deadline);
+    return status;
+}
+
+void Type(HWND field, const char* text) {
+    for (const char* c = text; *c; ++c) SendMessageA(field, WM_CHAR, static_cast<unsigned char>(*c), 1);
+}
+
+TEST(FrameClient, APopUpDialogBecomesABorderedChildAboveTheDecorations) {
+    Host host;
+    LONG_PTR style = 0, exStyle = 0;
+    HWND parent = nullptr, frame = nullptr;
+    RECT client{}, area{}, strip{};
+    host.script = [&](Host& h) {
+        HWND dialog = h.client->GetHandle();
+        style = GetWindowLongPtrA(dialog, GWL_STYLE);
+        exStyle = GetWindowLongPtrA(dialog, GWL_EXSTYLE);
+        parent = GetParent(dialog);
+        frame = h.frame->GetHandle();
+        GetWindowRect(dialog, &client);
+        GetWindowRect(h.strip->GetHandle(), &strip);
+        GetClientRect(h.frame->GetHandle(), &area);
+        MapWindowPoints(h.frame->GetHandle(), nullptr, reinterpret_cast<POINT*>(&area), 2);
+        PostMessageA(h.frame->GetHandle(), WM_CLOSE, 0, 0);
+    };
+    ASSERT_EQ(RunHost(host), 0);
+    EXPECT_EQ(parent, frame);
+    EXPECT_FALSE(style & WS_POPUP);
+    EXPECT_FALSE(style & WS_DLGFRAME);
+    EXPECT_TRUE(style & WS_CHILD);
+    EXPECT_TRUE(style & WS_BORDER);
+    EXPECT_TRUE(style & WS_VISIBLE);
+    EXPECT_FALSE(exStyle & WS_EX_DLGMODALFRAME);
+    // One border outside the visible area on the left, top and right; the strip below it.
+    const int bx = GetSystemMetrics(SM_CXBORDER), by = GetSystemMetrics(SM_CYBORDER);
+    EXPECT_EQ(client.left, area.left - bx);
+    EXPECT_EQ(client.top, area.top - by);
+    EXPECT_EQ(client.right, area.right + bx);
+    EXPECT_EQ(client.bottom, strip.top);
+    EXPECT_EQ(strip.left, area.left - bx);
+    EXPECT_EQ(strip.right, area.right + bx);
+    EXPECT_EQ(strip.bottom, area.bottom + by);
+    EXPECT_EQ(strip.bottom - strip.top, 20);
+}
+
+struct EndCase {
+    const char* name;
+    void (*act)(Host&);
+};
+
+void PrintTo(const EndCase& c, std::ostream* os) { *os << c.name; }
+
+class DialogEnd : public ::testing::TestWithParam<EndCase> {};
+
+TEST_P(DialogEnd, CancelDestroysTheWindowClosesTheFrameAndKeepsTheObject) {
+    Host host;
+    Record record{"abc", "xyz"};
+    host.script = [&](Host& h) {
+        h.client->SetTransferBuffer(&record);
+        h.client->TransferData(TTransfer::SetData);
+        Type(h.client->m_field->GetHandle(), "Q");
+        GetParam().act(h);
+    };
+    EXPECT_EQ(RunHost(host), 0);   // the frame closed itself, not the deadline
+    ASSERT_EQ(TestClient::sLiving, 1);
+    EXPECT_EQ(host.client->GetHandle(), nullptr);
+    EXPECT_EQ(host.client->m_field->GetHandle(), nullptr);
+    EXPECT_STREQ(record.field, "abc");   // typed text did not reach the record
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Framework, DialogEnd,
+    ::testing::Values(
+        EndCase{"EscapeKey",
+                [](Host& h) {
+                    HWND field = h.client->m_field->GetHandle();
+                    PostMessageA(field, WM_KEYDOWN, VK_ESCAPE, 0x00010001);
+                    PostMessageA(field, WM_KEYUP, VK_ESCAPE, 0xC0010001);
+                }},
+        EndCase{"CancelButton",
+                [](Host& h) {
+                    PostMessageA(GetDlgItem(h.client->GetHandle(), IDCANCEL), BM_CLICK, 0, 0);
+                }}),
+    [](const ::testing::TestParamInfo<EndCase>& info) { return info.param.name; });
+
+TEST(EditTransfer, MovesExactlyItsLengthAndNeverReadsPastIt) {
+    Host host;
+    char buffer[2 * kFieldLength + 4];
+    std::string shown;
+    int limit = 0;
+    host.script = [&](Host& h) {
+        std::memset(buffer, 'x', sizeof buffer);   // no zero byte anywhere
+        h.client->SetTransferBuffer(buffer);
+        h.client->TransferData(TTransfer::SetData);
+        shown = h.client->m_field->GetText();
+        limit = static_cast<int>(SendMessageA(h.client->m_field->GetHandle(), EM_GETLIMITTEXT, 0, 0));
+        h.client->m_field->SetText("ab");
+        h.client->TransferData(TTransfer::GetData);
+        PostMessageA(h.frame->GetHandle(), WM_CLOSE, 0, 0);
+    };
+    EXPECT_EQ(RunHost(host), 0);
+    EXPECT_EQ(shown, std::string(kFieldLength - 1, 'x'));
+    EXPECT_EQ(limit, static_cast<int>(kFieldLength - 1));
+    EXPECT_EQ(std::string(buffer, kFieldLength), std::string("ab\0\0\0\0\0\0", kFieldLength));
+    EXPECT_EQ(std::string(buffer + kFieldLength, kFieldLength - 1), std::string(kFieldLength - 1, 'x'));
+    EXPECT_EQ(std::string(buffer + 2 * kFieldLength, 4), "xxxx");   // beyond both fields: untouched
+}
+
+}  // namespace
