@@ -1,8 +1,12 @@
-// view/client_dialog.cpp: construction, field transfer, command table and help of the view.
+// view/client_dialog.cpp: the dialog view: construction, field transfer, commands, the run, the choosers, help.
 #include "view/client_dialog.h"
+
+#include <cstring>
+#include <string>
 
 #include "framework/dc.h"
 #include "framework/document.h"
+#include "framework/file_dialog.h"
 #include "settings/settings.h"
 
 #ifndef FAVPAGE_VERSION
@@ -13,6 +17,19 @@ namespace {
 // Four lines: empty, the program, its year and author, empty, empty.
 constexpr char kVersionText[] = "\nfavpage " FAVPAGE_VERSION " - (c) 2026 Vandrell\n\n";
 constexpr char kHelpFile[] = "favpage.hlp";
+
+// The hourglass while a run blocks the window, whichever way the run ends.
+class WaitCursor {
+public:
+    WaitCursor() : m_previous(SetCursor(LoadCursorA(nullptr, IDC_WAIT))) {}
+    ~WaitCursor() { SetCursor(m_previous); }
+    WaitCursor(const WaitCursor&) = delete;
+    WaitCursor& operator=(const WaitCursor&) = delete;
+
+private:
+    HCURSOR m_previous;
+};
+
 }  // namespace
 
 favpage2TDLGClient::favpage2TDLGClient(TDocument& document, TWindow* parent)
@@ -51,15 +68,61 @@ bool favpage2TDLGClient::Dispatch(TEvent& ev) {
     return Respond(*this, kTable, ev) || TDialog::Dispatch(ev);
 }
 
-// A run starts by taking both fields into the record; the run itself comes with the engine.
-void favpage2TDLGClient::StartConversion() { FieldsToRecord(); }
+// The run reads the two fields as they are now, through the record; its outcome stays in the
+// status line until the next run.
+void favpage2TDLGClient::StartConversion() {
+    FieldsToRecord();
+    // Working copies: nothing the run does can reach back into the record.
+    const std::string folder(favpage::SettingsRecord.location,
+                             strnlen(favpage::SettingsRecord.location, kFieldLength));
+    const std::string output(favpage::SettingsRecord.output,
+                             strnlen(favpage::SettingsRecord.output, kFieldLength));
+    WaitCursor wait;
+    favpage::RunConversion(folder, output, *this, ShortcutCount);
+}
+
+void favpage2TDLGClient::ShowStatus(const std::string& text) {
+    // The last message is kept in the view's own buffer, cut only if it could not fit there.
+    const size_t length = text.size() < sizeof m_statusText ? text.size() : sizeof m_statusText - 1;
+    std::memcpy(m_statusText, text.data(), length);
+    m_statusText[length] = 0;
+    StatusLine->SetText(m_statusText);
+    // The run does not pump messages: show each text as it is set.
+    if (HWND line = StatusLine->GetHandle()) UpdateWindow(line);
+}
+
+bool favpage2TDLGClient::ConfirmOverwrite() {
+    return ShowMessageBox(favpage::kOverwriteQuestion, favpage::kOverwriteCaption,
+                          MB_YESNO | MB_DEFBUTTON1) == IDYES;
+}
+
+favpage::LocalTime favpage2TDLGClient::ReadClock() { return favpage::ReadLocalTime(); }
 
 void favpage2TDLGClient::ShowHelp() {
     if (RequestHelp(kHelpFile, HELP_CONTENTS, 0) != 1)
         ShowMessageBox("The file favpage.hlp could not be found.", "No Helpfile Found", 0);
 }
 
-// The two choosers come with the file dialogs; until then their buttons change nothing.
-void favpage2TDLGClient::BrowseLocation() {}
+// Both choosers change one field of the record and then show the record in both fields; Cancel
+// changes nothing at all.
+void favpage2TDLGClient::BrowseLocation() {
+    Choose(favpage::FolderChooserRequest(), &favpage::StoreFolderChoice);
+}
 
-void favpage2TDLGClient::BrowseOutput() {}
+void favpage2TDLGClient::BrowseOutput() {
+    Choose(favpage::OutputChooserRequest(favpage::SettingsRecord), &favpage::StoreOutputChoice);
+}
+
+void favpage2TDLGClient::Choose(const favpage::ChooserRequest& request, StoreChoice store) {
+    TOpenSaveDialog::TData data(request.flags, request.filter, request.initialDir,
+                                request.defaultExtension);
+    data.SetFileName(request.fileName.c_str());
+    TFileOpenDialog dialog(this, data, request.folderTemplate ? IDD_FOLDER_CHOOSER : 0,
+                           request.title);
+    if (dialog.Execute() != IDOK) return;
+    if (store(data.FileName, favpage::SettingsRecord) != favpage::ChoiceResult::Stored) {
+        ShowMessageBox(favpage::kChoiceTooLongText, "favpage", MB_OK | MB_ICONEXCLAMATION);
+        return;
+    }
+    RecordToFields();
+}

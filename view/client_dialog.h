@@ -2,16 +2,20 @@
 #pragma once
 #include <cstdint>
 
+#include "engine/conversion_run.h"
 #include "framework/control.h"
 #include "framework/dialog.h"
 #include "framework/view.h"
+#include "settings/choosers.h"
 #include "view/resource_ids.h"
 
 // The frame's client: the two fields (folder to search, page to write), their choosers, the
 // buttons and the status line. Its transfer buffer is SettingsRecord, loaded when the view is
 // constructed and saved when it is deleted (once, at shutdown). EXIT and Escape take the dialog's
 // cancel path: the window goes, the object stays, typed text is not copied.
-class favpage2TDLGClient : public TDialog, public TView {
+// It is also the conversion run's host: the run's texts go to the status line and its question
+// to a message box owned by the view.
+class favpage2TDLGClient : public TDialog, public TView, private favpage::ConversionHost {
 public:
     static constexpr int kTemplate = IDD_CLIENT;
     static constexpr unsigned kFieldLength = 255;   // bytes of each field, its zero included
@@ -41,8 +45,15 @@ protected:
     bool Dispatch(TEvent& ev) override;
 
 private:
+    // ConversionHost
+    void ShowStatus(const std::string& text) override;
+    bool ConfirmOverwrite() override;
+    favpage::LocalTime ReadClock() override;
+
     void StartConversion();
     void ShowHelp();
     void BrowseLocation();
     void BrowseOutput();
+    using StoreChoice = favpage::ChoiceResult (*)(const std::string&, favpage::Settings&);
+    void Choose(const favpage::ChooserRequest& request, StoreChoice store);
 };

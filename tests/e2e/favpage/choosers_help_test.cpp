@@ -113,6 +113,7 @@ TEST_F(Help, WithoutTheHelpFileSaysSo) {
     EXPECT_EQ(MessageBoxText(box), "The file favpage.hlp could not be found.");
     EXPECT_TRUE(GetDlgItem(box, IDOK));
     EXPECT_FALSE(GetDlgItem(box, IDCANCEL));
+    EXPECT_FALSE(MessageBoxHasIcon(box));
     Answer(box, IDOK);
     ASSERT_TRUE(WaitFor([&] { return !IsWindow(box); }));
     app.Press(2);

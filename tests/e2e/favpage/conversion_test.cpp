@@ -86,8 +86,11 @@ TEST(Conversion, ExistingPageIsReplacedOnlyAfterYes) {
     EXPECT_EQ(MessageBoxText(box), "Output file already exists,\ndo you want to overwrite?");
     EXPECT_TRUE(GetDlgItem(box, IDYES) && GetDlgItem(box, IDNO));
     EXPECT_FALSE(GetDlgItem(box, IDCANCEL));
-    EXPECT_EQ(LOWORD(SendMessageA(box, DM_GETDEFID, 0, 0)), IDYES);
-    EXPECT_EQ(GetWindow(box, GW_OWNER), app.Dialog());
+    EXPECT_EQ(GetWindowLongA(GetDlgItem(box, IDYES), GWL_STYLE) & 0x0F, BS_DEFPUSHBUTTON)
+        << "Yes is the default";
+    // A box owned by the view belongs to the view's top-level window, the frame.
+    EXPECT_EQ(GetWindow(box, GW_OWNER), app.Frame());
+    EXPECT_FALSE(MessageBoxHasIcon(box));
     Answer(box, IDNO);
     ASSERT_TRUE(WaitFor([&] { return !IsWindow(box); }));
     ASSERT_TRUE(app.Settle());

@@ -119,9 +119,12 @@ HWND Favpage::StatusLine() const {
 }
 
 void Favpage::Type(int fieldId, const std::string& text) {
+    // Sent, not posted: each character is in the field when the call returns, and a later
+    // read cannot overtake characters still queued.
     HWND field = Control(fieldId);
-    for (unsigned char c : text) PostMessageA(field, WM_CHAR, c, 1);
-    Settle();
+    DWORD_PTR ignored = 0;
+    for (unsigned char c : text)
+        SendMessageTimeoutA(field, WM_CHAR, c, 1, SMTO_NORMAL, 10000, &ignored);
 }
 
 void Favpage::Retype(int fieldId, const std::string& text) {
@@ -185,6 +188,15 @@ long Favpage::WaitForExit(DWORD ms) {
 void Answer(HWND box, int buttonId) {
     PostMessageA(box, WM_COMMAND, MAKEWPARAM(buttonId, BN_CLICKED),
                  reinterpret_cast<LPARAM>(GetDlgItem(box, buttonId)));
+}
+
+bool MessageBoxHasIcon(HWND box) {
+    for (HWND c = GetWindow(box, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
+        if ((GetWindowLongA(c, GWL_STYLE) & SS_TYPEMASK) == SS_ICON &&
+            SendMessageA(c, STM_GETICON, 0, 0) != 0)
+            return true;
+    }
+    return false;
 }
 
 std::string MessageBoxText(HWND box) { return TextOf(GetDlgItem(box, 0xFFFF)); }

@@ -75,6 +75,8 @@ private:
 
 // Presses a button (IDYES, IDNO, IDOK, ...) of a message box or dialog of another process.
 void Answer(HWND box, int buttonId);
+// Whether a message box shows an icon (an icon control that holds one).
+bool MessageBoxHasIcon(HWND box);
 // The text of a message box (its static control with id 0xFFFF).
 std::string MessageBoxText(HWND box);
 
