@@ -55,6 +55,8 @@ struct CloseCase {
     void (*close)(Favpage&);
 };
 
+void PrintTo(const CloseCase& c, std::ostream* os) { *os << c.name; }
+
 class ClosePaths : public ::testing::TestWithParam<CloseCase> {};
 
 TEST_P(ClosePaths, EndWithExitCodeZeroAndSaveTheSettings) {

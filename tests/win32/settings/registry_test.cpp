@@ -83,6 +83,42 @@ TEST_F(Registry, AValueOf254CharactersIsReadAndOneOf255IsRefused) {
     EXPECT_EQ(std::string(SettingsRecord.output), "as it was");
 }
 
+// Values another program (or a damaged profile) left with other types or sizes: the bytes count
+// as text up to their first zero (the read buffer starts all zero), and a value that fills the
+// whole field without one, or does not fit, is refused.
+struct OddValue {
+    const char* name;
+    DWORD type;
+    std::string bytes;
+    std::string location;  // what the field holds after loading; "as it was" when refused
+};
+
+void PrintTo(const OddValue& value, std::ostream* os) { *os << value.name; }
+
+class OddRegistryValues : public Registry, public ::testing::WithParamInterface<OddValue> {};
+
+TEST_P(OddRegistryValues, GiveTheirTextOrLeaveTheFieldAsItWas) {
+    test::WriteRegistryValue(kSettingsKeyPath, "location", GetParam().type, GetParam().bytes);
+    test::WriteRegistryString(kSettingsKeyPath, "output", "C:\\page.htm");
+    Set(SettingsRecord.location, "as it was");
+    LoadSettings();
+    EXPECT_EQ(std::string(SettingsRecord.location), GetParam().location);
+    EXPECT_EQ(std::string(SettingsRecord.output), "C:\\page.htm") << "the other value still loads";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Registry, OddRegistryValues,
+    ::testing::Values(
+        OddValue{"Number", REG_DWORD, std::string("\x41\x42\0\0", 4), "AB"},
+        OddValue{"NumberWithoutZero", REG_DWORD, std::string("\x41\x42\x43\x44", 4), "ABCD"},
+        OddValue{"Unexpanded", REG_EXPAND_SZ, std::string("%TEMP%\\links\0", 13), "%TEMP%\\links"},
+        OddValue{"SeveralStrings", REG_MULTI_SZ, std::string("C:\\a\0C:\\b\0\0", 12), "C:\\a"},
+        OddValue{"BinaryFillingTheField", REG_BINARY, std::string(255, 'x'), "as it was"},
+        OddValue{"BinaryTooLong", REG_BINARY, std::string(4096, 'x'), "as it was"},
+        OddValue{"NoBytes", REG_SZ, std::string(), ""},
+        OddValue{"EmptyText", REG_SZ, std::string(1, '\0'), ""}),
+    [](const ::testing::TestParamInfo<OddValue>& info) { return std::string(info.param.name); });
+
 TEST_F(Registry, FirstRunTakesTheUsersFavoritesFolder) {
     auto favorites = ReadRegistryValue(kShellFoldersKeyPath, kFavoritesValue);
     ASSERT_TRUE(favorites) << "a fresh Wine prefix has Shell Folders\\Favorites";
