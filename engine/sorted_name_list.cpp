@@ -39,46 +39,85 @@ int CompareNames(const std::string& a, const std::string& b) {
 }
 
 namespace {
+
 // A signed value v orders like the unsigned byte v + 128; the end of a text (0) becomes 0x80,
 // which no folded byte of a name (never 0) maps to.
-void AppendSortKey(std::string& out, const std::string& name) {
-    for (unsigned char c : name) out += static_cast<char>(Folded(c) + 128);
-    out += '\x80';
+inline unsigned char KeyByte(unsigned char c) { return static_cast<unsigned char>(Folded(c) + 128); }
+
+// Appends the key of `name` to `keys` and returns where it starts.
+size_t AppendSortKey(std::string& keys, std::string_view name) {
+    const size_t at = keys.size();
+    keys.resize(at + name.size() + 1);
+    unsigned char* out = reinterpret_cast<unsigned char*>(&keys[at]);
+    for (unsigned char c : name) *out++ = KeyByte(c);
+    *out = 0x80;
+    return at;
 }
+
+// Up to 8 key bytes as one number whose order is their byte order. Missing bytes count as 0;
+// they never decide, as two keys differ within the shorter one (see Before).
+uint64_t HeadOf(const unsigned char* key, size_t length) {
+    uint64_t head = 0;
+    for (size_t i = 0; i < 8; ++i) head = (head << 8) | (i < length ? key[i] : 0);
+    return head;
+}
+
 }  // namespace
 
 std::string SortKey(const std::string& name) {
     std::string key;
-    key.reserve(name.size() + 1);
     AppendSortKey(key, name);
     return key;
 }
 
-int TSListImp<std::string>::Add(std::string value) {
-    const uint32_t keyAt = static_cast<uint32_t>(m_keys.size());
-    AppendSortKey(m_keys, value);
-    const uint32_t keyLength = static_cast<uint32_t>(m_keys.size()) - keyAt;
-    m_elements.push_back(Element{std::move(value), keyAt, keyLength, Count()});
+void NameOrder::Add(std::string_view name, uint32_t value) {
+    const size_t at = AppendSortKey(m_keys, name);
+    const size_t length = name.size() + 1;
+    const unsigned char* key = reinterpret_cast<const unsigned char*>(m_keys.data()) + at;
+    Record r;
+    r.head[0] = HeadOf(key, length);
+    r.head[1] = length > 8 ? HeadOf(key + 8, length - 8) : 0;
+    r.keyAt = static_cast<uint32_t>(at);
+    r.keyLength = static_cast<uint32_t>(length);
+    r.added = Count();
+    r.value = value;
+    m_records.push_back(r);
     m_ordered = false;
-    return 1;
 }
 
-void TSListImp<std::string>::Order() const {
-    if (m_ordered) return;
-    m_order.clear();
-    m_order.reserve(m_elements.size());
-    for (const Element& e : m_elements) m_order.push_back(&e);
-    const char* keys = m_keys.data();
-    std::sort(m_order.begin(), m_order.end(), [keys](const Element* a, const Element* b) {
-        // Keys end in a mark no other key byte equals, so they differ within the shorter one
-        // unless the names compare equal.
-        const int c = std::memcmp(keys + a->keyAt, keys + b->keyAt,
-                                  std::min(a->keyLength, b->keyLength));
+// Keys end in a mark that no other key byte equals, so two keys differ within the shorter one
+// unless the names compare equal. Hence equal heads with either key ending inside them mean
+// equal names, and otherwise only the bytes after the heads are left to compare.
+bool NameOrder::Before(const Record& a, const Record& b, const unsigned char* keys) {
+    if (a.head[0] != b.head[0]) return a.head[0] < b.head[0];
+    if (a.head[1] != b.head[1]) return a.head[1] < b.head[1];
+    if (a.keyLength > 16 && b.keyLength > 16) {
+        const int c = std::memcmp(keys + a.keyAt + 16, keys + b.keyAt + 16,
+                                  std::min(a.keyLength, b.keyLength) - 16);
         if (c != 0) return c < 0;
-        if (a->keyLength != b->keyLength) return a->keyLength < b->keyLength;
-        return a->added > b->added;  // equal names: newest first
-    });
+        if (a.keyLength != b.keyLength) return a.keyLength < b.keyLength;
+    }
+    return a.added > b.added;  // equal names: newest first
+}
+
+void NameOrder::Order() {
+    if (m_ordered) return;
+    const unsigned char* keys = reinterpret_cast<const unsigned char*>(m_keys.data());
+    std::sort(m_records.begin(), m_records.end(),
+              [keys](const Record& a, const Record& b) { return Before(a, b, keys); });
     m_ordered = true;
+}
+
+void NameOrder::Clear() {
+    m_records.clear();
+    m_keys.clear();
+    m_ordered = true;
+}
+
+int TSListImp<std::string>::Add(std::string value) {
+    m_order.Add(value, Count());
+    m_values.push_back(std::move(value));
+    return 1;
 }
 
 }  // namespace favpage
