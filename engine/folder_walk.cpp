@@ -1,6 +1,7 @@
 // engine/folder_walk.cpp: the iterative folder walk and the page body.
 #include "engine/folder_walk.h"
 
+#include <cstring>
 #include <optional>
 #include <unordered_map>
 #include <unordered_set>
@@ -109,30 +110,86 @@ private:
             m_out.Write(text);
         }
 
-        TSListImp<std::string> names;
+        WriteShortcutSection(folder, pattern, escapedFolder);
+        return level;
+    }
+
+    // Writes the shortcut section of `folder`. Each file is looked up and read as the listing
+    // delivers it, while the system still has the directory and the file's inode at hand, and
+    // its finished link is kept; the links are written in name order once the listing is done.
+    // Past kLinkMemoryLimit only the names are kept, and those files are looked up and read in
+    // name order, so a folder of huge shortcuts cannot exhaust memory. Either way the page's
+    // bytes are those of reading every file in name order.
+    void WriteShortcutSection(const std::string& folder, const std::string& pattern,
+                              const std::string& escapedFolder) {
+        m_order.Clear();
+        m_links.clear();
+        m_path.assign(folder);
+        m_path += '\\';
+        const size_t prefix = m_path.size();
         bool any = false;
         {
             DirSearch search;
             for (auto e = search.FindFirst(pattern, kFileMask, Detail::NamesAndKinds); e;
                  e = search.FindNext()) {
                 any = true;
-                names.Add(std::move(e->name));
+                if (!Fits(folder, e->name)) continue;
+                const size_t at = m_links.size();
+                if (at >= kLinkMemoryLimit) {
+                    StoreItem(at, e->name, kDeferred);
+                    m_order.Add(e->name, static_cast<uint32_t>(at));
+                    continue;
+                }
+                m_path.resize(prefix);
+                m_path += e->name;
+                // Looked up afresh for its current attributes; a file gone since the listing
+                // is passed over.
+                if (!FindEntry(m_path, kFileMask, m_entry)) continue;
+                m_links.append(kItemHeader, '\0');
+                if (!AppendShortcutLink(m_count, m_path, m_entry, m_links)) {
+                    m_links.resize(at);
+                    continue;
+                }
+                SetItemHeader(at, m_links.size() - at - kItemHeader);
+                m_order.Add(e->name, static_cast<uint32_t>(at));
             }
         }
         if (!any) {
             m_out.Write("<p>The folder " + escapedFolder + " has no shortcuts.<p>\n");
-            return level;
+            return;
         }
         m_out.Write("<p>Shortcuts in " + escapedFolder + ":\n<ul>\n");
-        for (const std::string& name : names) {
-            if (!Fits(folder, name)) continue;
-            // Looked up afresh for its current attributes; a file gone since the scan is
-            // passed over.
-            const std::optional<DirEntry> entry = FindEntry(folder + "\\" + name, kFileMask);
-            if (entry) WriteShortcut(m_count, folder, m_out, *entry);
+        m_order.Order();
+        for (uint32_t i = 0; i < m_order.Count(); ++i) {
+            const size_t at = m_order.ValueAt(i);
+            uint32_t header;
+            std::memcpy(&header, m_links.data() + at, kItemHeader);
+            const char* text = m_links.data() + at + kItemHeader;
+            const size_t length = header & ~kDeferred;
+            if (!(header & kDeferred)) {
+                m_out.Write(text, length);
+                continue;
+            }
+            m_path.resize(prefix);
+            m_path.append(text, length);
+            if (FindEntry(m_path, kFileMask, m_entry)) WriteShortcut(m_count, folder, m_out, m_entry);
         }
         m_out.Write("</ul>\n");
-        return level;
+    }
+
+    // An item of m_links: a 32-bit header (the length of the text, and kDeferred when the text
+    // is a file name still to be read rather than a finished link), then the text.
+    static constexpr size_t kItemHeader = sizeof(uint32_t);
+    static constexpr uint32_t kDeferred = 0x80000000u;
+
+    void SetItemHeader(size_t at, size_t length, uint32_t flags = 0) {
+        const uint32_t header = static_cast<uint32_t>(length) | flags;
+        std::memcpy(&m_links[at], &header, kItemHeader);
+    }
+    void StoreItem(size_t at, const std::string& text, uint32_t flags) {
+        m_links.append(kItemHeader, '\0');
+        m_links += text;
+        SetItemHeader(at, text.size(), flags);
     }
 
     int32_t& m_count;
@@ -140,6 +197,13 @@ private:
     std::vector<Level> m_levels;
     std::unordered_set<std::string> m_anchors;
     std::unordered_map<std::string, int> m_nextSuffix;
+
+    // The shortcut section's working storage, kept from folder to folder so its memory is
+    // allocated once for the largest folder rather than again for each.
+    NameOrder m_order;
+    std::string m_links;
+    std::string m_path;
+    DirEntry m_entry;
 };
 
 }  // namespace

@@ -3,22 +3,34 @@
 
 namespace favpage {
 
-void AppendEscaped(std::string& out, std::string_view text) {
-    size_t start = 0;
-    for (size_t i = 0; i < text.size(); ++i) {
-        const char* ref = nullptr;
-        switch (text[i]) {
-            case '&': ref = "&amp;"; break;
-            case '<': ref = "&lt;"; break;
-            case '>': ref = "&gt;"; break;
-            case '"': ref = "&quot;"; break;
-            default: continue;
-        }
-        out.append(text.data() + start, i - start);
-        out += ref;
-        start = i + 1;
+namespace {
+
+// The character reference of each byte that needs one; nothing for every other byte. One table
+// look-up per byte keeps the common case (nothing to replace) a tight loop.
+struct ReferenceTable {
+    const char* reference[256];
+    constexpr ReferenceTable() : reference() {
+        reference[static_cast<unsigned char>('&')] = "&amp;";
+        reference[static_cast<unsigned char>('<')] = "&lt;";
+        reference[static_cast<unsigned char>('>')] = "&gt;";
+        reference[static_cast<unsigned char>('"')] = "&quot;";
     }
-    out.append(text.data() + start, text.size() - start);
+};
+constexpr ReferenceTable kReferences;
+
+}  // namespace
+
+void AppendEscaped(std::string& out, std::string_view text) {
+    const char* run = text.data();
+    const char* const end = run + text.size();
+    for (const char* p = run; p != end; ++p) {
+        const char* ref = kReferences.reference[static_cast<unsigned char>(*p)];
+        if (!ref) continue;
+        out.append(run, static_cast<size_t>(p - run));
+        out += ref;
+        run = p + 1;
+    }
+    out.append(run, static_cast<size_t>(end - run));
 }
 
 std::string Escaped(std::string_view text) {

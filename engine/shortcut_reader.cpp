@@ -33,6 +33,12 @@ bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
 }  // namespace
 
 std::optional<std::string> ParseShortcut(std::string_view text) {
+    const std::optional<std::string_view> target = ShortcutTarget(text);
+    if (!target) return std::nullopt;
+    return std::string(*target);
+}
+
+std::optional<std::string_view> ShortcutTarget(std::string_view text) {
     constexpr std::string_view kBom = "\xEF\xBB\xBF";
     if (text.substr(0, kBom.size()) == kBom) text.remove_prefix(kBom.size());
 
@@ -60,9 +66,9 @@ std::optional<std::string> ParseShortcut(std::string_view text) {
         if (value.size() >= 2 && value.front() == '"' && value.back() == '"') {
             value = value.substr(1, value.size() - 2);
         }
-        return std::string(value);  // the first URL key wins
+        return value;  // the first URL key wins
     }
-    if (inSection) return std::string();
+    if (inSection) return std::string_view();
     return std::nullopt;
 }
 
@@ -73,30 +79,34 @@ std::string_view LinkText(std::string_view fileName) {
 
 void WriteShortcut(int32_t& shortcutCount, const std::string& folder, TextFile& out,
                    const DirEntry& entry) {
-    // A plain folder cannot be a shortcut; a hidden or system one is tried and fails to open.
-    if (entry.attributes == kAttrDirectory) return;
+    std::string link;
+    if (AppendShortcutLink(shortcutCount, folder + "\\" + entry.name, entry, link)) out.Write(link);
+}
 
-    // The entry was looked up a moment ago; its size bounds the read, as text mode delivers no
-    // more characters than there are bytes.
-    auto file = TextFile::OpenLookedUp(folder + "\\" + entry.name, entry.size);
-    if (!file) return;
+bool AppendShortcutLink(int32_t& shortcutCount, const std::string& path, const DirEntry& entry,
+                        std::string& links) {
+    // A plain folder cannot be a shortcut; a hidden or system one is tried and fails to open.
+    if (entry.attributes == kAttrDirectory) return false;
+
     // One buffer serves every file of the run: the walk reads one file at a time.
     static const std::unique_ptr<char[]> buffer(new char[kShortcutExamineLimit]);
-    const size_t length = file->Read(buffer.get(), kShortcutExamineLimit);
-    file->Close();
+    // The entry was looked up a moment ago; its size bounds the read, as text mode delivers no
+    // more characters than there are bytes.
+    const std::optional<size_t> length =
+        TextFile::ReadLookedUp(path, entry.size, buffer.get(), kShortcutExamineLimit);
+    if (!length) return false;
 
-    const std::optional<std::string> target = ParseShortcut(std::string_view(buffer.get(), length));
-    if (!target) return;
+    const std::optional<std::string_view> target =
+        ShortcutTarget(std::string_view(buffer.get(), *length));
+    if (!target) return false;
     if (shortcutCount < INT32_MAX) ++shortcutCount;
 
-    std::string line;
-    line.reserve(target->size() + entry.name.size() + 32);
-    line += "<li><A HREF=\"";
-    AppendEscaped(line, *target);
-    line += "\">";
-    AppendEscaped(line, LinkText(entry.name));
-    line += "</A>\n\n";
-    out.Write(line);
+    links += "<li><A HREF=\"";
+    AppendEscaped(links, *target);
+    links += "\">";
+    AppendEscaped(links, LinkText(entry.name));
+    links += "</A>\n\n";
+    return true;
 }
 
 }  // namespace favpage
