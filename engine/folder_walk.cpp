@@ -1,7 +1,6 @@
 // engine/folder_walk.cpp: the iterative folder walk and the page body.
 #include "engine/folder_walk.h"
 
-#include <cstring>
 #include <optional>
 #include <unordered_map>
 #include <unordered_set>
@@ -9,6 +8,7 @@
 #include <vector>
 
 #include "engine/html_text.h"
+#include "engine/link_store.h"
 #include "engine/shortcut_reader.h"
 #include "engine/sorted_name_list.h"
 #include "platform/dir_search.h"
@@ -123,7 +123,7 @@ private:
     void WriteShortcutSection(const std::string& folder, const std::string& pattern,
                               const std::string& escapedFolder) {
         m_order.Clear();
-        m_links.clear();
+        m_links.Clear();
         m_path.assign(folder);
         m_path += '\\';
         const size_t prefix = m_path.size();
@@ -134,10 +134,8 @@ private:
                  e = search.FindNext()) {
                 any = true;
                 if (!Fits(folder, e->name)) continue;
-                const size_t at = m_links.size();
-                if (at >= kLinkMemoryLimit) {
-                    StoreItem(at, e->name, kDeferred);
-                    m_order.Add(e->name, static_cast<uint32_t>(at));
+                if (m_links.Size() >= kLinkMemoryLimit) {
+                    m_order.Add(e->name, m_links.Add(e->name, kStillToRead));
                     continue;
                 }
                 m_path.resize(prefix);
@@ -145,13 +143,9 @@ private:
                 // Looked up afresh for its current attributes; a file gone since the listing
                 // is passed over.
                 if (!FindEntry(m_path, kFileMask, m_entry)) continue;
-                m_links.append(kItemHeader, '\0');
-                if (!AppendShortcutLink(m_count, m_path, m_entry, m_links)) {
-                    m_links.resize(at);
-                    continue;
-                }
-                SetItemHeader(at, m_links.size() - at - kItemHeader);
-                m_order.Add(e->name, static_cast<uint32_t>(at));
+                m_link.clear();
+                if (!AppendShortcutLink(m_count, m_path, m_entry, m_link)) continue;
+                m_order.Add(e->name, m_links.Add(m_link, !kStillToRead));
             }
         }
         if (!any) {
@@ -160,37 +154,27 @@ private:
         }
         m_out.Write("<p>Shortcuts in " + escapedFolder + ":\n<ul>\n");
         m_order.Order();
-        for (uint32_t i = 0; i < m_order.Count(); ++i) {
-            const size_t at = m_order.ValueAt(i);
-            uint32_t header;
-            std::memcpy(&header, m_links.data() + at, kItemHeader);
-            const char* text = m_links.data() + at + kItemHeader;
-            const size_t length = header & ~kDeferred;
-            if (!(header & kDeferred)) {
-                m_out.Write(text, length);
+        // The links lie in listing order; fetching a few ahead hides most of the wait for
+        // memory when a big folder's links are taken in name order.
+        constexpr uint32_t kAhead = 8;
+        const uint32_t count = m_order.Count();
+        for (uint32_t i = 0; i < count; ++i) {
+            if (i + kAhead < count) m_links.Prefetch(m_order.ValueAt(i + kAhead));
+            const uint32_t handle = m_order.ValueAt(i);
+            if (m_links.Marked(handle) != kStillToRead) {
+                m_out.Write(m_links.Text(handle));
                 continue;
             }
+            const std::string_view name = m_links.Text(handle);
             m_path.resize(prefix);
-            m_path.append(text, length);
+            m_path.append(name.data(), name.size());
             if (FindEntry(m_path, kFileMask, m_entry)) WriteShortcut(m_count, folder, m_out, m_entry);
         }
         m_out.Write("</ul>\n");
     }
 
-    // An item of m_links: a 32-bit header (the length of the text, and kDeferred when the text
-    // is a file name still to be read rather than a finished link), then the text.
-    static constexpr size_t kItemHeader = sizeof(uint32_t);
-    static constexpr uint32_t kDeferred = 0x80000000u;
-
-    void SetItemHeader(size_t at, size_t length, uint32_t flags = 0) {
-        const uint32_t header = static_cast<uint32_t>(length) | flags;
-        std::memcpy(&m_links[at], &header, kItemHeader);
-    }
-    void StoreItem(size_t at, const std::string& text, uint32_t flags) {
-        m_links.append(kItemHeader, '\0');
-        m_links += text;
-        SetItemHeader(at, text.size(), flags);
-    }
+    // The mark of a name kept in m_links instead of a finished link.
+    static constexpr bool kStillToRead = true;
 
     int32_t& m_count;
     TextFile& m_out;
@@ -201,7 +185,8 @@ private:
     // The shortcut section's working storage, kept from folder to folder so its memory is
     // allocated once for the largest folder rather than again for each.
     NameOrder m_order;
-    std::string m_links;
+    LinkStore m_links;
+    std::string m_link;
     std::string m_path;
     DirEntry m_entry;
 };
