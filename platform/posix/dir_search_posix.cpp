@@ -66,6 +66,7 @@ void FillEntry(DirEntry& e, const char* name, size_t nameLength, const struct st
 struct DirSearch::Impl {
     DIR* dir = nullptr;
     std::string pattern;  // last component
+    bool matchesAll = false;  // "*" or "*.*", the walk's patterns: no name needs matching
     uint32_t mask = 0;
     Detail detail = Detail::Full;
     bool done = false;
@@ -79,7 +80,7 @@ struct DirSearch::Impl {
             errno = 0;
             const dirent* d = readdir(dir);
             if (!d) break;
-            if (!NameMatches(pattern, d->d_name)) continue;
+            if (!matchesAll && !NameMatches(pattern, d->d_name)) continue;
             DirEntry e;
             const bool kindKnown = d->d_type != DT_UNKNOWN && d->d_type != DT_LNK;
             if (detail == Detail::NamesAndKinds && kindKnown) {
@@ -132,6 +133,7 @@ std::optional<DirEntry> DirSearch::FindFirst(const std::string& pattern, uint32_
     impl->dir = opendir(folder.c_str());
     if (!impl->dir) return std::nullopt;
     impl->pattern = last;
+    impl->matchesAll = last == "*" || last == "*.*";
     impl->mask = mask;
     impl->detail = detail;
     m_impl = std::move(impl);

@@ -27,8 +27,11 @@ public:
             m_large = path;
             out = &m_large[0];
         }
-        for (size_t i = 0; i < m_length; ++i) {
-            if (out[i] == '\\') out[i] = '/';
+        char* const end = out + m_length;
+        for (char* p = out; p != end; ++p) {
+            p = static_cast<char*>(std::memchr(p, '\\', static_cast<size_t>(end - p)));
+            if (!p) break;
+            *p = '/';
         }
         m_text = out;
     }
