@@ -118,8 +118,8 @@ private:
     // delivers it, while the system still has the directory and the file's inode at hand, and
     // its finished link is kept; the links are written in name order once the listing is done.
     // Past kLinkMemoryLimit only the names are kept, and those files are looked up and read in
-    // name order, so a folder of huge shortcuts cannot exhaust memory. Either way the page's
-    // bytes are those of reading every file in name order.
+    // name order, so a folder of huge shortcuts cannot exhaust memory. Either way the links
+    // come out in name order, exactly as if the files had been read in that order.
     void WriteShortcutSection(const std::string& folder, const std::string& pattern,
                               const std::string& escapedFolder) {
         m_order.Clear();

@@ -18,14 +18,13 @@ std::string_view Trim(std::string_view s) {
     return s.substr(b, e - b);
 }
 
-bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i) {
-        char x = a[i];
-        char y = b[i];
-        if (x >= 'a' && x <= 'z') x = static_cast<char>(x - 0x20);
-        if (y >= 'a' && y <= 'z') y = static_cast<char>(y - 0x20);
-        if (x != y) return false;
+// True when `text` is `word` in any letter case. `word` is lower-case letters only, so setting
+// the 0x20 bit of a byte of `text` yields the word's letter exactly when the byte is that letter
+// in either case: no other byte maps to a lower-case letter.
+bool IsWordIgnoringCase(std::string_view text, std::string_view word) {
+    if (text.size() != word.size()) return false;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if ((text[i] | 0x20) != word[i]) return false;
     }
     return true;
 }
@@ -55,13 +54,13 @@ std::optional<std::string_view> ShortcutTarget(std::string_view text) {
             const size_t close = line.find(']');
             const std::string_view name =
                 Trim(line.substr(1, close == std::string_view::npos ? line.npos : close - 1));
-            inSection = EqualsIgnoringCase(name, "InternetShortcut");
+            inSection = IsWordIgnoringCase(name, "internetshortcut");
             continue;
         }
         if (!inSection) continue;
         const size_t eq = line.find('=');
         if (eq == std::string_view::npos) continue;
-        if (!EqualsIgnoringCase(Trim(line.substr(0, eq)), "URL")) continue;
+        if (!IsWordIgnoringCase(Trim(line.substr(0, eq)), "url")) continue;
         std::string_view value = Trim(line.substr(eq + 1));
         if (value.size() >= 2 && value.front() == '"' && value.back() == '"') {
             value = value.substr(1, value.size() - 2);
