@@ -57,6 +57,12 @@ size_t AppendSortKey(std::string& keys, std::string_view name) {
 // Up to 8 key bytes as one number whose order is their byte order. Missing bytes count as 0;
 // they never decide, as two keys differ within the shorter one (see Before).
 uint64_t HeadOf(const unsigned char* key, size_t length) {
+    if (length >= 8) {
+        // Compilers turn this into one load and a byte swap.
+        return (uint64_t{key[0]} << 56) | (uint64_t{key[1]} << 48) | (uint64_t{key[2]} << 40) |
+               (uint64_t{key[3]} << 32) | (uint64_t{key[4]} << 24) | (uint64_t{key[5]} << 16) |
+               (uint64_t{key[6]} << 8) | uint64_t{key[7]};
+    }
     uint64_t head = 0;
     for (size_t i = 0; i < 8; ++i) head = (head << 8) | (i < length ? key[i] : 0);
     return head;
