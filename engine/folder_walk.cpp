@@ -168,7 +168,9 @@ private:
             const std::string_view name = m_links.Text(handle);
             m_path.resize(prefix);
             m_path.append(name.data(), name.size());
-            if (FindEntry(m_path, kFileMask, m_entry)) WriteShortcut(m_count, folder, m_out, m_entry);
+            if (FindEntry(m_path, kFileMask, m_entry)) {
+                WriteShortcut(m_count, folder, m_out, m_entry);
+            }
         }
         m_out.Write("</ul>\n");
     }

@@ -43,7 +43,7 @@ private:
         uint32_t added;      // order of addition, for the tie-break
         uint32_t value;
     };
-    static bool Before(const Record& a, const Record& b, const unsigned char* keys);
+    static bool BeforeWithEqualHeads(const Record& a, const Record& b, const unsigned char* keys);
 
     std::vector<Record> m_records;
     std::string m_keys;  // every name's sort key, back to back
@@ -67,8 +67,11 @@ public:
         using pointer = const std::string*;
         using reference = const std::string&;
 
-        const_iterator(const TSListImp* list, uint32_t position) : m_list(list), m_position(position) {}
-        reference operator*() const { return m_list->m_values[m_list->m_order.ValueAt(m_position)]; }
+        const_iterator(const TSListImp* list, uint32_t position)
+            : m_list(list), m_position(position) {}
+        reference operator*() const {
+            return m_list->m_values[m_list->m_order.ValueAt(m_position)];
+        }
         pointer operator->() const { return &**this; }
         const_iterator& operator++() {
             ++m_position;

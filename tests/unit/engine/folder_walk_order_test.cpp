@@ -69,7 +69,8 @@ TEST(FolderWalkOrderTest, BigFolderComesOutInNameOrderWithCaseTwinsNewestFirst) 
         std::string name = std::string(words[NextRandom(seed) % 8]) + " " +
                            std::to_string(NextRandom(seed) % 400) + ".url";
         if (targets.count(name)) continue;
-        const std::string url = "http://example.com/?p=" + std::to_string(i) + "&q=\"" + name + "\"";
+        const std::string url =
+            "http://example.com/?p=" + std::to_string(i) + "&q=\"" + name + "\"";
         const unsigned kind = NextRandom(seed) % 10;
         if (kind == 0) {
             t.WriteFile("f/" + name, "not a shortcut\r\n");

@@ -117,8 +117,9 @@ TEST(SortedNameListTest, NamesSharingLongPrefixesKeepTheOrderAndTieBreak) {
     }
     // Reference: a stable sort of the names in reverse order of addition.
     std::vector<std::string> expected(added.rbegin(), added.rend());
-    std::stable_sort(expected.begin(), expected.end(),
-                     [](const std::string& a, const std::string& b) { return CompareNames(a, b) < 0; });
+    std::stable_sort(expected.begin(), expected.end(), [](const std::string& a, const std::string& b) {
+        return CompareNames(a, b) < 0;
+    });
     EXPECT_EQ(Sorted(added), expected);
 }
 
