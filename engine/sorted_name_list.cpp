@@ -46,14 +46,10 @@ inline unsigned char KeyByte(unsigned char c) {
     return static_cast<unsigned char>(Folded(c) + 128);
 }
 
-// Appends the key of `name` to `keys` and returns where it starts.
-size_t AppendSortKey(std::string& keys, std::string_view name) {
-    const size_t at = keys.size();
-    keys.resize(at + name.size() + 1);
-    unsigned char* out = reinterpret_cast<unsigned char*>(&keys[at]);
+// Writes the key of `name`, name.size() + 1 bytes, to `out`.
+void WriteSortKey(unsigned char* out, std::string_view name) {
     for (unsigned char c : name) *out++ = KeyByte(c);
     *out = 0x80;
-    return at;
 }
 
 // Up to 8 key bytes as one number whose order is their byte order. Missing bytes count as 0;
@@ -73,15 +69,16 @@ uint64_t HeadOf(const unsigned char* key, size_t length) {
 }  // namespace
 
 std::string SortKey(const std::string& name) {
-    std::string key;
-    AppendSortKey(key, name);
+    std::string key(name.size() + 1, '\0');
+    WriteSortKey(reinterpret_cast<unsigned char*>(&key[0]), name);
     return key;
 }
 
 void NameOrder::Add(std::string_view name, uint32_t value) {
-    const size_t at = AppendSortKey(m_keys, name);
+    const size_t at = m_keys.size();
     const size_t length = name.size() + 1;
-    const unsigned char* key = reinterpret_cast<const unsigned char*>(m_keys.data()) + at;
+    unsigned char* key = m_keys.Extend(length);
+    WriteSortKey(key, name);
     Record r;
     r.head[0] = HeadOf(key, length);
     r.head[1] = length > 8 ? HeadOf(key + 8, length - 8) : 0;
@@ -109,8 +106,8 @@ bool NameOrder::BeforeWithEqualHeads(const Record& a, const Record& b, const uns
 
 void NameOrder::Order() {
     if (m_ordered) return;
-    const unsigned char* keys = reinterpret_cast<const unsigned char*>(m_keys.data());
-    std::sort(m_records.begin(), m_records.end(), [keys](const Record& a, const Record& b) {
+    const unsigned char* keys = m_keys.data();
+    const auto before = [keys](const Record& a, const Record& b) {
 #if defined(__SIZEOF_INT128__)
         // The two heads compared as one number, which compilers do without a branch; a branch
         // on the first half alone goes the unpredicted way about every other time.
@@ -123,7 +120,8 @@ void NameOrder::Order() {
         if (a.head[1] != b.head[1]) return a.head[1] < b.head[1];
 #endif
         return BeforeWithEqualHeads(a, b, keys);
-    });
+    };
+    std::sort(m_records.data(), m_records.data() + m_records.size(), before);
     m_ordered = true;
 }
 

@@ -7,6 +7,8 @@
 #include <string_view>
 #include <vector>
 
+#include "engine/pod_buffer.h"
+
 namespace favpage {
 
 // The one ordering of names: letters a-z folded to A-Z and nothing else, then bytes compared as
@@ -45,8 +47,8 @@ private:
     };
     static bool BeforeWithEqualHeads(const Record& a, const Record& b, const unsigned char* keys);
 
-    std::vector<Record> m_records;
-    std::string m_keys;  // every name's sort key, back to back
+    PodBuffer<Record> m_records;
+    PodBuffer<unsigned char> m_keys;  // every name's sort key, back to back
     bool m_ordered = true;
 };
 
