@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <stdexcept>
 
 namespace favpage {
 
@@ -24,6 +25,8 @@ uint32_t LinkStore::Add(std::string_view text, bool mark) {
 }
 
 void LinkStore::NextBlock(size_t need) {
+    // Handles have room for 16,384 blocks: more than 4 GiB of names and links in one folder.
+    if (m_inUse == (size_t(1) << (32 - kOffsetBits))) throw std::length_error("LinkStore full");
     if (m_inUse == m_blocks.size()) m_blocks.emplace_back();
     Block& b = m_blocks[m_inUse];
     if (b.capacity < need) {

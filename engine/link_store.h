@@ -11,7 +11,7 @@ namespace favpage {
 // Texts kept back to back in blocks that never move, each found again by a 32-bit handle.
 // Unlike one growing string, growing copies nothing and touches each page of memory once; and
 // Clear() keeps the blocks for the next folder, so a walk allocates for its largest folder only.
-// A store holds less than 4 GiB (16,384 blocks of 256 KiB).
+// A store holds less than 4 GiB (16,384 blocks of 256 KiB); past that, Add throws.
 class LinkStore {
 public:
     // Keeps `text`, with a one-bit `mark` of the caller's; returns its handle.

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <stdexcept>
 
 namespace favpage {
 
@@ -77,6 +78,8 @@ std::string SortKey(const std::string& name) {
 void NameOrder::Add(std::string_view name, uint32_t value) {
     const size_t at = m_keys.size();
     const size_t length = name.size() + 1;
+    // Records place keys with 32 bits: more than 4 GiB of names cannot be ordered.
+    if (length > UINT32_MAX - at) throw std::length_error("NameOrder full");
     unsigned char* key = m_keys.Extend(length);
     WriteSortKey(key, name);
     Record r;
