@@ -29,8 +29,24 @@ mean_of_runs() {
   echo "scale=6; $total / $runs / 1000000000" | bc
 }
 
-printf '| tree | shortcuts | folders | floor (ms) | favpage-convert (ms) | ratio | us per shortcut |\n'
-printf '|---|---:|---:|---:|---:|---:|---:|\n'
+# Peak resident memory of one run in MB, when GNU time is at hand.
+peak_rss() {
+  if [[ -x /usr/bin/time ]]; then
+    /usr/bin/time -f %M "$@" 2>&1 >/dev/null | tail -1 | awk '{ printf "%.1f", $1 / 1024 }'
+  else
+    echo "-"
+  fi
+}
+
+# Median and minimum of the run times of command number $2 (0-based) in hyperfine's JSON $1.
+median_min() {
+  python3 -c 'import json, statistics, sys
+t = json.load(open(sys.argv[1]))["results"][int(sys.argv[2])]["times"]
+print(statistics.median(t), min(t))' "$1" "$2"
+}
+
+printf '| tree | shortcuts | folders | floor (ms) | favpage-convert (ms) | ratio | us per shortcut | ratio of minima | peak RSS (MB) |\n'
+printf '|---|---:|---:|---:|---:|---:|---:|---:|---:|\n'
 for spec in "${trees[@]}"; do
   read -r name count folders <<<"$spec"
   tree=$work/$name
@@ -39,15 +55,18 @@ for spec in "${trees[@]}"; do
   if command -v hyperfine >/dev/null; then
     hyperfine -N --style none --warmup 3 --runs "$runs" --export-json "$work/$name.json" \
       "$work/floor $tree $out" "$convert --yes $tree $out" >/dev/null
-    mapfile -t means < <(grep -o '"mean": *[0-9.e+-]*' "$work/$name.json" | sed 's/.*: *//')
-    floor=${means[0]} ours=${means[1]}
+    read -r floor floorMin < <(median_min "$work/$name.json" 0)
+    read -r ours oursMin < <(median_min "$work/$name.json" 1)
   else
-    floor=$(mean_of_runs "$work/floor" "$tree" "$out")
-    ours=$(mean_of_runs "$convert" --yes "$tree" "$out")
+    floor=$(mean_of_runs "$work/floor" "$tree" "$out") floorMin=$floor
+    ours=$(mean_of_runs "$convert" --yes "$tree" "$out") oursMin=$ours
   fi
+  rss=$(peak_rss "$convert" --yes "$tree" "$out")
   # Every shortcut must be on the page, or the timing means nothing.
   found=$("$convert" --yes "$tree" "$out" | sed -n 's/.*found \([0-9]*\) Shortcut.*/\1/p')
   [[ $found == "$count" ]] || { echo "bench: $name: found $found of $count shortcuts" >&2; exit 1; }
-  awk -v n="$name" -v c="$count" -v f="$folders" -v a="$floor" -v b="$ours" 'BEGIN {
-    printf "| %s | %d | %d | %.1f | %.1f | %.2f | %.2f |\n", n, c, f, a * 1000, b * 1000, b / a, b * 1e6 / c }'
+  awk -v n="$name" -v c="$count" -v f="$folders" -v a="$floor" -v b="$ours" -v am="$floorMin" \
+      -v bm="$oursMin" -v r="$rss" 'BEGIN {
+    printf "| %s | %d | %d | %.1f | %.1f | %.2f | %.2f | %.2f | %s |\n", n, c, f, a * 1000, b * 1000,
+      b / a, b * 1e6 / c, bm / am, r }'
 done

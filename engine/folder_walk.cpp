@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "engine/html_text.h"
+#include "engine/link_store.h"
 #include "engine/shortcut_reader.h"
 #include "engine/sorted_name_list.h"
 #include "platform/dir_search.h"
@@ -109,37 +110,87 @@ private:
             m_out.Write(text);
         }
 
-        TSListImp<std::string> names;
+        WriteShortcutSection(folder, pattern, escapedFolder);
+        return level;
+    }
+
+    // Writes the shortcut section of `folder`. Each file is looked up and read as the listing
+    // delivers it, while the system still has the directory and the file's inode at hand, and
+    // its finished link is kept; the links are written in name order once the listing is done.
+    // Past kLinkMemoryLimit only the names are kept, and those files are looked up and read in
+    // name order, so a folder of huge shortcuts cannot exhaust memory. Either way the links
+    // come out in name order, exactly as if the files had been read in that order.
+    void WriteShortcutSection(const std::string& folder, const std::string& pattern,
+                              const std::string& escapedFolder) {
+        m_order.Clear();
+        m_links.Clear();
+        m_path.assign(folder);
+        m_path += '\\';
+        const size_t prefix = m_path.size();
         bool any = false;
         {
             DirSearch search;
             for (auto e = search.FindFirst(pattern, kFileMask, Detail::NamesAndKinds); e;
                  e = search.FindNext()) {
                 any = true;
-                names.Add(std::move(e->name));
+                if (!Fits(folder, e->name)) continue;
+                if (m_links.Size() >= kLinkMemoryLimit) {
+                    m_order.Add(e->name, m_links.Add(e->name, kStillToRead));
+                    continue;
+                }
+                m_path.resize(prefix);
+                m_path += e->name;
+                // Looked up afresh for its current attributes; a file gone since the listing
+                // is passed over.
+                if (!FindEntry(m_path, kFileMask, m_entry)) continue;
+                m_link.clear();
+                if (!AppendShortcutLink(m_count, m_path, m_entry, m_link)) continue;
+                m_order.Add(e->name, m_links.Add(m_link, !kStillToRead));
             }
         }
         if (!any) {
             m_out.Write("<p>The folder " + escapedFolder + " has no shortcuts.<p>\n");
-            return level;
+            return;
         }
         m_out.Write("<p>Shortcuts in " + escapedFolder + ":\n<ul>\n");
-        for (const std::string& name : names) {
-            if (!Fits(folder, name)) continue;
-            // Looked up afresh for its current attributes; a file gone since the scan is
-            // passed over.
-            const std::optional<DirEntry> entry = FindEntry(folder + "\\" + name, kFileMask);
-            if (entry) WriteShortcut(m_count, folder, m_out, *entry);
+        m_order.Order();
+        // The links lie in listing order; fetching a few ahead hides most of the wait for
+        // memory when a big folder's links are taken in name order.
+        constexpr uint32_t kAhead = 8;
+        const uint32_t count = m_order.Count();
+        for (uint32_t i = 0; i < count; ++i) {
+            if (i + kAhead < count) m_links.Prefetch(m_order.ValueAt(i + kAhead));
+            const uint32_t handle = m_order.ValueAt(i);
+            if (m_links.Marked(handle) != kStillToRead) {
+                m_out.Write(m_links.Text(handle));
+                continue;
+            }
+            const std::string_view name = m_links.Text(handle);
+            m_path.resize(prefix);
+            m_path.append(name.data(), name.size());
+            if (FindEntry(m_path, kFileMask, m_entry)) {
+                WriteShortcut(m_count, folder, m_out, m_entry);
+            }
         }
         m_out.Write("</ul>\n");
-        return level;
     }
+
+    // The mark of a name kept in m_links instead of a finished link.
+    static constexpr bool kStillToRead = true;
 
     int32_t& m_count;
     TextFile& m_out;
     std::vector<Level> m_levels;
     std::unordered_set<std::string> m_anchors;
     std::unordered_map<std::string, int> m_nextSuffix;
+
+    // The shortcut section's working storage, kept from folder to folder so its memory is
+    // allocated once for the largest folder rather than again for each.
+    NameOrder m_order;
+    LinkStore m_links;
+    std::string m_link;
+    std::string m_path;
+    DirEntry m_entry;
 };
 
 }  // namespace

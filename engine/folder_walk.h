@@ -13,6 +13,10 @@ namespace favpage {
 constexpr size_t kMaxNameLength = 255;
 constexpr size_t kMaxPathLength = 4095;
 
+// A folder's finished links are kept in memory up to this many bytes and written once the folder
+// is listed; the files beyond it are read when their turn in name order comes.
+constexpr size_t kLinkMemoryLimit = 16 * 1024 * 1024;
+
 // Writes, depth first, for `folder` and every folder below it: the sorted list of sub-folders
 // (each a link to its anchor further down), the links of the folder's shortcuts, then each
 // sub-folder's anchor and part. Shortcuts found are added to `shortcutCount`.
@@ -21,7 +25,8 @@ constexpr size_t kMaxPathLength = 4095;
 // that is already on the path being walked (symbolic links, junctions, bind mounts), and stops
 // early once the page can no longer be written. Anchors are unique across the whole page: a
 // folder whose anchor name is taken gets "_2", "_3", ... appended. Memory grows with the largest
-// folder times the depth, plus one anchor name per folder of the page.
+// folder times the depth, plus one anchor name per folder of the page, plus the links of one
+// folder (at most kLinkMemoryLimit bytes and its names).
 void WriteFolder(int32_t& shortcutCount, const std::string& folder, TextFile& out);
 
 }  // namespace favpage

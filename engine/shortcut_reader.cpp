@@ -18,14 +18,13 @@ std::string_view Trim(std::string_view s) {
     return s.substr(b, e - b);
 }
 
-bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i) {
-        char x = a[i];
-        char y = b[i];
-        if (x >= 'a' && x <= 'z') x = static_cast<char>(x - 0x20);
-        if (y >= 'a' && y <= 'z') y = static_cast<char>(y - 0x20);
-        if (x != y) return false;
+// True when `text` is `word` in any letter case. `word` is lower-case letters only, so setting
+// the 0x20 bit of a byte of `text` yields the word's letter exactly when the byte is that letter
+// in either case: no other byte maps to a lower-case letter.
+bool IsWordIgnoringCase(std::string_view text, std::string_view word) {
+    if (text.size() != word.size()) return false;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if ((text[i] | 0x20) != word[i]) return false;
     }
     return true;
 }
@@ -33,6 +32,12 @@ bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
 }  // namespace
 
 std::optional<std::string> ParseShortcut(std::string_view text) {
+    const std::optional<std::string_view> target = ShortcutTarget(text);
+    if (!target) return std::nullopt;
+    return std::string(*target);
+}
+
+std::optional<std::string_view> ShortcutTarget(std::string_view text) {
     constexpr std::string_view kBom = "\xEF\xBB\xBF";
     if (text.substr(0, kBom.size()) == kBom) text.remove_prefix(kBom.size());
 
@@ -49,20 +54,20 @@ std::optional<std::string> ParseShortcut(std::string_view text) {
             const size_t close = line.find(']');
             const std::string_view name =
                 Trim(line.substr(1, close == std::string_view::npos ? line.npos : close - 1));
-            inSection = EqualsIgnoringCase(name, "InternetShortcut");
+            inSection = IsWordIgnoringCase(name, "internetshortcut");
             continue;
         }
         if (!inSection) continue;
         const size_t eq = line.find('=');
         if (eq == std::string_view::npos) continue;
-        if (!EqualsIgnoringCase(Trim(line.substr(0, eq)), "URL")) continue;
+        if (!IsWordIgnoringCase(Trim(line.substr(0, eq)), "url")) continue;
         std::string_view value = Trim(line.substr(eq + 1));
         if (value.size() >= 2 && value.front() == '"' && value.back() == '"') {
             value = value.substr(1, value.size() - 2);
         }
-        return std::string(value);  // the first URL key wins
+        return value;  // the first URL key wins
     }
-    if (inSection) return std::string();
+    if (inSection) return std::string_view();
     return std::nullopt;
 }
 
@@ -73,30 +78,34 @@ std::string_view LinkText(std::string_view fileName) {
 
 void WriteShortcut(int32_t& shortcutCount, const std::string& folder, TextFile& out,
                    const DirEntry& entry) {
-    // A plain folder cannot be a shortcut; a hidden or system one is tried and fails to open.
-    if (entry.attributes == kAttrDirectory) return;
+    std::string link;
+    if (AppendShortcutLink(shortcutCount, folder + "\\" + entry.name, entry, link)) out.Write(link);
+}
 
-    // The entry was looked up a moment ago; its size bounds the read, as text mode delivers no
-    // more characters than there are bytes.
-    auto file = TextFile::OpenLookedUp(folder + "\\" + entry.name, entry.size);
-    if (!file) return;
+bool AppendShortcutLink(int32_t& shortcutCount, const std::string& path, const DirEntry& entry,
+                        std::string& links) {
+    // A plain folder cannot be a shortcut; a hidden or system one is tried and fails to open.
+    if (entry.attributes == kAttrDirectory) return false;
+
     // One buffer serves every file of the run: the walk reads one file at a time.
     static const std::unique_ptr<char[]> buffer(new char[kShortcutExamineLimit]);
-    const size_t length = file->Read(buffer.get(), kShortcutExamineLimit);
-    file->Close();
+    // The entry was looked up a moment ago; its size bounds the read, as text mode delivers no
+    // more characters than there are bytes.
+    const std::optional<size_t> length =
+        TextFile::ReadLookedUp(path, entry.size, buffer.get(), kShortcutExamineLimit);
+    if (!length) return false;
 
-    const std::optional<std::string> target = ParseShortcut(std::string_view(buffer.get(), length));
-    if (!target) return;
+    const std::optional<std::string_view> target =
+        ShortcutTarget(std::string_view(buffer.get(), *length));
+    if (!target) return false;
     if (shortcutCount < INT32_MAX) ++shortcutCount;
 
-    std::string line;
-    line.reserve(target->size() + entry.name.size() + 32);
-    line += "<li><A HREF=\"";
-    AppendEscaped(line, *target);
-    line += "\">";
-    AppendEscaped(line, LinkText(entry.name));
-    line += "</A>\n\n";
-    out.Write(line);
+    links += "<li><A HREF=\"";
+    AppendEscaped(links, *target);
+    links += "\">";
+    AppendEscaped(links, LinkText(entry.name));
+    links += "</A>\n\n";
+    return true;
 }
 
 }  // namespace favpage

@@ -20,6 +20,8 @@ constexpr size_t kShortcutExamineLimit = 64 * 1024;
 // of double quotes around a value is removed. The result is the section's first URL value, or
 // an empty target when the section has none; nothing when there is no such section.
 std::optional<std::string> ParseShortcut(std::string_view text);
+// The same, as a view into `text`.
+std::optional<std::string_view> ShortcutTarget(std::string_view text);
 
 // The link text of a file name: the name without its last extension.
 std::string_view LinkText(std::string_view fileName);
@@ -29,5 +31,12 @@ std::string_view LinkText(std::string_view fileName);
 // file that is no shortcut) writes nothing and counts nothing.
 void WriteShortcut(int32_t& shortcutCount, const std::string& folder, TextFile& out,
                    const DirEntry& entry);
+
+// The reader behind WriteShortcut, for a caller that collects links before writing them: reads
+// `path` (the folder, '\' and entry's name), and when it is a shortcut, counts it and appends its
+// link line and the empty line to `links`. Returns true when it appended; otherwise `links` is
+// left as it was.
+bool AppendShortcutLink(int32_t& shortcutCount, const std::string& path, const DirEntry& entry,
+                        std::string& links);
 
 }  // namespace favpage

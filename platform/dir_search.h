@@ -63,6 +63,9 @@ private:
 // Looks up the one entry a path names under `mask`, with every attribute filled in. Where names
 // may hold '*' and '?' (POSIX), they are taken literally here.
 std::optional<DirEntry> FindEntry(const std::string& path, uint32_t mask);
+// The same lookup into `entry`, whose storage is reused: for a caller that looks up every file
+// of a folder. False, with `entry` unspecified, when nothing is found.
+bool FindEntry(const std::string& path, uint32_t mask, DirEntry& entry);
 
 // Identity of a folder on its volume, used by the walk to refuse a folder that is already on the
 // path being walked (symbolic links, junctions). Nothing when it cannot be determined.

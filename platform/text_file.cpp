@@ -12,6 +12,44 @@ namespace favpage {
 namespace {
 constexpr char kCtrlZ = 0x1A;
 constexpr size_t kWriteBufferSize = 256 * 1024;
+
+// Reads with text-mode translation: at most `count` characters of the `unread` bytes left,
+// every CR dropped, the first Ctrl-Z ending the text for good (`ended`).
+size_t ReadTranslated(native::FileHandle file, uint64_t& unread, bool& ended, char* buffer,
+                      size_t count) {
+    size_t delivered = 0;
+    // Raw bytes are read straight into the caller's buffer and compacted in place: dropping CRs
+    // only ever shortens the text, so no second buffer is needed.
+    while (delivered < count && !ended && unread > 0) {
+        const size_t want = static_cast<size_t>(std::min<uint64_t>(count - delivered, unread));
+        const long got = native::ReadBytes(file, buffer + delivered, want);
+        if (got <= 0) {
+            ended = true;  // end of file or a read error: both end the text
+            break;
+        }
+        unread -= static_cast<uint64_t>(got);
+        char* const begin = buffer + delivered;
+        char* end = begin + got;
+        if (char* z = static_cast<char*>(std::memchr(begin, kCtrlZ, static_cast<size_t>(got)))) {
+            end = z;
+            ended = true;
+        }
+        // Drop the CRs by moving the runs between them down.
+        char* out = static_cast<char*>(std::memchr(begin, '\r', static_cast<size_t>(end - begin)));
+        if (!out) out = end;
+        for (char* in = out; in != end;) {
+            ++in;  // past a CR
+            char* cr = static_cast<char*>(std::memchr(in, '\r', static_cast<size_t>(end - in)));
+            char* stop = cr ? cr : end;
+            std::memmove(out, in, static_cast<size_t>(stop - in));
+            out += stop - in;
+            in = stop;
+        }
+        delivered += static_cast<size_t>(out - begin);
+    }
+    return delivered;
+}
+
 }  // namespace
 
 struct TextFile::Impl {
@@ -80,36 +118,17 @@ std::unique_ptr<TextFile> TextFile::OpenReplacing(const std::string& path) {
 size_t TextFile::Read(char* buffer, size_t count) {
     Impl& f = *m_impl;
     if (f.writing || f.closed) return 0;
-    size_t delivered = 0;
-    // Raw bytes are read straight into the caller's buffer and compacted in place: dropping CRs
-    // only ever shortens the text, so no second buffer is needed.
-    while (delivered < count && !f.ended && f.unread > 0) {
-        const size_t want = static_cast<size_t>(std::min<uint64_t>(count - delivered, f.unread));
-        const long got = native::ReadBytes(f.file, buffer + delivered, want);
-        if (got <= 0) {
-            f.ended = true;  // end of file or a read error: both end the text
-            break;
-        }
-        f.unread -= static_cast<uint64_t>(got);
-        char* const begin = buffer + delivered;
-        char* end = begin + got;
-        if (char* z = static_cast<char*>(std::memchr(begin, kCtrlZ, static_cast<size_t>(got)))) {
-            end = z;
-            f.ended = true;
-        }
-        // Drop the CRs by moving the runs between them down.
-        char* out = static_cast<char*>(std::memchr(begin, '\r', static_cast<size_t>(end - begin)));
-        if (!out) out = end;
-        for (char* in = out; in != end;) {
-            ++in;  // past a CR
-            char* cr = static_cast<char*>(std::memchr(in, '\r', static_cast<size_t>(end - in)));
-            char* stop = cr ? cr : end;
-            std::memmove(out, in, static_cast<size_t>(stop - in));
-            out += stop - in;
-            in = stop;
-        }
-        delivered += static_cast<size_t>(out - begin);
-    }
+    return ReadTranslated(f.file, f.unread, f.ended, buffer, count);
+}
+
+std::optional<size_t> TextFile::ReadLookedUp(const std::string& path, uint64_t size, char* buffer,
+                                             size_t count) {
+    const native::FileHandle file = native::OpenKnownForReading(path);
+    if (file == native::kNoFile) return std::nullopt;
+    uint64_t unread = size;
+    bool ended = false;
+    const size_t delivered = ReadTranslated(file, unread, ended, buffer, count);
+    native::CloseFile(file);
     return delivered;
 }
 

@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -24,6 +25,12 @@ public:
     // bytes: the system is not asked again, and at most `size` bytes are read. Should the path
     // have turned into a folder since, reading delivers nothing.
     static std::unique_ptr<TextFile> OpenLookedUp(const std::string& path, uint64_t size);
+
+    // Opens such a file, reads at most `count` characters of it as Read() does, and closes it,
+    // without creating a TextFile: the folder walk reads every file this way. Returns the number
+    // of characters delivered, or nothing when the file could not be opened.
+    static std::optional<size_t> ReadLookedUp(const std::string& path, uint64_t size,
+                                              char* buffer, size_t count);
 
     // Opens a writer that replaces `path` only when it is complete. The open fails, without
     // touching anything, when the target could not be written at all: it is a directory, it

@@ -3,6 +3,7 @@
 // "." and "..") counts as hidden, a file the owner cannot write as read-only, and symbolic links
 // are followed, so a link to a folder is a folder.
 #include <cerrno>
+#include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -41,23 +42,23 @@ bool GlobMatch(const char* p, const char* n) {
 
 // As on Windows, a pattern ending in ".*" also matches names without that dot, so "*.*"
 // matches every name.
-bool NameMatches(const std::string& pattern, const std::string& name) {
+bool NameMatches(const std::string& pattern, const char* name) {
     if (pattern == "*" || pattern == "*.*") return true;
-    if (GlobMatch(pattern.c_str(), name.c_str())) return true;
+    if (GlobMatch(pattern.c_str(), name)) return true;
     if (pattern.size() >= 2 && pattern.compare(pattern.size() - 2, 2, ".*") == 0) {
-        return GlobMatch(pattern.substr(0, pattern.size() - 2).c_str(), name.c_str());
+        return GlobMatch(pattern.substr(0, pattern.size() - 2).c_str(), name);
     }
     return false;
 }
 
-DirEntry EntryOf(const std::string& name, const struct stat& st) {
-    DirEntry e;
-    e.name = name;
+// Fills `e` (its name storage reused) from a name and what stat() said about it.
+void FillEntry(DirEntry& e, const char* name, size_t nameLength, const struct stat& st) {
+    e.name.assign(name, nameLength);
+    e.attributes = 0;
     if (S_ISDIR(st.st_mode)) e.attributes |= kAttrDirectory;
-    if (posix::IsHiddenName(name)) e.attributes |= kAttrHidden;
+    if (posix::IsHiddenName(e.name)) e.attributes |= kAttrHidden;
     if ((st.st_mode & S_IWUSR) == 0) e.attributes |= kAttrReadOnly;
     e.size = S_ISDIR(st.st_mode) ? 0 : static_cast<uint32_t>(static_cast<uint64_t>(st.st_size));
-    return e;
 }
 
 }  // namespace
@@ -65,6 +66,7 @@ DirEntry EntryOf(const std::string& name, const struct stat& st) {
 struct DirSearch::Impl {
     DIR* dir = nullptr;
     std::string pattern;  // last component
+    bool matchesAll = false;  // "*" or "*.*", the walk's patterns: no name needs matching
     uint32_t mask = 0;
     Detail detail = Detail::Full;
     bool done = false;
@@ -78,22 +80,21 @@ struct DirSearch::Impl {
             errno = 0;
             const dirent* d = readdir(dir);
             if (!d) break;
-            const std::string name = d->d_name;
-            if (!NameMatches(pattern, name)) continue;
+            if (!matchesAll && !NameMatches(pattern, d->d_name)) continue;
             DirEntry e;
             const bool kindKnown = d->d_type != DT_UNKNOWN && d->d_type != DT_LNK;
             if (detail == Detail::NamesAndKinds && kindKnown) {
                 // The listing already tells folders from files; hidden comes from the name.
-                e.name = name;
+                e.name = d->d_name;
                 if (d->d_type == DT_DIR) e.attributes |= kAttrDirectory;
-                if (posix::IsHiddenName(name)) e.attributes |= kAttrHidden;
+                if (posix::IsHiddenName(d->d_name)) e.attributes |= kAttrHidden;
             } else {
                 struct stat st;
                 if (fstatat(dirfd(dir), d->d_name, &st, 0) != 0 &&
                     fstatat(dirfd(dir), d->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0) {
                     continue;  // vanished since the listing
                 }
-                e = EntryOf(name, st);
+                FillEntry(e, d->d_name, std::strlen(d->d_name), st);
             }
             if (Admits(mask, e.attributes)) return e;
         }
@@ -132,6 +133,7 @@ std::optional<DirEntry> DirSearch::FindFirst(const std::string& pattern, uint32_
     impl->dir = opendir(folder.c_str());
     if (!impl->dir) return std::nullopt;
     impl->pattern = last;
+    impl->matchesAll = last == "*" || last == "*.*";
     impl->mask = mask;
     impl->detail = detail;
     m_impl = std::move(impl);
@@ -143,16 +145,22 @@ std::optional<DirEntry> DirSearch::FindNext() {
     return m_impl->Next();
 }
 
-std::optional<DirEntry> FindEntry(const std::string& path, uint32_t mask) {
-    const std::string native = posix::NativePath(path);
-    const size_t slash = native.rfind('/');
-    const std::string last = slash == std::string::npos ? native : native.substr(slash + 1);
-    if (last.empty()) return std::nullopt;  // "folder\" names no entry
+bool FindEntry(const std::string& path, uint32_t mask, DirEntry& entry) {
+    const posix::NativePathText native(path);
+    const char* slash = std::strrchr(native.c_str(), '/');
+    const char* last = slash ? slash + 1 : native.c_str();
+    const size_t lastLength = native.size() - static_cast<size_t>(last - native.c_str());
+    if (lastLength == 0) return false;  // "folder\" names no entry
     // The path itself, followed through links, with every attribute filled in.
     struct stat st;
-    if (stat(native.c_str(), &st) != 0) return std::nullopt;
-    DirEntry e = EntryOf(last, st);
-    if (!Admits(mask, e.attributes)) return std::nullopt;
+    if (stat(native.c_str(), &st) != 0) return false;
+    FillEntry(entry, last, lastLength, st);
+    return Admits(mask, entry.attributes);
+}
+
+std::optional<DirEntry> FindEntry(const std::string& path, uint32_t mask) {
+    DirEntry e;
+    if (!FindEntry(path, mask, e)) return std::nullopt;
     return e;
 }
 

@@ -51,7 +51,7 @@ FileHandle OpenForReading(const std::string& path, uint64_t& size) {
 }
 
 FileHandle OpenKnownForReading(const std::string& path) {
-    const std::string p = posix::NativePath(path);
+    const posix::NativePathText p(path);
     int fd;
     do {
         fd = open(p.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);

@@ -1,6 +1,8 @@
 // platform/win32/dir_search_win32.cpp: DirSearch over FindFirstFileExA/FindNextFileA.
 #include <windows.h>
 
+#include <utility>
+
 #include "platform/dir_search.h"
 
 namespace favpage {
@@ -76,6 +78,13 @@ std::optional<DirEntry> DirSearch::FindNext() {
 std::optional<DirEntry> FindEntry(const std::string& path, uint32_t mask) {
     DirSearch search;  // closed when it goes out of scope: a lookup is an abandoned search
     return search.FindFirst(path, mask);
+}
+
+bool FindEntry(const std::string& path, uint32_t mask, DirEntry& entry) {
+    std::optional<DirEntry> found = FindEntry(path, mask);
+    if (!found) return false;
+    entry = std::move(*found);
+    return true;
 }
 
 std::optional<FolderId> GetFolderId(const std::string& path) {

@@ -48,6 +48,10 @@ TEST(ParseShortcutTest, RecognisesTheSectionAsWindowsReadsIt) {
         {"ten bytes", "[Internet]", std::nullopt},
         {"empty file", "", std::nullopt},
         {"bracket but other name", "[InternetShortcuts]\nURL=x\n", std::nullopt},
+        // Bytes that share the low bits of the letters are not those letters.
+        {"near-letters in the header", "[Internet\x13hortcut]\nURL=x\n", std::nullopt},
+        {"high byte in the header", "[InternetShortcu\xF4]\nURL=x\n", std::nullopt},
+        {"near-letters in the key", "[InternetShortcut]\nUR\x0C=x\n\xD5RL=y\nuRl=z\n", "z"},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(ParseShortcut(c.text), c.target) << c.label;

@@ -97,6 +97,32 @@ TEST(SortedNameListTest, EqualNamesComeOutNewestFirst) {
     EXPECT_EQ(equal, expected);
 }
 
+TEST(SortedNameListTest, NamesSharingLongPrefixesKeepTheOrderAndTieBreak) {
+    // The list compares the first 16 key bytes apart from the rest, so names that agree up to
+    // and across that boundary, end right at it, or differ only in case must still come out
+    // in the comparison's order, equal names newest first.
+    const char alphabet[] = {'a', 'A', 'b', '_', '\x80', '\xE9'};
+    unsigned seed = 99;
+    std::vector<std::string> added;
+    for (int i = 0; i < 3000; ++i) {
+        seed = seed * 1103515245u + 12345u;
+        std::string s(12 + (seed >> 16) % 9, 'p');  // 12 to 20 shared bytes
+        seed = seed * 1103515245u + 12345u;
+        for (unsigned len = (seed >> 16) % 4; len > 0; --len) {
+            seed = seed * 1103515245u + 12345u;
+            s += alphabet[(seed >> 16) % sizeof alphabet];
+        }
+        if (seed & 0x100) s[3] = 'P';
+        added.push_back(s);
+    }
+    // Reference: a stable sort of the names in reverse order of addition.
+    std::vector<std::string> expected(added.rbegin(), added.rend());
+    std::stable_sort(expected.begin(), expected.end(), [](const std::string& a, const std::string& b) {
+        return CompareNames(a, b) < 0;
+    });
+    EXPECT_EQ(Sorted(added), expected);
+}
+
 TEST(SortedNameListTest, EmptyListAndOwnCopies) {
     TSListImp<std::string> list;
     EXPECT_TRUE(list.IsEmpty());

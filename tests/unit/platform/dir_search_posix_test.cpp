@@ -90,6 +90,31 @@ TEST_F(DirSearchTest, OneEntryLookupsStatThePathItself) {
     EXPECT_EQ(FindEntry(m_dir.Path("a.url"), kFileMask)->attributes, kAttrReadOnly);
 }
 
+TEST_F(DirSearchTest, LookupsIntoOneEntryReplaceEverythingItHeld) {
+    // The walk looks up every file of a folder into the same entry: nothing of an earlier
+    // lookup may survive into a later one.
+    DirEntry e;
+    ASSERT_TRUE(FindEntry(m_dir.Path(".hdir"), kSubFolderMask, e));
+    EXPECT_EQ(e.name, ".hdir");
+    EXPECT_EQ(e.attributes, kAttrDirectory | kAttrHidden);
+    ASSERT_TRUE(FindEntry(m_dir.Path("a.url"), kFileMask, e));
+    EXPECT_EQ(e.name, "a.url");
+    EXPECT_EQ(e.size, 5u);
+    EXPECT_EQ(e.attributes, 0u);
+    ASSERT_TRUE(FindEntry(m_dir.Path("noext"), kFileMask, e));
+    EXPECT_EQ(e.name, "noext");
+    EXPECT_EQ(e.size, 0u);
+    EXPECT_FALSE(FindEntry(m_dir.Path("dangling"), kFileMask, e));
+    EXPECT_FALSE(FindEntry(m_dir.Path("sub"), kFileMask, e));
+    // A path longer than the lookup's buffer on the stack.
+    std::string deep;
+    for (char c : {'a', 'b', 'c', 'd', 'e', 'f'}) deep += std::string(200, c) + "/";
+    m_dir.WriteFile(deep + "long.url", "xy");
+    ASSERT_TRUE(FindEntry(m_dir.Path(deep + "long.url"), kFileMask, e));
+    EXPECT_EQ(e.name, "long.url");
+    EXPECT_EQ(e.size, 2u);
+}
+
 TEST_F(DirSearchTest, OneEntryLookupsTakeWildcardCharactersLiterally) {
     m_dir.WriteFile("a*b.url", "123");
     m_dir.WriteFile("axxb.url", "1234567");

@@ -74,6 +74,23 @@ TEST(TextFileReadTest, CountIsAnUpperBoundAfterTranslation) {
     EXPECT_EQ(std::string(buf, 4), "d\nef");
 }
 
+TEST(TextFileReadTest, ReadingALookedUpFileKeepsToTheSizeSeenAndTheCount) {
+    TempFolder dir;
+    dir.WriteFile("f.txt", "ab\r\ncd\x1A" "ef");
+    char buf[16];
+    const std::string path = dir.Path("f.txt");
+    ASSERT_EQ(TextFile::ReadLookedUp(path, 9, buf, sizeof buf), std::optional<size_t>(5));
+    EXPECT_EQ(std::string(buf, 5), "ab\ncd");
+    EXPECT_EQ(TextFile::ReadLookedUp(path, 3, buf, sizeof buf), std::optional<size_t>(2))
+        << "only the bytes the lookup saw";
+    ASSERT_EQ(TextFile::ReadLookedUp(path, 9, buf, 3), std::optional<size_t>(3));
+    EXPECT_EQ(std::string(buf, 3), "ab\n");
+    EXPECT_FALSE(TextFile::ReadLookedUp(dir.Path("missing.txt"), 5, buf, sizeof buf));
+    dir.MakeFolder("sub");
+    EXPECT_EQ(TextFile::ReadLookedUp(dir.Path("sub"), 5, buf, sizeof buf).value_or(0), 0u)
+        << "a folder delivers nothing";
+}
+
 TEST(TextFileOpenTest, FolderMissingFileAndBadModeFail) {
     TempFolder dir;
     dir.MakeFolder("sub");

@@ -84,6 +84,15 @@ TEST_F(Win32DirSearchTest, OneEntryLookups) {
     EXPECT_TRUE(FindEntry(m_dir.Path("readonly.url"), 0x01));
     EXPECT_FALSE(FindEntry(m_dir.Path("missing.url"), kFileMask));
     EXPECT_FALSE(FindEntry(m_dir.Path("sub") + "\\", kSubFolderMask));
+    // Lookups into one reused entry replace everything it held.
+    DirEntry e;
+    ASSERT_TRUE(FindEntry(m_dir.Path("hidden.url"), kFileMask, e));
+    EXPECT_TRUE(e.attributes & kAttrHidden);
+    ASSERT_TRUE(FindEntry(m_dir.Path("plain.url"), kFileMask, e));
+    EXPECT_EQ(e.name, "plain.url");
+    EXPECT_EQ(e.size, 5u);
+    EXPECT_FALSE(e.attributes & (kAttrHidden | kAttrDirectory));
+    EXPECT_FALSE(FindEntry(m_dir.Path("missing.url"), kFileMask, e));
 }
 
 TEST_F(Win32DirSearchTest, FolderIdentity) {
