@@ -1,0 +1,141 @@
+// tests/e2e/favpage/choosers_help_test.cpp: the two Browse... choosers and Help, driven from outside.
+#include <algorithm>
+
+#include "tests/e2e/favpage/driver.h"
+#include "tests/e2e/favpage/fixtures.h"
+
+namespace e2e {
+namespace {
+
+constexpr int kFileNameBox = 1152;  // the file dialog's file-name field, kept out of view
+constexpr char kFolderTitle[] = "Find the directory that has the Shortcuts";
+constexpr char kOutputTitle[] = "Select a filename for the output file";
+
+void SetText(HWND window, const std::string& text) {
+    SendMessageA(window, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+}
+
+// Sets the chooser's file-name field and presses OK, as typing a name and pressing Enter does.
+void EnterName(HWND chooser, const std::string& name) {
+    SetText(GetDlgItem(chooser, kFileNameBox), name);
+    Answer(chooser, IDOK);
+}
+
+class Choosers : public ::testing::Test {
+protected:
+    void SetUp() override {
+        folder.MakeFolder("picked");
+        folder.MakeFolder("picked\\deeper");
+        StoreSettings(folder / "start", folder / "start.htm");
+    }
+    TestFolder folder{"Choosers"};
+};
+
+TEST_F(Choosers, FolderChooserStoresTheFolderWithoutTheDummyName) {
+    Favpage app;
+    app.Press(104);
+    HWND chooser = app.WaitForWindow(kFolderTitle);
+    ASSERT_TRUE(chooser);
+    // Only the folder list and the drive list are in view.
+    RECT box, name;
+    GetWindowRect(chooser, &box);
+    GetWindowRect(GetDlgItem(chooser, kFileNameBox), &name);
+    EXPECT_LE(name.right, box.left) << "the file-name field should be out of view";
+    // Move into a folder (a folder name in the field navigates), then accept it.
+    EnterName(chooser, folder / "picked\\deeper");
+    ASSERT_TRUE(WaitFor([&] { return IsWindow(chooser); }));
+    ASSERT_TRUE(app.Settle());
+    EnterName(chooser, "dummy.txt");
+    ASSERT_TRUE(WaitFor([&] { return !IsWindow(chooser); }));
+    ASSERT_TRUE(app.Settle());
+    EXPECT_EQ(_stricmp(app.FieldText(102).c_str(), (folder / "picked\\deeper").c_str()), 0)
+        << app.FieldText(102);
+    EXPECT_EQ(app.FieldText(103), folder / "start.htm");
+}
+
+TEST_F(Choosers, OutputChooserStoresTheNameWithItsExtension) {
+    Favpage app;
+    app.Retype(102, "typed but never run");
+    app.Press(105);
+    HWND chooser = app.WaitForWindow(kOutputTitle);
+    ASSERT_TRUE(chooser);
+    // It starts from the stored output, not from the field.
+    EXPECT_EQ(TextOf(GetDlgItem(chooser, kFileNameBox)).find("start.htm") != std::string::npos, true);
+    EnterName(chooser, folder / "links");
+    ASSERT_TRUE(WaitFor([&] { return !IsWindow(chooser); }));
+    ASSERT_TRUE(app.Settle());
+    EXPECT_EQ(_stricmp(app.FieldText(103).c_str(), (folder / "links.htm").c_str()), 0)
+        << app.FieldText(103);
+    // Both fields come back from the record: the typed folder is gone.
+    EXPECT_EQ(app.FieldText(102), folder / "start");
+}
+
+TEST_F(Choosers, CancelChangesNothing) {
+    Favpage app;
+    for (auto [button, title] : {std::pair{104, kFolderTitle}, std::pair{105, kOutputTitle}}) {
+        app.Retype(103, "typed");
+        app.Press(button);
+        HWND chooser = app.WaitForWindow(title);
+        ASSERT_TRUE(chooser) << title;
+        Answer(chooser, IDCANCEL);
+        ASSERT_TRUE(WaitFor([&] { return !IsWindow(chooser); }));
+        ASSERT_TRUE(app.Settle());
+        EXPECT_EQ(app.FieldText(102), folder / "start");
+        EXPECT_EQ(app.FieldText(103), "typed") << "a cancelled chooser must not refresh the fields";
+    }
+    app.Press(2);
+    EXPECT_EQ(app.WaitForExit(), 0);
+    EXPECT_EQ(ReadSetting("output")->bytes, folder / "start.htm" + std::string(1, '\0'));
+}
+
+// The program is copied into a folder of its own, with or without its help file beside it.
+class Help : public ::testing::Test {
+protected:
+    std::string Install(const std::string& name, bool withHelp) {
+        TestFolder place(name);
+        const std::string exe = place / "favpage.exe";
+        EXPECT_TRUE(CopyFileA(FavpageExe().c_str(), exe.c_str(), FALSE));
+        if (withHelp) {
+            std::string help = FavpageExe();
+            help = help.substr(0, help.rfind('\\') + 1) + "favpage.hlp";
+            EXPECT_TRUE(CopyFileA(help.c_str(), (place / "favpage.hlp").c_str(), FALSE)) << help;
+        }
+        return exe;
+    }
+};
+
+TEST_F(Help, WithoutTheHelpFileSaysSo) {
+    const std::string exe = Install("HelpMissing", false);
+    Favpage app({SW_SHOWNORMAL, exe, "C:\\favpage-e2e\\HelpMissing"});
+    app.Press(101);
+    HWND box = app.WaitForWindow("No Helpfile Found");
+    ASSERT_TRUE(box);
+    EXPECT_EQ(MessageBoxText(box), "The file favpage.hlp could not be found.");
+    EXPECT_TRUE(GetDlgItem(box, IDOK));
+    EXPECT_FALSE(GetDlgItem(box, IDCANCEL));
+    Answer(box, IDOK);
+    ASSERT_TRUE(WaitFor([&] { return !IsWindow(box); }));
+    app.Press(2);
+    EXPECT_EQ(app.WaitForExit(), 0);
+}
+
+TEST_F(Help, WithTheHelpFileShowsItsContents) {
+    const std::string exe = Install("HelpPresent", true);
+    Favpage app({SW_SHOWNORMAL, exe, "C:\\favpage-e2e"});
+    const auto before = TopLevelWindows(app.ProcessId());
+    app.Press(101);
+    ASSERT_TRUE(app.Settle());
+    HWND viewer = nullptr;
+    ASSERT_TRUE(WaitFor([&] {
+        for (HWND w : TopLevelWindows(app.ProcessId()))
+            if (IsWindowVisible(w) && std::find(before.begin(), before.end(), w) == before.end())
+                viewer = w;
+        return viewer != nullptr;
+    }));
+    EXPECT_NE(TextOf(viewer), "No Helpfile Found");
+    app.Press(2);
+    EXPECT_EQ(app.WaitForExit(), 0);
+}
+
+}  // namespace
+}  // namespace e2e

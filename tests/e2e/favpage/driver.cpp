@@ -1,0 +1,192 @@
+// tests/e2e/favpage/driver.cpp: process start, window lookup and input for the end-to-end tests.
+#include "tests/e2e/favpage/driver.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+namespace e2e {
+
+std::string FavpageExe() {
+    std::string path = FAVPAGE_EXE;
+    // The build tree is a Unix path; Wine shows the Unix root as drive Z:.
+    if (!path.empty() && path[0] == '/') path = "Z:" + path;
+    std::replace(path.begin(), path.end(), '/', '\\');
+    return path;
+}
+
+bool WaitFor(const std::function<bool()>& done, DWORD ms) {
+    const DWORD start = GetTickCount();
+    for (;;) {
+        if (done()) return true;
+        if (GetTickCount() - start > ms) return false;
+        Sleep(15);
+    }
+}
+
+std::string TextOf(HWND window) {
+    if (!window) return "<no window>";
+    char buffer[2048] = "";
+    DWORD_PTR copied = 0;
+    if (!SendMessageTimeoutA(window, WM_GETTEXT, sizeof buffer, reinterpret_cast<LPARAM>(buffer),
+                             SMTO_NORMAL, 10000, &copied))
+        return "<no answer>";
+    return std::string(buffer, std::min<size_t>(copied, sizeof buffer - 1));
+}
+
+std::vector<HWND> TopLevelWindows(DWORD processId) {
+    struct Search {
+        DWORD pid;
+        std::vector<HWND> found;
+    } search{processId, {}};
+    EnumWindows(
+        [](HWND w, LPARAM lp) -> BOOL {
+            auto* s = reinterpret_cast<Search*>(lp);
+            DWORD pid = 0;
+            GetWindowThreadProcessId(w, &pid);
+            if (pid == s->pid) s->found.push_back(w);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+static std::string ClassOf(HWND window) {
+    char name[64] = "";
+    GetClassNameA(window, name, sizeof name);
+    return name;
+}
+
+Favpage::Favpage() : Favpage(Options{}) {}
+
+Favpage::Favpage(const Options& options) { Start(options); }
+
+Favpage::~Favpage() {
+    if (m_info.hProcess) {
+        if (!m_exited && WaitForSingleObject(m_info.hProcess, 0) == WAIT_TIMEOUT) {
+            TerminateProcess(m_info.hProcess, 99);
+            WaitForSingleObject(m_info.hProcess, 10000);
+        }
+        CloseHandle(m_info.hProcess);
+        CloseHandle(m_info.hThread);
+    }
+}
+
+void Favpage::Start(const Options& options) {
+    std::string exe = options.exe.empty() ? FavpageExe() : options.exe;
+    std::string commandLine = "\"" + exe + "\"";
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESHOWWINDOW;
+    startup.wShowWindow = static_cast<WORD>(options.showCommand);
+    const char* cwd = options.workingDir.empty() ? nullptr : options.workingDir.c_str();
+    ASSERT_TRUE(CreateProcessA(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                               cwd, &startup, &m_info))
+        << "cannot start " << exe << ", error " << GetLastError();
+
+    // The program is up when its frame holds the dialog view.
+    const bool up = WaitFor([&] {
+        for (HWND w : TopLevelWindows(m_info.dwProcessId)) {
+            HWND dialog = FindWindowExA(w, nullptr, "#32770", nullptr);
+            if (dialog && GetDlgItem(dialog, 102) && GetDlgItem(dialog, 103)) {
+                m_frame = w;
+                m_dialog = dialog;
+                return true;
+            }
+        }
+        return WaitForSingleObject(m_info.hProcess, 0) == WAIT_OBJECT_0;
+    });
+    ASSERT_TRUE(up && m_dialog) << "favpage showed no dialog view";
+    ASSERT_TRUE(Settle());
+}
+
+HWND Favpage::StatusLine() const {
+    static const char* const kLabels[] = {
+        "Location of .URL Files:",
+        "Name of Output File:",
+        "FAVPAGE reads the Internet Shortcut files used with Internet Explorer and creates an HTML "
+        "file which contains links to all the locations the Shortcuts referenced.  It does not "
+        "delete the Shortcut files.",
+    };
+    for (HWND c = GetWindow(m_dialog, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
+        if (_stricmp(ClassOf(c).c_str(), "Static") != 0) continue;
+        const std::string text = TextOf(c);
+        if (std::none_of(std::begin(kLabels), std::end(kLabels),
+                         [&](const char* label) { return text == label; }))
+            return c;
+    }
+    return nullptr;
+}
+
+void Favpage::Type(int fieldId, const std::string& text) {
+    HWND field = Control(fieldId);
+    for (unsigned char c : text) PostMessageA(field, WM_CHAR, c, 1);
+    Settle();
+}
+
+void Favpage::Retype(int fieldId, const std::string& text) {
+    SendMessageA(Control(fieldId), EM_SETSEL, 0, -1);
+    Type(fieldId, text);
+}
+
+void Favpage::Press(int buttonId) {
+    PostMessageA(m_dialog, WM_COMMAND, MAKEWPARAM(buttonId, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(Control(buttonId)));
+}
+
+std::string Favpage::RunConversion() {
+    const std::string before = Status();
+    Press(1);
+    return WaitForStatusChange(before);
+}
+
+void Favpage::Key(HWND target, UINT virtualKey) {
+    const UINT scan = MapVirtualKeyA(virtualKey, 0);
+    PostMessageA(target, WM_KEYDOWN, virtualKey, 1 | (scan << 16));
+    PostMessageA(target, WM_KEYUP, virtualKey, 1 | (scan << 16) | 0xC0000000u);
+}
+
+bool Favpage::Settle(DWORD ms) const {
+    HWND any = m_dialog && IsWindow(m_dialog) ? m_dialog : m_frame;
+    DWORD_PTR ignored = 0;
+    return any && SendMessageTimeoutA(any, WM_NULL, 0, 0, SMTO_NORMAL, ms, &ignored) != 0;
+}
+
+HWND Favpage::WaitForWindow(const std::string& caption, DWORD ms) const {
+    HWND found = nullptr;
+    WaitFor(
+        [&] {
+            for (HWND w : TopLevelWindows(m_info.dwProcessId)) {
+                if (IsWindowVisible(w) && TextOf(w) == caption) {
+                    found = w;
+                    return true;
+                }
+            }
+            return false;
+        },
+        ms);
+    return found;
+}
+
+std::string Favpage::WaitForStatusChange(const std::string& previous, DWORD ms) const {
+    std::string now = previous;
+    WaitFor([&] { return (now = Status()) != previous; }, ms);
+    return now;
+}
+
+long Favpage::WaitForExit(DWORD ms) {
+    if (WaitForSingleObject(m_info.hProcess, ms) != WAIT_OBJECT_0) return -2;
+    m_exited = true;
+    DWORD code = 0;
+    GetExitCodeProcess(m_info.hProcess, &code);
+    return static_cast<long>(static_cast<LONG>(code));
+}
+
+void Answer(HWND box, int buttonId) {
+    PostMessageA(box, WM_COMMAND, MAKEWPARAM(buttonId, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(box, buttonId)));
+}
+
+std::string MessageBoxText(HWND box) { return TextOf(GetDlgItem(box, 0xFFFF)); }
+
+}  // namespace e2e
