@@ -32,7 +32,8 @@ void TDecoratedFrame::Layout() {
     RECT rc = LayoutArea();
     for (TWindow* decoration : m_bottom) {
         HWND hwnd = decoration->GetHandle();
-        if (!hwnd || !IsWindowVisible(hwnd)) continue;
+        // Its own visibility: a frame that is not shown yet still places its decorations.
+        if (!hwnd || !(GetWindowLongPtrA(hwnd, GWL_STYLE) & WS_VISIBLE)) continue;
         RECT own{};
         GetWindowRect(hwnd, &own);
         const int height = own.bottom - own.top;
