@@ -132,7 +132,6 @@ void TGadgetWindow::Create() {
 bool TGadgetWindow::Dispatch(TEvent& ev) {
     static constexpr TResponse<TGadgetWindow> kTable[] = {
         Message(WM_PAINT, &TGadgetWindow::EvPaint),
-        Message(WM_ERASEBKGND, &TGadgetWindow::EvEraseBkgnd),
         Message(WM_SIZE, &TGadgetWindow::EvSize),
     };
     return Respond(*this, kTable, ev) || TWindow::Dispatch(ev);
@@ -147,9 +146,6 @@ LRESULT TGadgetWindow::EvPaint(TEvent&) {
     EndPaint(m_hwnd, &ps);
     return 0;
 }
-
-// Painting fills the background itself; erasing first would only flicker.
-LRESULT TGadgetWindow::EvEraseBkgnd(TEvent&) { return 1; }
 
 LRESULT TGadgetWindow::EvSize(TEvent& ev) {
     LayoutGadgets(LOWORD(ev.lp), HIWORD(ev.lp));

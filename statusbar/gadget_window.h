@@ -65,7 +65,6 @@ protected:
 
 private:
     LRESULT EvPaint(TEvent& ev);
-    LRESULT EvEraseBkgnd(TEvent& ev);
     LRESULT EvSize(TEvent& ev);
 
     std::unique_ptr<TGadgetWindowFont> m_font;

@@ -77,21 +77,28 @@ TStatusBar::TStatusBar(TWindow* parent, TBorderStyle borderStyle, unsigned modeI
     }
 }
 
+namespace {
+// The bit number of a single indicator, or -1 for anything else.
+int BitOf(TStatusBar::TModeIndicator indicator) {
+    for (int bit = 0; bit < TStatusBar::kModeCount; ++bit)
+        if (static_cast<unsigned>(indicator) == (1u << bit)) return bit;
+    return -1;
+}
+}  // namespace
+
 TTextGadget* TStatusBar::IndicatorPane(TModeIndicator indicator) const {
-    if (!(m_modeIndicators & indicator)) return nullptr;
+    const int bit = BitOf(indicator);
+    if (bit < 0 || !(m_modeIndicators & indicator)) return nullptr;
     // Panes follow the message pane in bit order, one per bit of the mask.
     std::size_t index = 1;
-    for (unsigned bit = 1; bit < static_cast<unsigned>(indicator); bit <<= 1)
-        if (m_modeIndicators & bit) ++index;
+    for (int lower = 0; lower < bit; ++lower)
+        if (m_modeIndicators & (1u << lower)) ++index;
     return &Gadget(index);
 }
 
 void TStatusBar::SetModeIndicator(TModeIndicator indicator, bool on) {
-    if (TTextGadget* pane = IndicatorPane(indicator)) {
-        int bit = 0;
-        while ((1 << bit) != indicator) ++bit;
-        pane->SetText((on ? Words().on : Words().off)[bit].c_str());
-    }
+    if (TTextGadget* pane = IndicatorPane(indicator))
+        pane->SetText((on ? Words().on : Words().off)[BitOf(indicator)].c_str());
     m_modesOn = on ? (m_modesOn | indicator) : (m_modesOn & ~static_cast<unsigned>(indicator));
 }
 

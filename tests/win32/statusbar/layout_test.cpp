@@ -112,18 +112,6 @@ INSTANTIATE_TEST_SUITE_P(
                       StyleCase{"Embossed", TBorderStyle::Embossed, false, 0, false}),
     [](const ::testing::TestParamInfo<StyleCase>& info) { return info.param.name; });
 
-TEST(StatusBarLayout, MessagePaneHasTwoUnitsOfRoomBeforeItsText) {
-    TStatusBar bar(nullptr, TBorderStyle::Recessed, kProgramModes, new TGadgetWindowFont(10));
-    EXPECT_EQ(bar.MessagePane().LeftMargin(), 2);
-    EXPECT_EQ(bar.MessagePane().RightMargin(), 2);
-    EXPECT_EQ(bar.MessagePane().GetBorderStyle(), TBorderStyle::Recessed);
-    EXPECT_TRUE(bar.MessagePane().Stretches());
-    for (std::size_t i = 1; i < bar.GadgetCount(); ++i) {
-        EXPECT_EQ(bar.Gadget(i).LeftMargin(), 1);
-        EXPECT_FALSE(bar.Gadget(i).Stretches());
-    }
-}
-
 TEST(StatusBarWindow, IsTheFramesChildWithTheStatusBarIdAtItsBottomAcrossItsWidth) {
     auto* frame = new TDecoratedFrame(nullptr, "host");
     auto* bar = new TStatusBar(frame, TBorderStyle::Recessed, kProgramModes,
