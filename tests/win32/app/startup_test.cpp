@@ -159,6 +159,33 @@ TEST_F(Startup, AViewThatIsNotUsableLeavesTheFrameEmptyUntilItCloses) {
     EXPECT_EQ(documents, 0u);   // the template deletes the document with its view
 }
 
+TEST_F(Startup, ClosingTheDocumentTakesTheViewOutOfTheFrameAndTheTitleOffTheCaption) {
+    std::string before, after;
+    TWindow* client = reinterpret_cast<TWindow*>(1);
+    bool frameOpen = false;
+    AppScript script;
+    script.Then([] { return Client() != nullptr; })
+        .Do([&] {
+            before = CaptionOf(Frame());
+            TDocManager& manager = *App().GetDocManager();
+            manager.CloseDoc(*manager.Documents().front());
+            after = CaptionOf(Frame());
+            client = App().GetMainWindow()->GetClientWindow();
+        })
+        .Then([&] {
+            // The view's window went with it; the frame stays until it is closed.
+            frameOpen = IsWindow(Frame()) != FALSE;
+            PostMessageA(Frame(), WM_CLOSE, 0, 0);
+            return true;
+        });
+    EXPECT_EQ(script.Run(), 0) << script.Where();
+    EXPECT_EQ(before, "favpage - Document");
+    EXPECT_EQ(after, "favpage");
+    EXPECT_EQ(client, nullptr);
+    EXPECT_TRUE(frameOpen);
+    EXPECT_EQ(StandinJournal::Read().saves, 1u);
+}
+
 TEST_F(Startup, AFailureWhileTheFirstDocumentIsMadeIsReportedWithoutAQuestion) {
     StandinView::sThrowOnCreate = true;
     BoxContents box;
