@@ -1,15 +1,6 @@
-// app/main.cpp: the entry point; the command line is ignored.
-#include <windows.h>
-
-#include "app/favpage_app.h"
-#include "framework/exceptions.h"
+// app/main.cpp: WinMain. The program takes no command line.
+#include "app/entry.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int cmdShow) {
-    try {
-        favpage2App app(instance, cmdShow);
-        return app.Run();
-    } catch (const xmsg& x) {
-        MessageBoxA(nullptr, x.why().c_str(), "Exception", 0);
-        return -1;
-    }
+    return FavpageMain(instance, cmdShow);
 }

@@ -1,0 +1,10 @@
+// tests/win32/app/standin_template.cpp: the document template of the stand-in program: the
+// program's own template fields, with the stand-in view.
+#include "framework/doc_template.h"
+#include "framework/document.h"
+#include "tests/win32/app/standin_view.h"
+
+namespace {
+TDocTemplateT<TFileDocument, StandinView> gStandinTemplate(
+    "All Files (*.*)", "*.*", nullptr, "TXT", kTemplateAutoDelete | kTemplateUpdateDir);
+}  // namespace
