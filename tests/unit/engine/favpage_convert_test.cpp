@@ -27,6 +27,11 @@ struct Outcome {
 // Runs favpage-convert with `args`, standard input from /dev/null (no terminal), and files
 // limited to `fileSizeLimit` bytes when that is not 0.
 Outcome RunConvert(const std::vector<std::string>& args, rlim_t fileSizeLimit = 0) {
+    // Every folder named on the command line is an input and must come out unchanged.
+    std::vector<std::unique_ptr<testing::InputGuard>> guards;
+    for (const auto& a : args) {
+        if (std::filesystem::is_directory(a)) guards.push_back(std::make_unique<testing::InputGuard>(a));
+    }
     TempFolder scratch;
     const std::string outPath = scratch.Native("out").string();
     const std::string errPath = scratch.Native("err").string();
