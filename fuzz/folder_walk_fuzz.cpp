@@ -1,8 +1,8 @@
 // fuzz/folder_walk_fuzz.cpp: a whole conversion run over a small folder tree built from the
-// input: folders, shortcut and other files, and links back up the tree, with names drawn from
-// awkward bytes. The run must end Done, count every shortcut once, and write a well-formed page.
-// Names holding '\' cannot be addressed by the program's paths: they and all below them are
-// passed over.
+// input: folders, shortcut and other files, links back up the tree, to files and to nowhere,
+// with names drawn from awkward bytes. The run must end Done, count each shortcut file and each
+// link to one exactly once, and write a well-formed page. Names holding '\' cannot be addressed
+// by the program's paths: they and all below them are passed over.
 #include <cerrno>
 #include <fcntl.h>
 #include <filesystem>
@@ -150,6 +150,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::vector<std::string> path{root};  // the folders from the root down to the current one
     std::vector<bool> reachable{true};    // whether each of them is walked
     int32_t expected = 0;
+    std::vector<std::pair<std::string, bool>> files;  // every file made, and whether a shortcut
     std::string made;  // what was built, for the message of a failed check
     while (in.More()) {
         const uint8_t op = in.Next() % 8;
@@ -177,15 +178,31 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                 close(fd);
                 if (!ok) Fail(__FILE__, __LINE__, "write", name);
                 if (shortcut && reachable.back() && name.find('\\') == std::string::npos) ++expected;
+                files.emplace_back(here + "/" + name, shortcut);
                 made += std::string(shortcut ? "url " : "file ") + Printable((here + "/" + name).substr(root.size())) + "\n";
             }
         } else if (op == 6) {
-            // A link to the current folder or one above it: a loop.
             const std::string name = Name(in);
-            std::string up = ".";
-            for (uint8_t n = in.Next() % path.size(); n > 0; --n) up += "/..";
-            if (symlink(up.c_str(), (here + "/" + name).c_str()) == 0) {
-                made += "link " + Printable((here + "/" + name).substr(root.size())) + " -> " + up + "\n";
+            const std::string at = here + "/" + name;
+            const uint8_t kind = in.Next() % 4;
+            std::string target;
+            bool counts = false;
+            if (kind <= 1) {
+                // To the current folder or one above it: a loop.
+                target = ".";
+                for (uint8_t n = in.Next() % path.size(); n > 0; --n) target += "/..";
+            } else if (kind == 2 && !files.empty()) {
+                // To a file made before: read like the file itself, wherever that is.
+                const auto& [file, shortcut] = files[in.Next() % files.size()];
+                target = file;
+                counts = shortcut && reachable.back() && name.find('\\') == std::string::npos;
+            } else {
+                target = "nowhere";  // dangling: listed, but nothing to look up
+            }
+            if (symlink(target.c_str(), at.c_str()) == 0) {
+                if (counts) ++expected;
+                made += "link " + Printable(at.substr(root.size())) + " -> " +
+                        Printable(target.compare(0, root.size(), root) == 0 ? target.substr(root.size()) : target) + "\n";
             }
         } else {
             // A shortcut whose name ends in the usual extension.
@@ -197,6 +214,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                 close(fd);
                 if (!ok) Fail(__FILE__, __LINE__, "write", name);
                 if (reachable.back() && name.find('\\') == std::string::npos) ++expected;
+                files.emplace_back(here + "/" + name, true);
                 made += "url " + Printable((here + "/" + name).substr(root.size())) + "\n";
             }
         }
