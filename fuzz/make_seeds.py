@@ -2,8 +2,10 @@
 """Writes the seed inputs of every fuzz target into fuzz/corpus/<target>/.
 
 The shortcut seeds hold every form of shortcut file the reader knows; the other targets get
-inputs that reach each of their branches. Run it again after changing it; inputs the fuzzer
-found and that were added by hand (crash-*, found-*) are kept.
+inputs that reach each of their branches. Run it again after changing it: it writes only its own
+names, so the other files there are kept: found-* (inputs that once failed, kept as regression
+cases) and fuzzed-* (a minimized merge of what fuzzing reached: fuzz_TARGET -merge=1 NEW
+fuzz/corpus/TARGET build/fuzz/corpus/TARGET, shortcut inputs of 4 KiB at most).
 """
 import os
 import random
