@@ -46,7 +46,9 @@ std::optional<std::string_view> ShortcutTarget(std::string_view text) {
     while (pos < text.size()) {
         const size_t lf = text.find('\n', pos);
         const size_t stop = lf == std::string_view::npos ? text.size() : lf;
-        const std::string_view line = Trim(text.substr(pos, stop - pos));
+        // A 0 byte ends a line's text, as it ends every string Windows hands over from it.
+        const std::string_view raw = text.substr(pos, stop - pos);
+        const std::string_view line = Trim(raw.substr(0, raw.find('\0')));
         pos = stop + 1;
 
         if (!line.empty() && line[0] == '[') {

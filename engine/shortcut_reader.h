@@ -16,9 +16,10 @@ constexpr size_t kShortcutExamineLimit = 64 * 1024;
 
 // Reads shortcut text as Windows reads these files: the file is a shortcut when it holds an
 // [InternetShortcut] section, wherever it stands; section and key names ignore letter case,
-// blanks around names and values are ignored, a UTF-8 byte-order mark is skipped, and one pair
-// of double quotes around a value is removed. The result is the section's first URL value, or
-// an empty target when the section has none; nothing when there is no such section.
+// blanks around names and values are ignored, a UTF-8 byte-order mark is skipped, a 0 byte ends
+// its line, and one pair of double quotes around a value is removed. The result is the section's
+// first URL value, or an empty target when the section has none; nothing when there is no such
+// section.
 std::optional<std::string> ParseShortcut(std::string_view text);
 // The same, as a view into `text`.
 std::optional<std::string_view> ShortcutTarget(std::string_view text);

@@ -1,7 +1,7 @@
 // platform/posix/dir_search_posix.cpp: DirSearch over opendir/readdir and stat.
 // POSIX has no hidden, system or volume-label attributes: a name starting with "." (other than
 // "." and "..") counts as hidden, a file the owner cannot write as read-only, and symbolic links
-// are followed, so a link to a folder is a folder.
+// are followed, so a link to a folder is a folder. Names holding '\' are not delivered.
 #include <cerrno>
 #include <cstring>
 #include <dirent.h>
@@ -80,6 +80,9 @@ struct DirSearch::Impl {
             errno = 0;
             const dirent* d = readdir(dir);
             if (!d) break;
+            // The program's paths use '\' as the separator, so a name holding one would address
+            // another entry, even one outside the folder; such names cannot exist on Windows.
+            if (std::strchr(d->d_name, '\\')) continue;
             if (!matchesAll && !NameMatches(pattern, d->d_name)) continue;
             DirEntry e;
             const bool kindKnown = d->d_type != DT_UNKNOWN && d->d_type != DT_LNK;

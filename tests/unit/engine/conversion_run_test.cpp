@@ -15,6 +15,8 @@ namespace {
 
 using testing::ClassicShortcut;
 using testing::Crlf;
+using testing::GuardedRun;
+using testing::InputGuard;
 using testing::TempFolder;
 
 // Records everything the run asks of its host, in order.
@@ -54,7 +56,7 @@ TEST(ConversionRunTest, WholePageOfAnEmptyFolderWithAFixedClock) {
     const std::string f = t.Path("Fav");
     RecordingHost host;
     int32_t count = 99;
-    EXPECT_EQ(RunConversion(f, t.Path("page.htm"), host, count), ConversionResult::Done);
+    EXPECT_EQ(GuardedRun(f, t.Path("page.htm"), host, count), ConversionResult::Done);
     EXPECT_EQ(count, 0);
     EXPECT_EQ(t.ReadFile("page.htm"),
               Crlf(Head(f) + "<p>The folder " + f + " has no shortcuts.<p>\n</body>\n</html>\n"));
@@ -70,7 +72,7 @@ TEST(ConversionRunTest, BodyFollowsTheHeadAndTheCountIsReported) {
     const std::string f = t.Path("Fav");
     RecordingHost host;
     int32_t count = 0;
-    ASSERT_EQ(RunConversion(f, t.Path("page.htm"), host, count), ConversionResult::Done);
+    ASSERT_EQ(GuardedRun(f, t.Path("page.htm"), host, count), ConversionResult::Done);
     EXPECT_EQ(count, 2);
     const std::string page = t.ReadFile("page.htm");
     EXPECT_EQ(page.rfind(Crlf(Head(f) + "Sub-Folders in " + f + "<ul>\n"), 0), 0u);
@@ -86,7 +88,7 @@ TEST(ConversionRunTest, MarkupAndPercentInTheFolderPath) {
     const std::string f = t.Path("100% <R&D>");
     RecordingHost host;
     int32_t count = 0;
-    ASSERT_EQ(RunConversion(f, t.Path("page.htm"), host, count), ConversionResult::Done);
+    ASSERT_EQ(GuardedRun(f, t.Path("page.htm"), host, count), ConversionResult::Done);
     const std::string escaped = t.Path("100% &lt;R&amp;D&gt;");
     EXPECT_EQ(t.ReadFile("page.htm").find(Crlf(Head(escaped))), 0u);
     EXPECT_EQ(host.events.back(), "status:Done.  Searched " + f + "\n and found 0 Shortcut files.")
@@ -99,7 +101,7 @@ TEST(ConversionRunTest, DeclinedOverwriteWritesNothing) {
     t.WriteFile("page.htm", "old page");
     RecordingHost host(false);
     int32_t count = 5;
-    EXPECT_EQ(RunConversion(t.Path("Fav"), t.Path("page.htm"), host, count),
+    EXPECT_EQ(GuardedRun(t.Path("Fav"), t.Path("page.htm"), host, count),
               ConversionResult::Declined);
     EXPECT_EQ(host.events, (std::vector<std::string>{kStart, "ask"}));
     EXPECT_EQ(t.ReadFile("page.htm"), "old page");
@@ -112,7 +114,7 @@ TEST(ConversionRunTest, TheQuestionComesBeforeTheFolderCheck) {
     RecordingHost host(true);
     int32_t count = 0;
     const std::string missing = t.Path("missing");
-    EXPECT_EQ(RunConversion(missing, t.Path("page.htm"), host, count),
+    EXPECT_EQ(GuardedRun(missing, t.Path("page.htm"), host, count),
               ConversionResult::NoFolder);
     EXPECT_EQ(host.events, (std::vector<std::string>{
                                kStart, "ask", "status:Unable to find directory\n " + missing}));
@@ -125,7 +127,7 @@ TEST(ConversionRunTest, FolderPathEndingInASeparatorNamesNoFolder) {
     RecordingHost host;
     int32_t count = 0;
     const std::string f = t.Path("Fav") + "\\";
-    EXPECT_EQ(RunConversion(f, t.Path("page.htm"), host, count), ConversionResult::NoFolder);
+    EXPECT_EQ(GuardedRun(f, t.Path("page.htm"), host, count), ConversionResult::NoFolder);
     EXPECT_EQ(host.events.back(), "status:Unable to find directory\n " + f);
     EXPECT_FALSE(std::filesystem::exists(t.Native("page.htm")));
 }
@@ -147,7 +149,7 @@ TEST(ConversionRunTest, OutputsThatCannotBeWrittenAreRefusedBeforeAnythingIsWrit
     for (const Case& c : cases) {
         RecordingHost host;
         int32_t count = 0;
-        EXPECT_EQ(RunConversion(t.Path("Fav"), c.output, host, count),
+        EXPECT_EQ(GuardedRun(t.Path("Fav"), c.output, host, count),
                   ConversionResult::CannotOpen);
         std::vector<std::string> expected{kStart};
         if (c.asked) expected.push_back("ask");
@@ -166,7 +168,7 @@ TEST(ConversionRunTest, ReadOnlyPageIsAskedAboutThenRefusedUntouched) {
     std::filesystem::permissions(t.Native("ro.htm"), std::filesystem::perms::owner_read);
     RecordingHost host;
     int32_t count = 0;
-    EXPECT_EQ(RunConversion(t.Path("Fav"), t.Path("ro.htm"), host, count),
+    EXPECT_EQ(GuardedRun(t.Path("Fav"), t.Path("ro.htm"), host, count),
               ConversionResult::CannotOpen);
     EXPECT_EQ(host.events, (std::vector<std::string>{kStart, "ask",
                                                      "status:Unable to open " + t.Path("ro.htm")}));
@@ -180,7 +182,7 @@ TEST(ConversionRunTest, TwoRunsInARowCountSeparately) {
     int32_t count = 0;
     for (int run = 0; run < 2; ++run) {
         RecordingHost host;
-        ASSERT_EQ(RunConversion(t.Path("Fav"), t.Path("page.htm"), host, count),
+        ASSERT_EQ(GuardedRun(t.Path("Fav"), t.Path("page.htm"), host, count),
                   ConversionResult::Done);
         EXPECT_EQ(count, 2);
         EXPECT_EQ(host.events.back(),
@@ -198,6 +200,7 @@ TEST(ConversionRunTest, WriteFailurePartWayLeavesTheExistingPage) {
     t.WriteFile("page.htm", "the old page\r\n");
     const std::string folder = t.Path("Fav");
     const std::string output = t.Path("page.htm");
+    InputGuard guard(folder);
     const pid_t pid = fork();
     if (pid == 0) {
         signal(SIGXFSZ, SIG_IGN);

@@ -2,6 +2,8 @@
 // codes and the page it leaves.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <fcntl.h>
 #include <poll.h>
 #include <pty.h>
@@ -24,9 +26,23 @@ struct Outcome {
     std::string err;
 };
 
+// Every folder named on the command line is an input: each must come out of the run unchanged.
+std::vector<std::unique_ptr<testing::InputGuard>> GuardFolders(const std::vector<std::string>& args) {
+    std::vector<std::unique_ptr<testing::InputGuard>> guards;
+    for (const auto& a : args) {
+        std::string native = a;
+        std::replace(native.begin(), native.end(), '\\', '/');
+        if (std::filesystem::is_directory(native)) {
+            guards.push_back(std::make_unique<testing::InputGuard>(a));
+        }
+    }
+    return guards;
+}
+
 // Runs favpage-convert with `args`, standard input from /dev/null (no terminal), and files
 // limited to `fileSizeLimit` bytes when that is not 0.
 Outcome RunConvert(const std::vector<std::string>& args, rlim_t fileSizeLimit = 0) {
+    const auto guards = GuardFolders(args);
     TempFolder scratch;
     const std::string outPath = scratch.Native("out").string();
     const std::string errPath = scratch.Native("err").string();
@@ -149,6 +165,7 @@ TEST_F(FavpageConvertTest, UsageHelpAndVersion) {
 
 // Runs favpage-convert on a pseudo-terminal, answers the question with `answer` once it shows.
 Outcome RunOnTerminal(const std::vector<std::string>& args, const std::string& answer) {
+    const auto guards = GuardFolders(args);
     int master = -1;
     const pid_t pid = forkpty(&master, nullptr, nullptr, nullptr);
     if (pid == 0) {

@@ -17,6 +17,7 @@ using testing::ClassicShortcut;
 using testing::Crlf;
 using testing::TempFolder;
 using testing::WalkToBytes;
+using testing::WalkWithoutRootRights;
 
 TEST(FolderWalkTest, SmallTreeByteForByte) {
     TempFolder t;
@@ -226,27 +227,6 @@ TEST(FolderWalkTest, OverLongPathsArePassedOverAndTheWalkEnds) {
         EXPECT_EQ(unlinkat(fds[level], name.c_str(), AT_REMOVEDIR), 0);
         close(fds[level]);
     }
-}
-
-// Runs the walk in a child that cannot read what root could; returns the page, or nothing when
-// the child could not drop its rights.
-std::optional<std::string> WalkWithoutRootRights(const std::string& folder, int32_t& count) {
-    TempFolder out;
-    const std::string page = out.Path("page.htm");
-    const pid_t pid = fork();
-    if (pid == 0) {
-        auto f = TextFile::Open(page, "wt");
-        if (getuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0)) _exit(77);
-        int32_t n = 0;
-        WriteFolder(n, folder, *f);
-        f->Close();
-        _exit(n);
-    }
-    int status = 0;
-    waitpid(pid, &status, 0);
-    if (!WIFEXITED(status) || WEXITSTATUS(status) == 77) return std::nullopt;
-    count = WEXITSTATUS(status);
-    return out.ReadFile("page.htm");
 }
 
 TEST(FolderWalkTest, UnreadableFileAndFolderAreSilentlyPassedOver) {

@@ -1,9 +1,14 @@
 // tests/unit/engine/page_test_support.h: helpers to run the walk into a page and compare bytes.
 #pragma once
+#include <optional>
 #include <string>
+#include <sys/wait.h>
+#include <unistd.h>
 
+#include "engine/conversion_run.h"
 #include "engine/folder_walk.h"
 #include "platform/text_file.h"
+#include "tests/unit/engine/input_guard.h"
 #include "tests/unit/platform/temp_folder.h"
 
 namespace favpage::testing {
@@ -18,14 +23,60 @@ inline std::string Crlf(const std::string& text) {
     return out;
 }
 
-// Runs WriteFolder on `folder` into a fresh file and returns the bytes written.
+// Runs WriteFolder on `folder` into a fresh file and returns the bytes written. The folder's
+// tree must come out of the walk unchanged.
 inline std::string WalkToBytes(const std::string& folder, int32_t& count) {
+    InputGuard guard(folder);
     TempFolder out;
     auto page = TextFile::Open(out.Path("page.htm"), "wt");
     EXPECT_TRUE(page);
     if (!page) return {};
     WriteFolder(count, folder, *page);
     EXPECT_TRUE(page->Close());
+    return out.ReadFile("page.htm");
+}
+
+// RunConversion, with the folder's tree checked unchanged afterwards.
+inline ConversionResult GuardedRun(const std::string& folder, const std::string& output,
+                                   ConversionHost& host, int32_t& count) {
+    InputGuard guard(folder);
+    return RunConversion(folder, output, host, count);
+}
+
+// Runs `body` in a forked child after it gave up root's rights (user and group 65534), so it
+// meets permissions the way an ordinary user does; `beforeDrop` runs first, still as root, in
+// the same child. Returns the child's exit code (what `body` returned), or nothing when the
+// rights could not be dropped or the child did not exit normally.
+template <class BeforeDrop, class Body>
+std::optional<int> RunWithoutRootRights(BeforeDrop beforeDrop, Body body) {
+    const pid_t pid = fork();
+    if (pid == 0) {
+        beforeDrop();
+        if (getuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0)) _exit(77);
+        _exit(body());
+    }
+    int status = 0;
+    waitpid(pid, &status, 0);
+    if (!WIFEXITED(status) || WEXITSTATUS(status) == 77) return std::nullopt;
+    return WEXITSTATUS(status);
+}
+
+// Runs the walk in a child that cannot read what root could; returns the page, or nothing when
+// the child could not drop its rights. The count comes back through the exit code (below 77).
+inline std::optional<std::string> WalkWithoutRootRights(const std::string& folder, int32_t& count) {
+    InputGuard guard(folder);
+    TempFolder out;
+    const std::string page = out.Path("page.htm");
+    std::unique_ptr<TextFile> f;
+    const auto code = RunWithoutRootRights([&] { f = TextFile::Open(page, "wt"); },
+                                           [&] {
+                                               int32_t n = 0;
+                                               WriteFolder(n, folder, *f);
+                                               f->Close();
+                                               return static_cast<int>(n);
+                                           });
+    if (!code) return std::nullopt;
+    count = *code;
     return out.ReadFile("page.htm");
 }
 

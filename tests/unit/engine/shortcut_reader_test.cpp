@@ -77,6 +77,7 @@ protected:
         auto entry = FindEntry(m_files.Path(name), kFileMask);
         EXPECT_TRUE(entry) << name;
         if (!entry) return {};
+        testing::InputGuard guard(m_files.Path());
         auto page = TextFile::Open(m_out.Path("page.htm"), "wt");
         WriteShortcut(count, m_files.Path(), *page, *entry);
         EXPECT_TRUE(page->Close());
@@ -145,6 +146,7 @@ TEST_F(WriteShortcutTest, FoldersAndMissingFilesWriteNothing) {
     int32_t count = 0;
     m_files.MakeFolder("plain");
     m_files.MakeFolder(".hidden");  // a hidden folder reaches the reader, whose open fails
+    testing::InputGuard guard(m_files.Path());
     auto page = TextFile::Open(m_out.Path("page.htm"), "wt");
     WriteShortcut(count, m_files.Path(), *page, DirEntry{"plain", 0, kAttrDirectory});
     WriteShortcut(count, m_files.Path(), *page,

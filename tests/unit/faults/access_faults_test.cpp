@@ -1,0 +1,224 @@
+// Fault tests of what the walk meets on the disk: entries it may not read, entries that vanish
+// while it works, names it cannot address, links that loop and trees far deeper than usual.
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <poll.h>
+#include <pthread.h>
+#include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
+
+#include "engine/html_text.h"
+#include "tests/unit/engine/page_test_support.h"
+
+namespace favpage {
+namespace {
+
+using testing::ClassicShortcut;
+using testing::Crlf;
+using testing::GuardedRun;
+using testing::InputGuard;
+using testing::RunWithoutRootRights;
+using testing::TempFolder;
+using testing::WalkToBytes;
+
+size_t Occurrences(const std::string& text, const std::string& what) {
+    size_t n = 0;
+    for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++n;
+    return n;
+}
+
+class QuietHost : public ConversionHost {
+public:
+    void ShowStatus(const std::string& text) override { last = text; }
+    bool ConfirmOverwrite() override { return true; }
+    LocalTime ReadClock() override { return LocalTime{}; }
+    std::string last;
+};
+
+std::string DoneText(const std::string& folder, int n) {
+    return "Done.  Searched " + folder + "\n and found " + std::to_string(n) + " Shortcut files.";
+}
+
+// Folders the walk may list but not enter, or enter but not list, and a page folder it may not
+// write, met by an ordinary user (the unreadable file and closed folder in the page's own tests
+// are in tests/unit/engine/folder_walk_test.cpp).
+TEST(AccessFaultTest, FoldersThatCanBeListedOrEnteredButNotBoth) {
+    TempFolder t;
+    t.WriteFile("Fav/a.url", ClassicShortcut("a.htm"));
+    t.WriteFile("Fav/listonly/l.url", ClassicShortcut("l.htm"));  // r-- : names, no lookups
+    t.WriteFile("Fav/enteronly/e.url", ClassicShortcut("e.htm"));  // --x : no listing
+    t.WriteFile("Fav/ok/o.url", ClassicShortcut("o.htm"));
+    ASSERT_EQ(chmod(t.Native("Fav/listonly").c_str(), 0444), 0);
+    ASSERT_EQ(chmod(t.Native("Fav/enteronly").c_str(), 0111), 0);
+    t.MakeFolder("out");
+    ASSERT_EQ(chown(t.Native("out").c_str(), 65534, 65534), 0);
+    const std::string f = t.Path("Fav");
+    const std::string output = t.Path("out\\page.htm");
+    InputGuard guard(f);
+    const auto code = RunWithoutRootRights([] {}, [&] {
+        QuietHost host;
+        int32_t count = 0;
+        const ConversionResult r = RunConversion(f, output, host, count);
+        return r == ConversionResult::Done && host.last == DoneText(f, count) ? count : 100;
+    });
+    if (!code) GTEST_SKIP() << "cannot drop root rights here, and root reads everything";
+    EXPECT_EQ(*code, 2) << "a.htm and o.htm only";
+    const std::string page = t.ReadFile("out/page.htm");
+    EXPECT_NE(page.find("<li><A HREF=\"o.htm\">o</A>"), std::string::npos);
+    EXPECT_NE(page.find("<p>The folder " + f + "\\enteronly has no shortcuts.<p>"), std::string::npos);
+    EXPECT_NE(page.find("<p>Shortcuts in " + f + "\\listonly:\r\n<ul>\r\n</ul>"), std::string::npos)
+        << "names listed, none could be looked up";
+    EXPECT_EQ(Occurrences(page, "<A NAME="), 3u);
+}
+
+TEST(AccessFaultTest, PageFolderThatCannotBeWrittenEndsInUnableToOpen) {
+    TempFolder t;
+    t.WriteFile("Fav/a.url", ClassicShortcut("a.htm"));
+    t.WriteFile("out/page.htm", "old page");
+    ASSERT_EQ(chmod(t.Native("out/page.htm").c_str(), 0666), 0);  // the file is, its folder not
+    const std::string f = t.Path("Fav");
+    const std::string output = t.Path("out\\page.htm");
+    InputGuard guard(f);
+    const auto code = RunWithoutRootRights([] {}, [&] {
+        QuietHost host;
+        int32_t count = 0;
+        const ConversionResult r = RunConversion(f, output, host, count);
+        return r == ConversionResult::CannotOpen && host.last == "Unable to open " + output ? 0 : 1;
+    });
+    if (!code) GTEST_SKIP() << "cannot drop root rights here";
+    EXPECT_EQ(*code, 0) << "the page is replaced through a file beside it, which cannot be made";
+    EXPECT_EQ(t.ReadFile("out/page.htm"), "old page");
+    EXPECT_EQ(t.EntryCount(), 2u);
+}
+
+// A file deleted after the folder's names were read and before they are looked up. The walk
+// writes the list's opening line between the two; with the page on a pipe and a full write
+// buffer, that line blocks the walk until this test has deleted the file and drains the pipe.
+// (The one test whose input changes during the run, on purpose: no input guard here.)
+TEST(AccessFaultTest, FileThatVanishesBetweenScanAndLookup) {
+    TempFolder t;
+    t.WriteFile("Fav/a.url", ClassicShortcut("a.htm"));
+    t.WriteFile("Fav/b.url", ClassicShortcut("b.htm"));
+    t.WriteFile("Fav/c.url", ClassicShortcut("c.htm"));
+    t.MakeFolder("out");
+    ASSERT_EQ(mkfifo(t.Native("out/pipe").c_str(), 0600), 0);
+    const std::string f = t.Path("Fav");
+
+    std::string page;
+    int32_t count = 0;
+    std::thread walker([&] {
+        auto out = TextFile::OpenReplacing(t.Path("out\\pipe"));  // waits for the reader
+        ASSERT_TRUE(out);
+        // Just under the write buffer, without a line end: nothing reaches the pipe yet.
+        out->Write(std::string(256 * 1024 - 1, 'x'));
+        WriteFolder(count, f, *out);
+        out->Close();
+    });
+    const int fd = open(t.Native("out/pipe").c_str(), O_RDONLY);
+    ASSERT_GE(fd, 0);
+    pollfd p{fd, POLLIN, 0};
+    ASSERT_EQ(poll(&p, 1, 30000), 1) << "the walk never wrote";
+    // The walk has read the names and is held in its first write.
+    ASSERT_EQ(unlink(t.Native("Fav/b.url").c_str()), 0);
+    char buffer[65536];
+    for (ssize_t n; (n = read(fd, buffer, sizeof buffer)) > 0;) page.append(buffer, static_cast<size_t>(n));
+    close(fd);
+    walker.join();
+    page = page.substr(page.find_first_not_of('x'));
+    EXPECT_EQ(page, Crlf("<p>Shortcuts in " + f + ":\n<ul>\n<li><A HREF=\"a.htm\">a</A>\n\n"
+                         "<li><A HREF=\"c.htm\">c</A>\n\n</ul>\n"));
+    EXPECT_EQ(count, 2);
+}
+
+// File names may hold '\' on this system but the program's paths use it as the separator: such
+// a name would address another entry, even one outside the chosen folder. The walk passes over
+// them, as it never meets them on Windows.
+TEST(AccessFaultTest, NamesHoldingTheSeparatorAreNotFollowedElsewhere) {
+    TempFolder t;
+    t.WriteFile("Fav/a.url", ClassicShortcut("a.htm"));
+    t.WriteFile("Fav/sub/b.url", ClassicShortcut("b.htm"));
+    t.WriteFile("Fav/sub\\b.url", ClassicShortcut("twice.htm"));  // would reach sub/b.url
+    t.WriteFile("Fav/..\\outside.url", ClassicShortcut("x.htm"));  // would reach outside.url
+    t.WriteFile("outside.url", ClassicShortcut("outside.htm"));
+    t.WriteFile("Other/secret.url", ClassicShortcut("secret.htm"));
+    t.MakeFolder("Fav/..\\Other");  // would walk Other, beside the chosen folder
+    t.WriteFile("Fav/..\\Other/inside.url", ClassicShortcut("inside.htm"));
+    const std::string f = t.Path("Fav");
+    int32_t count = 0;
+    const std::string page = WalkToBytes(f, count);
+    EXPECT_EQ(count, 2) << page;
+    EXPECT_EQ(page.find("secret"), std::string::npos) << page;
+    EXPECT_EQ(page.find("outside"), std::string::npos) << page;
+    EXPECT_EQ(page.find("Other"), std::string::npos) << page;
+    EXPECT_EQ(page.find("twice"), std::string::npos) << page;
+    EXPECT_NE(page.find("<li><A HREF=\"b.htm\">b</A>"), std::string::npos);
+}
+
+// Runs `body` on a thread with a stack of `bytes`, in a child process so that running out of
+// stack fails this test instead of ending the test program. Returns the child's exit code.
+template <class Body>
+int RunOnSmallStack(size_t bytes, Body body) {
+    const pid_t pid = fork();
+    if (pid == 0) {
+        pthread_attr_t attr;
+        pthread_attr_init(&attr);
+        pthread_attr_setstacksize(&attr, bytes);
+        pthread_t thread;
+        static Body* run = &body;
+        static int result = 99;
+        if (pthread_create(&thread, &attr, [](void*) -> void* {
+                result = (*run)();
+                return nullptr;
+            }, nullptr) != 0) {
+            _exit(98);
+        }
+        pthread_join(thread, nullptr);
+        _exit(result);
+    }
+    int status = 0;
+    waitpid(pid, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+}
+
+// A chain of 1,000 folders, each with a shortcut and, at the bottom, links back to the top and
+// to itself: the walk ends, on a stack far smaller than a recursive walk of that depth needs,
+// and writes every level.
+TEST(AccessFaultTest, ThousandLevelsAndLinkLoopsOnASmallStack) {
+    constexpr int kDepth = 1000;
+    TempFolder t;
+    std::string rel = "Fav";
+    for (int level = 0; level < kDepth; ++level) {
+        rel += "/d";
+        t.MakeFolder(rel);
+        t.WriteFile(rel + "/s.url", ClassicShortcut("s" + std::to_string(level)));
+    }
+    std::string up = ".";
+    for (int level = 0; level < kDepth; ++level) up += "/..";
+    ASSERT_EQ(symlink(up.c_str(), t.Native(rel + "/top").c_str()), 0);
+    ASSERT_EQ(symlink(".", t.Native(rel + "/self").c_str()), 0);
+    ASSERT_EQ(symlink("..", t.Native("Fav/d/d/up").c_str()), 0);
+
+    const std::string f = t.Path("Fav");
+    const std::string output = t.Path("page.htm");
+    InputGuard guard(f);
+    const int code = RunOnSmallStack(128 * 1024, [&] {
+        QuietHost host;
+        int32_t count = 0;
+        const ConversionResult r = RunConversion(f, output, host, count);
+        if (r != ConversionResult::Done || host.last != DoneText(f, kDepth)) return 1;
+        return 0;
+    });
+    ASSERT_EQ(code, 0) << "the run ended badly or ran out of stack";
+    const std::string page = t.ReadFile("page.htm");
+    EXPECT_EQ(Occurrences(page, "<A NAME=\""), static_cast<size_t>(kDepth));
+    EXPECT_EQ(Occurrences(page, "<ul>"), Occurrences(page, "</ul>"));
+    EXPECT_NE(page.find("<li><A HREF=\"s999\">s</A>"), std::string::npos);
+    EXPECT_EQ(page.find("\\top"), std::string::npos);
+    EXPECT_EQ(page.find("\\self"), std::string::npos);
+    EXPECT_EQ(page.find("\\up"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace favpage
