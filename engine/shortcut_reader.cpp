@@ -94,7 +94,7 @@ bool AppendShortcutLink(int32_t& shortcutCount, const std::string& path, const D
     // The entry was looked up a moment ago; its size bounds the read, as text mode delivers no
     // more characters than there are bytes.
     const std::optional<size_t> length =
-        TextFile::ReadLookedUp(path, entry.size, buffer.get(), kShortcutExamineLimit);
+        TextFile::ReadLookedUp(path, entry.length, buffer.get(), kShortcutExamineLimit);
     if (!length) return false;
 
     const std::optional<std::string_view> target =

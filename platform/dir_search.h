@@ -28,6 +28,7 @@ bool Admits(uint32_t mask, uint32_t attrs);
 struct DirEntry {
     std::string name;        // without any folder part
     uint32_t size = 0;       // low 32 bits of the length
+    uint64_t length = 0;     // the whole length, for bounds that must not wrap at 4 GiB
     uint32_t attributes = 0; // full set, not reduced by the mask
 };
 

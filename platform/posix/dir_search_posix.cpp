@@ -58,7 +58,8 @@ void FillEntry(DirEntry& e, const char* name, size_t nameLength, const struct st
     if (S_ISDIR(st.st_mode)) e.attributes |= kAttrDirectory;
     if (posix::IsHiddenName(e.name)) e.attributes |= kAttrHidden;
     if ((st.st_mode & S_IWUSR) == 0) e.attributes |= kAttrReadOnly;
-    e.size = S_ISDIR(st.st_mode) ? 0 : static_cast<uint32_t>(static_cast<uint64_t>(st.st_size));
+    e.length = S_ISDIR(st.st_mode) ? 0 : static_cast<uint64_t>(st.st_size);
+    e.size = static_cast<uint32_t>(e.length);
 }
 
 }  // namespace

@@ -13,6 +13,7 @@ DirEntry EntryOf(const WIN32_FIND_DATAA& fd) {
     DirEntry e;
     e.name = fd.cFileName;
     e.size = fd.nFileSizeLow;
+    e.length = (static_cast<uint64_t>(fd.nFileSizeHigh) << 32) | fd.nFileSizeLow;
     e.attributes = fd.dwFileAttributes;
     return e;
 }

@@ -93,15 +93,17 @@ TEST(AccessFaultTest, PageFolderThatCannotBeWrittenEndsInUnableToOpen) {
     EXPECT_EQ(t.EntryCount(), 2u);
 }
 
-// A file deleted after the folder's names were read and before they are looked up. The walk
-// writes the list's opening line between the two; with the page on a pipe and a full write
-// buffer, that line blocks the walk until this test has deleted the file and drains the pipe.
-// (The one test whose input changes during the run, on purpose: no input guard here.)
-TEST(AccessFaultTest, FileThatVanishesBetweenScanAndLookup) {
+// A sub-folder deleted after its parent listed it and before the walk reaches it. Files are
+// looked up as their folder is listed (a listed file that is gone by then is covered in
+// FolderWalkOrderTest), but sub-folders are walked only after the parent's part is written. With
+// the page on a pipe and a full write buffer, that part blocks the walk until this test has
+// deleted the folder and drains the pipe. (The input changes during the run on purpose: no
+// input guard here.)
+TEST(AccessFaultTest, FolderThatVanishesBetweenListingAndWalk) {
     TempFolder t;
     t.WriteFile("Fav/a.url", ClassicShortcut("a.htm"));
-    t.WriteFile("Fav/b.url", ClassicShortcut("b.htm"));
-    t.WriteFile("Fav/c.url", ClassicShortcut("c.htm"));
+    for (const char* sub : {"A", "B", "C"})
+        t.WriteFile(std::string("Fav/") + sub + "/x.url", ClassicShortcut(std::string(sub) + ".htm"));
     t.MakeFolder("out");
     ASSERT_EQ(mkfifo(t.Native("out/pipe").c_str(), 0600), 0);
     const std::string f = t.Path("Fav");
@@ -120,16 +122,28 @@ TEST(AccessFaultTest, FileThatVanishesBetweenScanAndLookup) {
     ASSERT_GE(fd, 0);
     pollfd p{fd, POLLIN, 0};
     ASSERT_EQ(poll(&p, 1, 30000), 1) << "the walk never wrote";
-    // The walk has read the names and is held in its first write.
-    ASSERT_EQ(unlink(t.Native("Fav/b.url").c_str()), 0);
+    // The walk has listed Fav and is held in its first write.
+    ASSERT_EQ(unlink(t.Native("Fav/B/x.url").c_str()), 0);
+    ASSERT_EQ(rmdir(t.Native("Fav/B").c_str()), 0);
     char buffer[65536];
     for (ssize_t n; (n = read(fd, buffer, sizeof buffer)) > 0;) page.append(buffer, static_cast<size_t>(n));
     close(fd);
     walker.join();
     page = page.substr(page.find_first_not_of('x'));
-    EXPECT_EQ(page, Crlf("<p>Shortcuts in " + f + ":\n<ul>\n<li><A HREF=\"a.htm\">a</A>\n\n"
-                         "<li><A HREF=\"c.htm\">c</A>\n\n</ul>\n"));
-    EXPECT_EQ(count, 2);
+    const std::string a = AnchorName(f + "\\A"), b = AnchorName(f + "\\B"), c = AnchorName(f + "\\C");
+    EXPECT_EQ(page,
+              Crlf("Sub-Folders in " + f + "<ul>\n"
+                   "<li><A HREF=\"#" + a + "\">" + f + "\\A</A>\n"
+                   "<li><A HREF=\"#" + b + "\">" + f + "\\B</A>\n"
+                   "<li><A HREF=\"#" + c + "\">" + f + "\\C</A>\n</ul>\n"
+                   "<p>Shortcuts in " + f + ":\n<ul>\n<li><A HREF=\"a.htm\">a</A>\n\n</ul>\n"
+                   "<A NAME=\"" + a + "\"></A><p>Shortcuts in " + f + "\\A:\n<ul>\n"
+                   "<li><A HREF=\"A.htm\">x</A>\n\n</ul>\n"
+                   // The folder is gone: its part says so, and the link above still leads here.
+                   "<A NAME=\"" + b + "\"></A><p>The folder " + f + "\\B has no shortcuts.<p>\n"
+                   "<A NAME=\"" + c + "\"></A><p>Shortcuts in " + f + "\\C:\n<ul>\n"
+                   "<li><A HREF=\"C.htm\">x</A>\n\n</ul>\n"));
+    EXPECT_EQ(count, 3);
 }
 
 // File names may hold '\' on this system but the program's paths use it as the separator: such

@@ -146,8 +146,9 @@ uint64_t BytesReadSoFar() {
     return 0;
 }
 
-// Sparse files of 2 and 5 GiB, one no shortcut at all and two that start like one: only the
-// first 64 KiB of each are read.
+// Sparse files of 2, 4 and 5 GiB, one no shortcut at all and three that start like one: only
+// the first 64 KiB of each are read, and a length whose low 32 bits are small (or 0) does not
+// cut the read short.
 TEST(SizeFaultTest, HugeFilesAreReadOnlyAsFarAsTheLimit) {
     if (BytesReadSoFar() == 0) GTEST_SKIP() << "no read counts in /proc here";
     TempFolder t;
@@ -161,6 +162,7 @@ TEST(SizeFaultTest, HugeFilesAreReadOnlyAsFarAsTheLimit) {
         {"zeros.url", "", off_t{2} << 30},
         {"starts.url", ClassicShortcut("http://huge/"), off_t{2} << 30},
         {"over4g.url", ClassicShortcut("http://over/"), (off_t{5} << 30) + 7},
+        {"just4g.url", ClassicShortcut("http://four/"), off_t{4} << 30},
     };
     for (const Huge& h : files) {
         const int fd = open(t.Native(std::string("Fav/") + h.name).c_str(), O_WRONLY | O_CREAT, 0644);
@@ -176,11 +178,12 @@ TEST(SizeFaultTest, HugeFilesAreReadOnlyAsFarAsTheLimit) {
     const uint64_t before = BytesReadSoFar();
     EXPECT_EQ(RunConversion(f, t.Path("page.htm"), host, count), ConversionResult::Done);
     const uint64_t read = BytesReadSoFar() - before;
-    EXPECT_EQ(count, 2);
-    EXPECT_LT(read, 3 * kShortcutExamineLimit + 64 * 1024) << "read " << read << " bytes";
+    EXPECT_EQ(count, 3);
+    EXPECT_LT(read, 4 * kShortcutExamineLimit + 64 * 1024) << "read " << read << " bytes";
     const std::string page = t.ReadFile("page.htm");
     EXPECT_NE(page.find("<li><A HREF=\"http://huge/\">starts</A>"), std::string::npos);
     EXPECT_NE(page.find("<li><A HREF=\"http://over/\">over4g</A>"), std::string::npos);
+    EXPECT_NE(page.find("<li><A HREF=\"http://four/\">just4g</A>"), std::string::npos);
 }
 
 // Binary files, and shortcuts with 0 bytes in them. A 0 byte ends a line's text, as it ends the
