@@ -85,4 +85,23 @@ inline std::string ClassicShortcut(const std::string& url) {
     return "[InternetShortcut]\r\nURL=" + url + "\r\n";
 }
 
+// A host that answers Yes, reads a fixed clock and keeps the last status text.
+class QuietHost : public ConversionHost {
+public:
+    void ShowStatus(const std::string& text) override { last = text; }
+    bool ConfirmOverwrite() override { return true; }
+    LocalTime ReadClock() override { return LocalTime{}; }
+    std::string last;
+};
+
+inline std::string DoneText(const std::string& folder, int n) {
+    return "Done.  Searched " + folder + "\n and found " + std::to_string(n) + " Shortcut files.";
+}
+
+inline size_t Occurrences(const std::string& text, const std::string& what) {
+    size_t n = 0;
+    for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++n;
+    return n;
+}
+
 }  // namespace favpage::testing

@@ -16,6 +16,9 @@ namespace favpage {
 namespace {
 
 using testing::ClassicShortcut;
+using testing::DoneText;
+using testing::Occurrences;
+using testing::QuietHost;
 using testing::Crlf;
 using testing::GuardedRun;
 using testing::InputGuard;
@@ -23,23 +26,6 @@ using testing::RunWithoutRootRights;
 using testing::TempFolder;
 using testing::WalkToBytes;
 
-size_t Occurrences(const std::string& text, const std::string& what) {
-    size_t n = 0;
-    for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++n;
-    return n;
-}
-
-class QuietHost : public ConversionHost {
-public:
-    void ShowStatus(const std::string& text) override { last = text; }
-    bool ConfirmOverwrite() override { return true; }
-    LocalTime ReadClock() override { return LocalTime{}; }
-    std::string last;
-};
-
-std::string DoneText(const std::string& folder, int n) {
-    return "Done.  Searched " + folder + "\n and found " + std::to_string(n) + " Shortcut files.";
-}
 
 // Folders the walk may list but not enter, or enter but not list, and a page folder it may not
 // write, met by an ordinary user (the unreadable file and closed folder in the page's own tests

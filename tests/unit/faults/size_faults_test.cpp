@@ -18,34 +18,20 @@ namespace favpage {
 namespace {
 
 using testing::ClassicShortcut;
+using testing::DoneText;
+using testing::Occurrences;
+using testing::QuietHost;
 using testing::Crlf;
 using testing::GuardedRun;
 using testing::InputGuard;
 using testing::TempFolder;
 using testing::WalkToBytes;
 
-class QuietHost : public ConversionHost {
-public:
-    void ShowStatus(const std::string& text) override { last = text; }
-    bool ConfirmOverwrite() override { return true; }
-    LocalTime ReadClock() override { return LocalTime{}; }
-    std::string last;
-};
-
-std::string DoneText(const std::string& folder, int n) {
-    return "Done.  Searched " + folder + "\n and found " + std::to_string(n) + " Shortcut files.";
-}
 
 // A text of bytes that may hold 0 bytes, taken whole from a literal.
 template <size_t N>
 std::string Bytes(const char (&literal)[N]) {
     return std::string(literal, N - 1);
-}
-
-size_t Occurrences(const std::string& text, const std::string& what) {
-    size_t n = 0;
-    for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++n;
-    return n;
 }
 
 // Removes everything below the open folder `dir` through descriptors, for trees whose paths are
