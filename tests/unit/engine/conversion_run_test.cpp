@@ -17,6 +17,7 @@ using testing::ClassicShortcut;
 using testing::Crlf;
 using testing::GuardedRun;
 using testing::InputGuard;
+using testing::RunWithFileSizeLimit;
 using testing::TempFolder;
 
 // Records everything the run asks of its host, in order.
@@ -201,23 +202,16 @@ TEST(ConversionRunTest, WriteFailurePartWayLeavesTheExistingPage) {
     const std::string folder = t.Path("Fav");
     const std::string output = t.Path("page.htm");
     InputGuard guard(folder);
-    const pid_t pid = fork();
-    if (pid == 0) {
-        signal(SIGXFSZ, SIG_IGN);
-        struct rlimit rl;
-        getrlimit(RLIMIT_FSIZE, &rl);
-        rl.rlim_cur = 20000;  // the page needs about 100 kB
-        setrlimit(RLIMIT_FSIZE, &rl);
+    // The page needs about 100 kB.
+    const std::optional<int> code = RunWithFileSizeLimit(20000, [&] {
         RecordingHost host;
         int32_t count = 0;
         const ConversionResult r = RunConversion(folder, output, host, count);
         const bool reported = host.events.back() == "status:Unable to write " + output;
-        _exit(r == ConversionResult::CannotWrite && reported ? 0 : 1);
-    }
-    int status = 0;
-    ASSERT_EQ(waitpid(pid, &status, 0), pid);
-    ASSERT_TRUE(WIFEXITED(status));
-    EXPECT_EQ(WEXITSTATUS(status), 0) << "the run must end with \"Unable to write\"";
+        return r == ConversionResult::CannotWrite && reported ? 0 : 1;
+    });
+    ASSERT_TRUE(code);
+    EXPECT_EQ(*code, 0) << "the run must end with \"Unable to write\"";
     EXPECT_EQ(t.ReadFile("page.htm"), "the old page\r\n");
     EXPECT_EQ(t.EntryCount(), 2u) << "only Fav and the page: no temporary file left";
 }

@@ -1,7 +1,9 @@
 // tests/unit/engine/page_test_support.h: helpers to run the walk into a page and compare bytes.
 #pragma once
 #include <optional>
+#include <csignal>
 #include <string>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -58,6 +60,25 @@ std::optional<int> RunWithoutRootRights(BeforeDrop beforeDrop, Body body) {
     int status = 0;
     waitpid(pid, &status, 0);
     if (!WIFEXITED(status) || WEXITSTATUS(status) == 77) return std::nullopt;
+    return WEXITSTATUS(status);
+}
+
+// Runs `body` in a forked child whose files may grow to `limit` bytes at most, with SIGXFSZ
+// ignored so that a write past it fails instead of ending the child. Returns the child's exit
+// code (what `body` returned), or nothing when the child did not exit normally.
+template <class Body>
+std::optional<int> RunWithFileSizeLimit(rlim_t limit, Body body) {
+    const pid_t pid = fork();
+    if (pid == 0) {
+        signal(SIGXFSZ, SIG_IGN);
+        struct rlimit rl;
+        getrlimit(RLIMIT_FSIZE, &rl);
+        rl.rlim_cur = limit;
+        setrlimit(RLIMIT_FSIZE, &rl);
+        _exit(body());
+    }
+    int status = 0;
+    if (waitpid(pid, &status, 0) != pid || !WIFEXITED(status)) return std::nullopt;
     return WEXITSTATUS(status);
 }
 

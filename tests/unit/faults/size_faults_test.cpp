@@ -21,6 +21,7 @@ using testing::ClassicShortcut;
 using testing::DoneText;
 using testing::Occurrences;
 using testing::QuietHost;
+using testing::RunWithFileSizeLimit;
 using testing::Crlf;
 using testing::GuardedRun;
 using testing::InputGuard;
@@ -232,22 +233,16 @@ TEST(SizeFaultTest, WriteFailureEndsTheWalkEarly) {
     const std::string folder = t.Path("Fav");
     const std::string output = t.Path("page.htm");
     InputGuard guard(folder);
-    const pid_t pid = fork();
-    if (pid == 0) {
-        signal(SIGXFSZ, SIG_IGN);
-        struct rlimit rl = {4096, 4096};
-        setrlimit(RLIMIT_FSIZE, &rl);
+    const std::optional<int> code = RunWithFileSizeLimit(4096, [&] {
         QuietHost host;
         int32_t count = 0;
         const ConversionResult r = RunConversion(folder, output, host, count);
-        if (r != ConversionResult::CannotWrite || host.last != "Unable to write " + output) _exit(1);
-        _exit(count < kShortcuts * 3 / 4 ? 0 : 2);
-    }
-    int status = 0;
-    ASSERT_EQ(waitpid(pid, &status, 0), pid);
-    ASSERT_TRUE(WIFEXITED(status));
-    EXPECT_NE(WEXITSTATUS(status), 1) << "the run must end with \"Unable to write\"";
-    EXPECT_NE(WEXITSTATUS(status), 2) << "the walk went on long after the page failed";
+        if (r != ConversionResult::CannotWrite || host.last != "Unable to write " + output) return 1;
+        return count < kShortcuts * 3 / 4 ? 0 : 2;
+    });
+    ASSERT_TRUE(code);
+    EXPECT_NE(*code, 1) << "the run must end with \"Unable to write\"";
+    EXPECT_NE(*code, 2) << "the walk went on long after the page failed";
     EXPECT_EQ(t.ReadFile("page.htm"), "old");
     EXPECT_EQ(t.EntryCount(), 2u);
 }
