@@ -21,6 +21,13 @@ struct SubFolder {
     std::string path;
     std::string anchor;
     std::optional<FolderId> id;
+    bool walk = true;  // false: the folder's part is on the page already, reached another way
+};
+
+struct FolderIdHash {
+    size_t operator()(const FolderId& id) const {
+        return std::hash<uint64_t>()(id.index * 0x9E3779B97F4A7C15ull ^ id.volume);
+    }
 };
 
 // One folder whose part is written and whose sub-folders are being walked.
@@ -49,6 +56,7 @@ public:
             }
             // Moved out before the push below can move the levels in memory.
             SubFolder sub = std::move(top.subFolders[top.next++]);
+            if (!sub.walk) continue;
             m_out.Write("<A NAME=\"" + sub.anchor + "\"></A>");
             m_levels.push_back(WriteLevel(sub.path, sub.id));
         }
@@ -88,7 +96,8 @@ private:
             DirSearch search;
             for (auto e = search.FindFirst(pattern, kSubFolderMask, Detail::NamesAndKinds); e;
                  e = search.FindNext()) {
-                if (!(e->attributes & kAttrDirectory) || e->name == "." || e->name == "..") continue;
+                if (!(e->attributes & kAttrDirectory)) continue;
+                if (e->name == "." || e->name == "..") continue;
                 if (!Fits(folder, e->name)) continue;
                 const OrderedName ordered = OrderName(e->name, m_scratch);
                 order.Add(ordered.text, static_cast<uint32_t>(names.size()), ordered.tieBreak);
@@ -99,7 +108,15 @@ private:
                 std::string path = folder + kPathSeparator + names[order.ValueAt(i)];
                 std::optional<FolderId> subId = GetFolderId(path);
                 if (subId && OnPath(*subId, id)) continue;  // a loop back up the path
+                // A folder listed before, by another route, is linked to its one part.
+                const auto placed = subId ? m_placed.find(*subId) : m_placed.end();
+                if (placed != m_placed.end()) {
+                    level.subFolders.push_back(
+                        SubFolder{std::move(path), placed->second, subId, false});
+                    continue;
+                }
                 std::string anchor = UniqueAnchor(path);
+                if (subId) m_placed.emplace(*subId, anchor);
                 level.subFolders.push_back(SubFolder{std::move(path), std::move(anchor), subId});
             }
         }
@@ -189,6 +206,9 @@ private:
     TextFile& m_out;
     std::vector<Level> m_levels;
     std::unordered_set<std::string> m_anchors;
+    // The anchor of every folder listed so far, by identity: each real folder is walked once,
+    // however many routes (links, junctions) lead to it.
+    std::unordered_map<FolderId, std::string, FolderIdHash> m_placed;
     std::unordered_map<std::string, int> m_nextSuffix;
 
     // The shortcut section's working storage, kept from folder to folder so its memory is
