@@ -51,6 +51,12 @@ bool NameMatches(const std::string& pattern, const char* name) {
     return false;
 }
 
+FileTimes TimesOf(const struct stat& st) {
+    FileTimes t;
+    t.created = t.modified = static_cast<int64_t>(st.st_mtime);
+    return t;
+}
+
 // Fills `e` (its name storage reused) from a name and what stat() said about it.
 void FillEntry(DirEntry& e, const char* name, size_t nameLength, const struct stat& st) {
     e.name.assign(name, nameLength);
@@ -60,6 +66,7 @@ void FillEntry(DirEntry& e, const char* name, size_t nameLength, const struct st
     if ((st.st_mode & S_IWUSR) == 0) e.attributes |= kAttrReadOnly;
     e.length = S_ISDIR(st.st_mode) ? 0 : static_cast<uint64_t>(st.st_size);
     e.size = static_cast<uint32_t>(e.length);
+    e.times = TimesOf(st);
 }
 
 }  // namespace
@@ -164,9 +171,10 @@ std::optional<DirEntry> FindEntry(const std::string& path, uint32_t mask) {
     return e;
 }
 
-std::optional<FolderId> GetFolderId(const std::string& path) {
+std::optional<FolderId> GetFolderId(const std::string& path, FileTimes* times) {
     struct stat st;
     if (stat(path.c_str(), &st) != 0) return std::nullopt;
+    if (times) *times = TimesOf(st);
     FolderId id;
     id.volume = static_cast<uint64_t>(st.st_dev);
     id.index = static_cast<uint64_t>(st.st_ino);
