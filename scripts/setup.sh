@@ -9,6 +9,7 @@ packages=(
   wine64 fonts-wine                                      # running it here
   xvfb xauth                                             # windows without a screen (tests)
   python3 chromium                                       # the page as a browser reads it (tests)
+  firefox-esr                                            # the bookmarks file imported (tests)
 )
 missing=()
 for p in "${packages[@]}"; do
