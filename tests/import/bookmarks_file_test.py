@@ -1,7 +1,9 @@
 #!/usr/bin/env python3
-"""Writes a small tree of ASCII names with fixed dates, runs favpage-convert --bookmarks on it
-and checks the file's bytes. Both builds run it against the same bytes, so the Windows program
-under Wine and the native one write the same file.
+"""Writes a small tree with fixed dates, runs favpage-convert --bookmarks on it and checks the
+file's bytes. Both builds run it against the same bytes, so the Windows program under Wine and
+the native one write the same file. The names are ASCII but for the root's (in the Windows code
+page, as a command line holds it there) and one name and one address in another script, which
+the file must hold as UTF-8 on both.
 
 usage: bookmarks_file_test.py WORK_DIR PROGRAM...   (PROGRAM: favpage-convert, or the Wine
 launcher and favpage-convert.exe, whose paths then take the form Z:\\...)"""
@@ -22,7 +24,10 @@ TREE = [
     ("News/Old", None),
     ("News/Old/Empty", None),
     ("Cars", None),
+    ("Ψαℕ 本.url", "[InternetShortcut]\r\nURL=http://?.example/\r\n"
+                   "[InternetShortcut.W]\r\nURL=http://+A6gDsSEV-.example/\r\n"),
 ]
+ROOT = "Café"
 BASE_TIME = 1300000000
 
 EXPECTED = """<!DOCTYPE NETSCAPE-Bookmark-file-1>
@@ -30,7 +35,7 @@ EXPECTED = """<!DOCTYPE NETSCAPE-Bookmark-file-1>
 <TITLE>Bookmarks</TITLE>
 <H1>Bookmarks</H1>
 <DL><p>
-    <DT><H3 ADD_DATE="1300000000" LAST_MODIFIED="1300000000">Fav</H3>
+    <DT><H3 ADD_DATE="1300000000" LAST_MODIFIED="1300000000">Café</H3>
     <DL><p>
         <DT><H3 ADD_DATE="1300000008" LAST_MODIFIED="1300000008">Cars</H3>
         <DL><p>
@@ -45,6 +50,7 @@ EXPECTED = """<!DOCTYPE NETSCAPE-Bookmark-file-1>
             </DL><p>
             <DT><A HREF="http://daily.example/" ADD_DATE="1300000005" LAST_MODIFIED="1300000005">Daily</A>
         </DL><p>
+        <DT><A HREF="http://%CE%A8%CE%B1%E2%84%95.example/" ADD_DATE="1300000009" LAST_MODIFIED="1300000009">Ψαℕ 本</A>
         <DT><A HREF="http://a.example/" ADD_DATE="1300000002" LAST_MODIFIED="1300000002">Alpha</A>
         <DT><A HREF="http://z.example/?a=1&amp;b=&lt;2&gt;" ADD_DATE="1300000001" LAST_MODIFIED="1300000001">Zeta &amp; Co</A>
     </DL><p>
@@ -57,28 +63,30 @@ def main():
     program = sys.argv[2:]
     wine = program[0].endswith("wine-run.sh")
     shutil.rmtree(work, ignore_errors=True)
-    root = os.path.join(work, "Fav")
+    root = os.path.join(work, ROOT)
     for rel, text in TREE:
         path = os.path.join(root, rel)
         if text is None:
-            os.makedirs(path, exist_ok=True)
+            os.makedirs(path.encode("utf-8"), exist_ok=True)
         else:
-            with open(path, "wb") as f:
+            with open(path.encode("utf-8"), "wb") as f:
                 f.write(text.encode("ascii"))
     # Files first: making a file changes its folder's dates.
     for i, (rel, _) in reversed(list(enumerate(TREE))):
-        os.utime(os.path.join(root, rel), (BASE_TIME + i, BASE_TIME + i))
+        os.utime(os.path.join(root, rel).encode("utf-8"), (BASE_TIME + i, BASE_TIME + i))
 
     native = lambda p: "Z:" + p.replace("/", "\\") if wine else p
     output = os.path.join(work, "bookmarks.html")
     run = subprocess.run(program + ["--bookmarks", native(root), native(output)],
-                         capture_output=True, text=True, timeout=120)
-    print(run.stdout, end="")
-    want_out = ("Starting search for URLs\nDone.  Searched %s\n and found 3 Shortcut files.\n"
+                         capture_output=True, timeout=120)
+    # Status texts are code-page text on Windows, as the folder given.
+    stdout = run.stdout.decode("cp1252" if wine else "utf-8", "replace")
+    print(stdout, end="")
+    want_out = ("Starting search for URLs\nDone.  Searched %s\n and found 4 Shortcut files.\n"
                 % native(root))
     failures = []
-    if run.returncode != 0 or run.stdout.replace("\r\n", "\n") != want_out:
-        failures.append("exit %d, output %r, errors %r" % (run.returncode, run.stdout, run.stderr))
+    if run.returncode != 0 or stdout.replace("\r\n", "\n") != want_out:
+        failures.append("exit %d, output %r, errors %r" % (run.returncode, stdout, run.stderr))
     with open(output, "rb") as f:
         got = f.read().decode("utf-8", "replace")
     if got != EXPECTED:
