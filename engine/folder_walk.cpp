@@ -54,6 +54,11 @@ public:
         FoundFolder root;
         root.path = path;
         root.name = LastComponent(path);
+        if (root.name == "." || root.name == "..") {
+            if (const std::optional<std::string> full = FullFolderPath(path)) {
+                root.name = LastComponent(*full);
+            }
+        }
         root.id = GetFolderId(path, &root.times);
         m_levels.push_back(WriteLevel(root));
         while (!m_levels.empty() && !m_writer.Failed()) {

@@ -96,4 +96,8 @@ struct FolderId {
 };
 std::optional<FolderId> GetFolderId(const std::string& path, FileTimes* times = nullptr);
 
+// The full path of an existing folder, with "." and ".." resolved, for a folder given as "." or
+// "..", whose name the path does not tell. Nothing when the system cannot tell.
+std::optional<std::string> FullFolderPath(const std::string& path);
+
 }  // namespace favpage

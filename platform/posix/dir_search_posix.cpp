@@ -3,6 +3,7 @@
 // "." and "..") counts as hidden, a file the owner cannot write as read-only, and symbolic links
 // are followed, so a link to a folder is a folder.
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
@@ -169,6 +170,14 @@ std::optional<DirEntry> FindEntry(const std::string& path, uint32_t mask) {
     DirEntry e;
     if (!FindEntry(path, mask, e)) return std::nullopt;
     return e;
+}
+
+std::optional<std::string> FullFolderPath(const std::string& path) {
+    char* full = realpath(path.c_str(), nullptr);
+    if (!full) return std::nullopt;
+    std::string result = full;
+    free(full);
+    return result;
 }
 
 std::optional<FolderId> GetFolderId(const std::string& path, FileTimes* times) {

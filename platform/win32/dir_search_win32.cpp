@@ -116,6 +116,16 @@ bool FindEntry(const std::string& path, uint32_t mask, DirEntry& entry) {
     return true;
 }
 
+std::optional<std::string> FullFolderPath(const std::string& path) {
+    const std::wstring wide = win32::Wide(path);
+    const DWORD size = GetFullPathNameW(wide.c_str(), 0, nullptr, nullptr);
+    if (size == 0) return std::nullopt;
+    std::wstring full(size, L'\0');
+    const DWORD length = GetFullPathNameW(wide.c_str(), size, &full[0], nullptr);
+    if (length == 0 || length >= size) return std::nullopt;
+    return win32::Narrow(full.data(), length);
+}
+
 std::optional<FolderId> GetFolderId(const std::string& path, FileTimes* times) {
     // Backup semantics let CreateFile open a folder; no access is asked for but its identity.
     HANDLE h = CreateFileW(win32::Wide(path).c_str(), 0,

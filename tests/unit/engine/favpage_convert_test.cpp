@@ -199,7 +199,8 @@ TEST_F(FavpageConvertTest, BookmarksHoldTheTreeFolderByFolder) {
                          "\n and found 5 Shortcut files.\n");
     // Sub-folders first, then links, each in the page's order (bytes past ASCII first); Sub once,
     // where it was listed first; Loop not at all; the 1252 name and address read as UTF-8.
-    EXPECT_EQ(m_dir.ReadFile("page.htm"), testing::Crlf(R"(<!DOCTYPE NETSCAPE-Bookmark-file-1>
+    const std::string file = m_dir.ReadFile("page.htm");
+    EXPECT_EQ(file, testing::Crlf(R"(<!DOCTYPE NETSCAPE-Bookmark-file-1>
 <META HTTP-EQUIV="Content-Type" CONTENT="text/html; charset=UTF-8">
 <TITLE>Bookmarks</TITLE>
 <H1>Bookmarks</H1>
@@ -226,6 +227,9 @@ TEST_F(FavpageConvertTest, BookmarksHoldTheTreeFolderByFolder) {
     </DL><p>
 </DL><p>
 )"));
+    // The folder named by the path, not by its last component "..".
+    EXPECT_EQ(RunConvert({"--yes", "--bookmarks", t.Path("My Favs/Sub/.."), m_page}).exitCode, 0);
+    EXPECT_EQ(m_dir.ReadFile("page.htm"), file);
 }
 
 TEST_F(FavpageConvertTest, UsageHelpAndVersion) {
