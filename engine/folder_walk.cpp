@@ -38,7 +38,10 @@ bool Fits(const std::string& folder, const std::string& name) {
 // The name a folder path ends in: its last component, trailing separators aside; the whole
 // path when it has no other ("/").
 std::string LastComponent(const std::string& path) {
-    auto isSeparator = [](char c) { return c == kPathSeparator || (kPathSeparator == '\\' && c == '/'); };
+    // Windows takes '/' between folders too.
+    auto isSeparator = [](char c) {
+        return c == kPathSeparator || (kPathSeparator == '\\' && c == '/');
+    };
     size_t end = path.size();
     while (end > 0 && isSeparator(path[end - 1])) --end;
     size_t start = end;
@@ -70,8 +73,7 @@ public:
             }
             const FoundFolder& sub = top.subFolders[top.next++];
             if (!sub.partHere) continue;
-            // The level pushed may move the levels in memory, but not the vector's elements.
-            m_levels.push_back(WriteLevel(sub));
+            m_levels.push_back(WriteLevel(sub));  // `sub` is not used once the push moves `top`
         }
     }
 

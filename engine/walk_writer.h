@@ -36,8 +36,8 @@ public:
     virtual void SubFolders(const std::vector<FoundFolder>& subFolders) = 0;
     // `anyFile` is false when the folder listed no file at all (no entry but its folders).
     virtual void BeginLinks(bool anyFile) = 0;
-    // AppendLink (from LinkFormat) makes a link's text as soon as its file is read, in whatever
-    // order the folder lists them; the walk keeps the text and hands it back here in name order.
+    // AppendLink (from LinkFormat) makes a link's text when its file is read, which is mostly in
+    // the order the folder lists them; the walk keeps the text and hands it here in name order.
     virtual void Link(std::string_view text) = 0;
     virtual void EndLinks(bool anyFile) = 0;
     virtual void EndFolder() = 0;
