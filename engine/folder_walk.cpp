@@ -87,14 +87,15 @@ private:
     Level WriteLevel(const std::string& folder, const std::optional<FolderId>& id) {
         Level level;
         level.id = id;
-        const std::string pattern = folder + kPathSeparator + "*.*";
+        // Both listings, every lookup and every open of this folder go through one handle.
+        const FolderHandle handle(folder);
         const std::string pageFolder = PageText(folder);
 
         {
             std::vector<std::string> names;
             NameOrder order;
             DirSearch search;
-            for (auto e = search.FindFirst(pattern, kSubFolderMask, Detail::NamesAndKinds); e;
+            for (auto e = search.FindFirst(handle, kSubFolderMask, Detail::NamesAndKinds); e;
                  e = search.FindNext()) {
                 if (!(e->attributes & kAttrDirectory)) continue;
                 if (e->name == "." || e->name == "..") continue;
@@ -105,8 +106,9 @@ private:
             }
             order.Order();
             for (uint32_t i = 0; i < order.Count(); ++i) {
-                std::string path = folder + kPathSeparator + names[order.ValueAt(i)];
-                std::optional<FolderId> subId = GetFolderId(path);
+                const std::string& name = names[order.ValueAt(i)];
+                std::string path = folder + kPathSeparator + name;
+                std::optional<FolderId> subId = GetFolderId(handle, name);
                 if (subId && OnPath(*subId, id)) continue;  // a loop back up the path
                 // A folder listed before, by another route, is linked to its one part.
                 const auto placed = subId ? m_placed.find(*subId) : m_placed.end();
@@ -133,7 +135,7 @@ private:
             m_out.Write(text);
         }
 
-        WriteShortcutSection(folder, pattern, pageFolder);
+        WriteShortcutSection(handle, pageFolder);
         return level;
     }
 
@@ -143,32 +145,26 @@ private:
     // Past kLinkMemoryLimit only the names are kept, and those files are looked up and read in
     // name order, so a folder of huge shortcuts cannot exhaust memory. Either way the links
     // come out in name order, exactly as if the files had been read in that order.
-    void WriteShortcutSection(const std::string& folder, const std::string& pattern,
-                              const std::string& pageFolder) {
+    void WriteShortcutSection(const FolderHandle& folder, const std::string& pageFolder) {
         m_order.Clear();
         m_links.Clear();
-        m_path.assign(folder);
-        m_path += kPathSeparator;
-        const size_t prefix = m_path.size();
         bool any = false;
         {
             DirSearch search;
-            for (auto e = search.FindFirst(pattern, kFileMask, Detail::NamesAndKinds); e;
+            for (auto e = search.FindFirst(folder, kFileMask, Detail::NamesAndKinds); e;
                  e = search.FindNext()) {
                 any = true;
-                if (!Fits(folder, e->name)) continue;
+                if (!Fits(folder.Path(), e->name)) continue;
                 const OrderedName ordered = OrderName(e->name, m_scratch);
                 if (m_links.Size() >= kLinkMemoryLimit) {
                     m_order.Add(ordered.text, m_links.Add(e->name, kStillToRead), ordered.tieBreak);
                     continue;
                 }
-                m_path.resize(prefix);
-                m_path += e->name;
                 // Looked up afresh for its current attributes; a file gone since the listing
                 // is passed over.
-                if (!FindEntry(m_path, kFileMask, m_entry)) continue;
+                if (!FindEntry(folder, e->name, kFileMask, m_entry)) continue;
                 m_link.clear();
-                if (!AppendShortcutLink(m_count, m_path, m_entry, m_link)) continue;
+                if (!AppendShortcutLink(m_count, folder, m_entry, m_link)) continue;
                 m_order.Add(ordered.text, m_links.Add(m_link, !kStillToRead), ordered.tieBreak);
             }
         }
@@ -189,11 +185,11 @@ private:
                 m_out.Write(m_links.Text(handle));
                 continue;
             }
-            const std::string_view name = m_links.Text(handle);
-            m_path.resize(prefix);
-            m_path.append(name.data(), name.size());
-            if (FindEntry(m_path, kFileMask, m_entry)) {
-                WriteShortcut(m_count, folder, m_out, m_entry);
+            m_name.assign(m_links.Text(handle));
+            m_link.clear();
+            if (FindEntry(folder, m_name, kFileMask, m_entry) &&
+                AppendShortcutLink(m_count, folder, m_entry, m_link)) {
+                m_out.Write(m_link);
             }
         }
         m_out.Write("</ul>\n");
@@ -216,7 +212,7 @@ private:
     NameOrder m_order;
     LinkStore m_links;
     std::string m_link;
-    std::string m_path;
+    std::string m_name;
     std::string m_scratch;  // a name's order text, where it differs from the name
     DirEntry m_entry;
 };
