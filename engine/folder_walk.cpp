@@ -105,27 +105,29 @@ private:
         m_writer.BeginFolder(found);
         Level level;
         level.id = id;
-        const std::string pattern = folder + kPathSeparator + "*.*";
+        // Both listings, every lookup and every open of this folder go through one handle.
+        const FolderHandle handle(folder);
 
         {
             std::vector<std::string> names;
             NameOrder order;
             DirSearch search;
-            for (auto e = search.FindFirst(pattern, kSubFolderMask, Detail::NamesAndKinds); e;
-                 e = search.FindNext()) {
-                if (!(e->attributes & kAttrDirectory)) continue;
-                if (e->name == "." || e->name == "..") continue;
-                if (!Fits(folder, e->name)) continue;
-                const OrderedName ordered = OrderName(e->name, m_scratch);
+            DirEntry& e = m_listed;
+            for (bool more = search.FindFirst(handle, kSubFolderMask, Detail::NamesAndKinds, e);
+                 more; more = search.FindNext(e)) {
+                if (!(e.attributes & kAttrDirectory)) continue;
+                if (e.name == "." || e.name == "..") continue;
+                if (!Fits(folder, e.name)) continue;
+                const OrderedName ordered = OrderName(e.name, m_scratch);
                 order.Add(ordered.text, static_cast<uint32_t>(names.size()), ordered.tieBreak);
-                names.push_back(std::move(e->name));
+                names.push_back(e.name);
             }
             order.Order();
             for (uint32_t i = 0; i < order.Count(); ++i) {
                 FoundFolder sub;
                 sub.name = std::move(names[order.ValueAt(i)]);
                 sub.path = folder + kPathSeparator + sub.name;
-                sub.id = GetFolderId(sub.path, &sub.times);
+                sub.id = GetFolderId(handle, sub.name, &sub.times);
                 if (sub.id && OnPath(*sub.id, id)) continue;  // a loop back up the path
                 // A folder listed before, by another route, is linked to its one part.
                 const auto placed = sub.id ? m_placed.find(*sub.id) : m_placed.end();
@@ -140,7 +142,7 @@ private:
             }
         }
         m_writer.SubFolders(level.subFolders);
-        WriteShortcutSection(folder, pattern);
+        WriteShortcutSection(handle);
         return level;
     }
 
@@ -150,31 +152,27 @@ private:
     // Past kLinkMemoryLimit only the names are kept, and those files are looked up and read in
     // name order, so a folder of huge shortcuts cannot exhaust memory. Either way the links
     // come out in name order, exactly as if the files had been read in that order.
-    void WriteShortcutSection(const std::string& folder, const std::string& pattern) {
+    void WriteShortcutSection(const FolderHandle& folder) {
         m_order.Clear();
         m_links.Clear();
-        m_path.assign(folder);
-        m_path += kPathSeparator;
-        const size_t prefix = m_path.size();
         bool any = false;
         {
             DirSearch search;
-            for (auto e = search.FindFirst(pattern, kFileMask, Detail::NamesAndKinds); e;
-                 e = search.FindNext()) {
+            DirEntry& e = m_listed;
+            for (bool more = search.FindFirst(folder, kFileMask, Detail::NamesAndKinds, e); more;
+                 more = search.FindNext(e)) {
                 any = true;
-                if (!Fits(folder, e->name)) continue;
-                const OrderedName ordered = OrderName(e->name, m_scratch);
+                if (!Fits(folder.Path(), e.name)) continue;
+                const OrderedName ordered = OrderName(e.name, m_scratch);
                 if (m_links.Size() >= kLinkMemoryLimit) {
-                    m_order.Add(ordered.text, m_links.Add(e->name, kStillToRead), ordered.tieBreak);
+                    m_order.Add(ordered.text, m_links.Add(e.name, kStillToRead), ordered.tieBreak);
                     continue;
                 }
-                m_path.resize(prefix);
-                m_path += e->name;
                 // Looked up afresh for its current attributes; a file gone since the listing
                 // is passed over.
-                if (!FindEntry(m_path, kFileMask, m_entry)) continue;
+                if (!FindEntry(folder, e.name, kFileMask, m_entry)) continue;
                 m_link.clear();
-                if (!AppendShortcutLink(m_count, m_path, m_entry, m_writer, m_link)) continue;
+                if (!AppendShortcutLink(m_count, folder, m_entry, m_writer, m_link)) continue;
                 m_order.Add(ordered.text, m_links.Add(m_link, !kStillToRead), ordered.tieBreak);
             }
         }
@@ -191,12 +189,10 @@ private:
                 m_writer.Link(m_links.Text(handle));
                 continue;
             }
-            const std::string_view name = m_links.Text(handle);
-            m_path.resize(prefix);
-            m_path.append(name.data(), name.size());
+            m_name.assign(m_links.Text(handle));
             m_link.clear();
-            if (FindEntry(m_path, kFileMask, m_entry) &&
-                AppendShortcutLink(m_count, m_path, m_entry, m_writer, m_link)) {
+            if (FindEntry(folder, m_name, kFileMask, m_entry) &&
+                AppendShortcutLink(m_count, folder, m_entry, m_writer, m_link)) {
                 m_writer.Link(m_link);
             }
         }
@@ -220,7 +216,8 @@ private:
     NameOrder m_order;
     LinkStore m_links;
     std::string m_link;
-    std::string m_path;
+    std::string m_name;
+    DirEntry m_listed;  // the entry a listing delivered, its storage reused
     std::string m_scratch;  // a name's order text, where it differs from the name
     DirEntry m_entry;
 };

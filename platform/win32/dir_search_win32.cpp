@@ -63,8 +63,33 @@ struct DirSearch::Impl {
     }
 };
 
+// Win32 has no calls relative to an open folder (only the native NtCreateFile has), so the
+// handle keeps the folder's path and every name is joined to it.
+FolderHandle::FolderHandle(std::string path) : m_path(std::move(path)), m_open(true) {}
+FolderHandle::~FolderHandle() = default;
+FolderHandle::FolderHandle(FolderHandle&& other) noexcept = default;
+FolderHandle& FolderHandle::operator=(FolderHandle&& other) noexcept = default;
+
+namespace {
+
+std::string Joined(const FolderHandle& folder, const std::string& name) {
+    std::string path;
+    path.reserve(folder.Path().size() + 1 + name.size());
+    path += folder.Path();
+    path += kPathSeparator;
+    path += name;
+    return path;
+}
+
+}  // namespace
+
 DirSearch::DirSearch() = default;
 DirSearch::~DirSearch() = default;
+
+std::optional<DirEntry> DirSearch::FindFirst(const FolderHandle& folder, uint32_t mask,
+                                             Detail detail) {
+    return FindFirst(Joined(folder, "*.*"), mask, detail);
+}
 
 namespace {
 
@@ -92,6 +117,19 @@ std::optional<DirEntry> DirSearch::FindFirst(const std::string& pattern, uint32_
     if (impl->find == INVALID_HANDLE_VALUE) return std::nullopt;
     m_impl = std::move(impl);
     return m_impl->FirstAdmitted(fd);
+}
+
+bool DirSearch::FindFirst(const FolderHandle& folder, uint32_t mask, Detail detail,
+                          DirEntry& entry) {
+    std::optional<DirEntry> e = FindFirst(folder, mask, detail);
+    if (e) entry = std::move(*e);
+    return e.has_value();
+}
+
+bool DirSearch::FindNext(DirEntry& entry) {
+    std::optional<DirEntry> e = FindNext();
+    if (e) entry = std::move(*e);
+    return e.has_value();
 }
 
 std::optional<DirEntry> DirSearch::FindNext() {
@@ -124,6 +162,15 @@ std::optional<std::string> FullFolderPath(const std::string& path) {
     const DWORD length = GetFullPathNameW(wide.c_str(), size, &full[0], nullptr);
     if (length == 0 || length >= size) return std::nullopt;
     return win32::Narrow(full.data(), length);
+}
+
+bool FindEntry(const FolderHandle& folder, const std::string& name, uint32_t mask, DirEntry& entry) {
+    return FindEntry(Joined(folder, name), mask, entry);
+}
+
+std::optional<FolderId> GetFolderId(const FolderHandle& folder, const std::string& name,
+                                    FileTimes* times) {
+    return GetFolderId(Joined(folder, name), times);
 }
 
 std::optional<FolderId> GetFolderId(const std::string& path, FileTimes* times) {

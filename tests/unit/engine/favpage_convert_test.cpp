@@ -122,11 +122,14 @@ TEST_F(FavpageConvertTest, ExistingOutputNeedsYesWithoutATerminal) {
         EXPECT_NE(declined.err.find("--yes"), std::string::npos);
         EXPECT_EQ(m_dir.ReadFile("page.htm"), "old");
 
-        const Outcome yes = RunConvert(With(kind, {"--yes", m_folder, m_page}));
-        EXPECT_EQ(yes.exitCode, 0);
-        EXPECT_EQ(yes.out, Done(2));
-        const std::string start = kind.empty() ? "<html>\r\n" : "<!DOCTYPE NETSCAPE";
-        EXPECT_EQ(m_dir.ReadFile("page.htm").rfind(start, 0), 0u);
+        for (const char* option : {"--yes", "-y"}) {
+            m_dir.WriteFile("page.htm", "old");
+            const Outcome yes = RunConvert(With(kind, {option, m_folder, m_page}));
+            EXPECT_EQ(yes.exitCode, 0) << option;
+            EXPECT_EQ(yes.out, Done(2)) << option;
+            const std::string start = kind.empty() ? "<html>\r\n" : "<!DOCTYPE NETSCAPE";
+            EXPECT_EQ(m_dir.ReadFile("page.htm").rfind(start, 0), 0u) << option;
+        }
     }
 }
 
