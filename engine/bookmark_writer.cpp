@@ -55,6 +55,10 @@ bool IsUtf8(std::string_view text) {
                 continue;
             }
         }
+        if (*p < 0x80) {
+            ++p;
+            continue;
+        }
         bool surrogate;
         const size_t n = SequenceLength(p, end, surrogate);
         if (n == 0 || surrogate) return false;
@@ -115,8 +119,16 @@ std::string WithoutSurrogates(std::string_view name) {
     return out;
 }
 
+// A date in seconds since 1970; one before it (a file time Windows may hold) as 0.
 void AppendDate(std::string& out, int64_t seconds) {
-    out += std::to_string(seconds < 0 ? 0 : seconds);
+    uint64_t value = seconds < 0 ? 0 : static_cast<uint64_t>(seconds);
+    char digits[20];
+    char* p = digits + sizeof digits;
+    do {
+        *--p = static_cast<char>('0' + value % 10);
+        value /= 10;
+    } while (value != 0);
+    out.append(p, static_cast<size_t>(digits + sizeof digits - p));
 }
 
 }  // namespace
