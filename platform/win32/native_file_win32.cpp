@@ -2,6 +2,8 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <cstring>
+#include <vector>
 
 #include "platform/native_file.h"
 
@@ -12,13 +14,6 @@ namespace {
 HANDLE H(FileHandle f) { return reinterpret_cast<HANDLE>(f); }
 FileHandle F(HANDLE h) {
     return h == INVALID_HANDLE_VALUE ? kNoFile : reinterpret_cast<FileHandle>(h);
-}
-
-std::string FolderOf(const std::string& path) {
-    const size_t sep = path.find_last_of("\\/:");
-    if (sep == std::string::npos) return ".";
-    if (path[sep] == ':') return path.substr(0, sep + 1) + ".";
-    return path.substr(0, sep);
 }
 
 }  // namespace
@@ -72,50 +67,159 @@ bool CloseFile(FileHandle file) {
     return CloseHandle(H(file)) != 0;
 }
 
+namespace {
+
+// Paths reach the replacing writer as UTF-8 and go to the system as UTF-16. A text that is no
+// UTF-8 gives an empty path, which every call refuses.
+std::wstring Wide(const std::string& utf8) {
+    if (utf8.empty()) return std::wstring();
+    const int n = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8.data(),
+                                      static_cast<int>(utf8.size()), nullptr, 0);
+    if (n <= 0) return std::wstring();
+    std::wstring wide(static_cast<size_t>(n), L'\0');
+    MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8.data(), static_cast<int>(utf8.size()),
+                        &wide[0], n);
+    return wide;
+}
+
+// The target's access list, as GetFileSecurityW gives it; empty when it cannot be read.
+std::vector<char> ReadAccessList(const std::wstring& path) {
+    DWORD need = 0;
+    GetFileSecurityW(path.c_str(), DACL_SECURITY_INFORMATION, nullptr, 0, &need);
+    std::vector<char> sd(need);
+    if (need == 0 ||
+        !GetFileSecurityW(path.c_str(), DACL_SECURITY_INFORMATION, sd.data(), need, &need)) {
+        sd.clear();
+    }
+    return sd;
+}
+
+bool SameAccessList(const std::vector<char>& a, const std::vector<char>& b) {
+    if (a.empty() || b.empty()) return a.empty() == b.empty();
+    BOOL presentA = FALSE, presentB = FALSE, defaultedA = FALSE, defaultedB = FALSE;
+    PACL aclA = nullptr, aclB = nullptr;
+    auto* sdA = const_cast<char*>(a.data());
+    auto* sdB = const_cast<char*>(b.data());
+    if (!GetSecurityDescriptorDacl(sdA, &presentA, &aclA, &defaultedA) ||
+        !GetSecurityDescriptorDacl(sdB, &presentB, &aclB, &defaultedB)) {
+        return false;
+    }
+    if (!presentA || !presentB || !aclA || !aclB) return presentA == presentB && aclA == aclB;
+    return aclA->AclSize == aclB->AclSize && std::memcmp(aclA, aclB, aclA->AclSize) == 0;
+}
+
+// The attributes a replaced page carries over; read-only, hidden and system pages are refused.
+constexpr DWORD kKeptAttributes = FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED |
+                                  FILE_ATTRIBUTE_OFFLINE | FILE_ATTRIBUTE_TEMPORARY;
+
+// ReplaceFileW gives the new page the old one's attributes and security; where it did not
+// (Wine keeps neither), they are set here. Best effort: the new page is in place either way.
+void KeepAttributesAndSecurity(const std::wstring& target, DWORD attributes,
+                               const std::vector<char>& accessList) {
+    const DWORD now = GetFileAttributesW(target.c_str());
+    if (now != INVALID_FILE_ATTRIBUTES &&
+        (now & kKeptAttributes) != (attributes & kKeptAttributes)) {
+        const DWORD want = (now & ~kKeptAttributes) | (attributes & kKeptAttributes);
+        SetFileAttributesW(target.c_str(), want ? want : FILE_ATTRIBUTE_NORMAL);
+    }
+    if (!accessList.empty() && !SameAccessList(accessList, ReadAccessList(target))) {
+        SetFileSecurityW(target.c_str(), DACL_SECURITY_INFORMATION,
+                         const_cast<char*>(accessList.data()));
+    }
+}
+
+}  // namespace
+
 FileHandle BeginReplacement(const std::string& path, Replacement& r) {
     r = Replacement();
     if (path.empty() || path.back() == '\\' || path.back() == '/') return kNoFile;
-    const DWORD attrs = GetFileAttributesA(path.c_str());
+    const std::wstring target = Wide(path);
+    if (target.empty()) return kNoFile;
+    const DWORD attrs = GetFileAttributesW(target.c_str());
+    HANDLE existing = INVALID_HANDLE_VALUE;  // the target, open for writing
     if (attrs == INVALID_FILE_ATTRIBUTES) {
         // Only a missing file in an existing folder may be created.
         if (GetLastError() != ERROR_FILE_NOT_FOUND) return kNoFile;
     } else {
         // What CreateFile(CREATE_ALWAYS) would refuse, refused before anything is written.
         if (attrs & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN |
-                     FILE_ATTRIBUTE_SYSTEM)) {
+                     FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_DEVICE)) {
             return kNoFile;
         }
-        if (attrs & FILE_ATTRIBUTE_DEVICE) return kNoFile;
+        // Whether the page's security (and whoever holds it open) lets this user write it:
+        // opened as a plain open for writing would, without truncating it.
+        existing = CreateFileW(target.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                               nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (existing == INVALID_HANDLE_VALUE) return kNoFile;
     }
-    const std::string folder = FolderOf(path);
+    r.target = path;
+    r.existed = existing != INVALID_HANDLE_VALUE;
+
+    const size_t sep = path.find_last_of("\\/:");
+    std::string folder = sep == std::string::npos ? "." : path.substr(0, sep);
+    if (sep != std::string::npos && path[sep] == ':') folder = path.substr(0, sep + 1) + ".";
     static unsigned counter = 0;
     for (int attempt = 0; attempt < 100; ++attempt) {
         char name[64];
         std::snprintf(name, sizeof name, "\\~favpage-%lu-%u.tmp",
                       static_cast<unsigned long>(GetCurrentProcessId()), ++counter);
         const std::string temporary = folder + name;
-        HANDLE h = CreateFileA(temporary.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+        HANDLE h = CreateFileW(Wide(temporary).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
                                CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
         if (h == INVALID_HANDLE_VALUE) {
-            if (GetLastError() == ERROR_FILE_EXISTS || GetLastError() == ERROR_ALREADY_EXISTS) {
-                continue;
-            }
-            return kNoFile;
+            const DWORD error = GetLastError();
+            if (error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS) continue;
+            break;
         }
-        r.target = path;
+        if (existing != INVALID_HANDLE_VALUE) CloseHandle(existing);
         r.temporary = temporary;
         return F(h);
     }
-    return kNoFile;
+    // No file can be made beside the page, but the page itself may be written: in place.
+    if (existing == INVALID_HANDLE_VALUE) return kNoFile;
+    if (!SetEndOfFile(existing)) {  // at offset 0: truncated, as a plain open for writing does
+        CloseHandle(existing);
+        return kNoFile;
+    }
+    return F(existing);
 }
 
-bool FinishReplacement(const Replacement& r) {
-    return MoveFileExA(r.temporary.c_str(), r.target.c_str(),
-                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+bool FinishReplacement(FileHandle file, const Replacement& r) {
+    bool ok = FlushFileBuffers(H(file)) != 0;
+    if (!CloseHandle(H(file))) ok = false;
+    if (r.temporary.empty()) return ok;
+    const std::wstring target = Wide(r.target);
+    const std::wstring temporary = Wide(r.temporary);
+    if (ok && !r.existed) {
+        ok = MoveFileExW(temporary.c_str(), target.c_str(), MOVEFILE_WRITE_THROUGH) != 0;
+    } else if (ok) {
+        const DWORD attributes = GetFileAttributesW(target.c_str());
+        const std::vector<char> accessList = ReadAccessList(target);
+        ok = ReplaceFileW(target.c_str(), temporary.c_str(), nullptr,
+                          REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr) != 0;
+        const DWORD error = ok ? 0 : GetLastError();
+        if (error == ERROR_FILE_NOT_FOUND || error == ERROR_UNABLE_TO_MOVE_REPLACEMENT ||
+            error == ERROR_UNABLE_TO_MOVE_REPLACEMENT_2) {
+            // The old page is gone (or was already): the complete new one takes its place.
+            ok = GetFileAttributesW(target.c_str()) == INVALID_FILE_ATTRIBUTES &&
+                 MoveFileExW(temporary.c_str(), target.c_str(), MOVEFILE_WRITE_THROUGH) != 0;
+        }
+        if (ok && attributes != INVALID_FILE_ATTRIBUTES) {
+            KeepAttributesAndSecurity(target, attributes, accessList);
+        }
+    }
+    if (!ok) {
+        // Keep the new page rather than nothing should the old one be gone after all.
+        if (!r.existed || GetFileAttributesW(target.c_str()) != INVALID_FILE_ATTRIBUTES) {
+            DeleteFileW(temporary.c_str());
+        }
+    }
+    return ok;
 }
 
-void AbandonReplacement(const Replacement& r) {
-    if (!r.temporary.empty()) DeleteFileA(r.temporary.c_str());
+void AbandonReplacement(FileHandle file, const Replacement& r) {
+    CloseFile(file);
+    if (!r.temporary.empty()) DeleteFileW(Wide(r.temporary).c_str());
 }
 
 }  // namespace favpage::native
