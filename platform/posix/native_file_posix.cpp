@@ -127,13 +127,13 @@ bool FlushToDisk(int fd) {
 }
 
 // The page is written in place: the old contents go first, as a plain open for writing does.
-FileHandle WriteInPlace(int fd, const std::string& target, bool existed, Replacement& r) {
+FileHandle WriteInPlace(int fd, const std::string& target, Replacement& r) {
     if (ftruncate(fd, 0) != 0) {
         close(fd);
         return kNoFile;
     }
     r.target = target;
-    r.existed = existed;
+    r.existed = true;
     return fd;
 }
 
@@ -179,7 +179,7 @@ FileHandle BeginReplacement(const std::string& path, Replacement& r) {
         if (existing >= 0) close(existing);
         return kNoFile;
     }
-    if (exists && RenameOverIsRefused(st, dst)) return WriteInPlace(existing, target, true, r);
+    if (exists && RenameOverIsRefused(st, dst)) return WriteInPlace(existing, target, r);
 
     // The temporary file sits beside the target, so the final rename stays on one file system.
     static unsigned counter = 0;
@@ -209,7 +209,7 @@ FileHandle BeginReplacement(const std::string& path, Replacement& r) {
         return fd;
     }
     // No file can be made beside the page, but the page itself may be written.
-    if (existing >= 0) return WriteInPlace(existing, target, true, r);
+    if (existing >= 0) return WriteInPlace(existing, target, r);
     return kNoFile;
 }
 

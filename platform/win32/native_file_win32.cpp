@@ -16,6 +16,13 @@ FileHandle F(HANDLE h) {
     return h == INVALID_HANDLE_VALUE ? kNoFile : reinterpret_cast<FileHandle>(h);
 }
 
+std::string FolderOf(const std::string& path) {
+    const size_t sep = path.find_last_of("\\/:");
+    if (sep == std::string::npos) return ".";
+    if (path[sep] == ':') return path.substr(0, sep + 1) + ".";
+    return path.substr(0, sep);
+}
+
 }  // namespace
 
 FileHandle OpenForReading(const std::string& path, uint64_t& size) {
@@ -155,9 +162,7 @@ FileHandle BeginReplacement(const std::string& path, Replacement& r) {
     r.target = path;
     r.existed = existing != INVALID_HANDLE_VALUE;
 
-    const size_t sep = path.find_last_of("\\/:");
-    std::string folder = sep == std::string::npos ? "." : path.substr(0, sep);
-    if (sep != std::string::npos && path[sep] == ':') folder = path.substr(0, sep + 1) + ".";
+    const std::string folder = FolderOf(path);
     static unsigned counter = 0;
     for (int attempt = 0; attempt < 100; ++attempt) {
         char name[64];
