@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/native_file.h"
+#include "platform/win32/wide_text.h"
 
 namespace favpage::native {
 
@@ -27,7 +28,7 @@ std::string FolderOf(const std::string& path) {
 
 FileHandle OpenForReading(const std::string& path, uint64_t& size) {
     // Without backup semantics a folder cannot be opened, which is what a text file wants.
-    HANDLE h = CreateFileA(path.c_str(), GENERIC_READ,
+    HANDLE h = CreateFileW(win32::Wide(path).c_str(), GENERIC_READ,
                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                            OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
     if (h == INVALID_HANDLE_VALUE) return kNoFile;
@@ -46,8 +47,8 @@ FileHandle OpenKnownForReading(const std::string& path) {
 }
 
 FileHandle CreateForWriting(const std::string& path) {
-    HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
-                           FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE h = CreateFileW(win32::Wide(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                           CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     return F(h);
 }
 
@@ -75,19 +76,6 @@ bool CloseFile(FileHandle file) {
 }
 
 namespace {
-
-// Paths reach the replacing writer as UTF-8 and go to the system as UTF-16. A text that is no
-// UTF-8 gives an empty path, which every call refuses.
-std::wstring Wide(const std::string& utf8) {
-    if (utf8.empty()) return std::wstring();
-    const int n = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8.data(),
-                                      static_cast<int>(utf8.size()), nullptr, 0);
-    if (n <= 0) return std::wstring();
-    std::wstring wide(static_cast<size_t>(n), L'\0');
-    MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8.data(), static_cast<int>(utf8.size()),
-                        &wide[0], n);
-    return wide;
-}
 
 // The target's access list, as GetFileSecurityW gives it; empty when it cannot be read.
 std::vector<char> ReadAccessList(const std::wstring& path) {
@@ -140,7 +128,7 @@ void KeepAttributesAndSecurity(const std::wstring& target, DWORD attributes,
 FileHandle BeginReplacement(const std::string& path, Replacement& r) {
     r = Replacement();
     if (path.empty() || path.back() == '\\' || path.back() == '/') return kNoFile;
-    const std::wstring target = Wide(path);
+    const std::wstring target = win32::Wide(path);
     if (target.empty()) return kNoFile;
     const DWORD attrs = GetFileAttributesW(target.c_str());
     HANDLE existing = INVALID_HANDLE_VALUE;  // the target, open for writing
@@ -169,8 +157,8 @@ FileHandle BeginReplacement(const std::string& path, Replacement& r) {
         std::snprintf(name, sizeof name, "\\~favpage-%lu-%u.tmp",
                       static_cast<unsigned long>(GetCurrentProcessId()), ++counter);
         const std::string temporary = folder + name;
-        HANDLE h = CreateFileW(Wide(temporary).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
-                               CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+        HANDLE h = CreateFileW(win32::Wide(temporary).c_str(), GENERIC_WRITE, FILE_SHARE_READ,
+                               nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
         if (h == INVALID_HANDLE_VALUE) {
             const DWORD error = GetLastError();
             if (error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS) continue;
@@ -193,8 +181,8 @@ bool FinishReplacement(FileHandle file, const Replacement& r) {
     bool ok = FlushFileBuffers(H(file)) != 0;
     if (!CloseHandle(H(file))) ok = false;
     if (r.temporary.empty()) return ok;
-    const std::wstring target = Wide(r.target);
-    const std::wstring temporary = Wide(r.temporary);
+    const std::wstring target = win32::Wide(r.target);
+    const std::wstring temporary = win32::Wide(r.temporary);
     if (ok && !r.existed) {
         ok = MoveFileExW(temporary.c_str(), target.c_str(), MOVEFILE_WRITE_THROUGH) != 0;
     } else if (ok) {
@@ -224,7 +212,7 @@ bool FinishReplacement(FileHandle file, const Replacement& r) {
 
 void AbandonReplacement(FileHandle file, const Replacement& r) {
     CloseFile(file);
-    if (!r.temporary.empty()) DeleteFileW(Wide(r.temporary).c_str());
+    if (!r.temporary.empty()) DeleteFileW(win32::Wide(r.temporary).c_str());
 }
 
 }  // namespace favpage::native
