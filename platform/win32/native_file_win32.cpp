@@ -123,6 +123,18 @@ void KeepAttributesAndSecurity(const std::wstring& target, DWORD attributes,
     }
 }
 
+// True when another program holds the page open without letting it be deleted or renamed, so
+// that no replacement can take its place. Asked first because Wine's ReplaceFileW then leaves
+// a file of its own beside the page.
+bool HeldAgainstReplacing(const std::wstring& target) {
+    HANDLE h = CreateFileW(target.c_str(), DELETE,
+                           FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                           OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return GetLastError() == ERROR_SHARING_VIOLATION;
+    CloseHandle(h);
+    return false;
+}
+
 }  // namespace
 
 FileHandle BeginReplacement(const std::string& path, Replacement& r) {
@@ -188,7 +200,8 @@ bool FinishReplacement(FileHandle file, const Replacement& r) {
     } else if (ok) {
         const DWORD attributes = GetFileAttributesW(target.c_str());
         const std::vector<char> accessList = ReadAccessList(target);
-        ok = ReplaceFileW(target.c_str(), temporary.c_str(), nullptr,
+        ok = !HeldAgainstReplacing(target) &&
+             ReplaceFileW(target.c_str(), temporary.c_str(), nullptr,
                           REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr) != 0;
         const DWORD error = ok ? 0 : GetLastError();
         if (error == ERROR_FILE_NOT_FOUND || error == ERROR_UNABLE_TO_MOVE_REPLACEMENT ||
