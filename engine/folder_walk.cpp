@@ -79,7 +79,7 @@ private:
     Level WriteLevel(const std::string& folder, const std::optional<FolderId>& id) {
         Level level;
         level.id = id;
-        const std::string pattern = folder + "\\*.*";
+        const std::string pattern = folder + kPathSeparator + "*.*";
         const std::string pageFolder = PageText(folder);
 
         {
@@ -96,7 +96,7 @@ private:
             }
             order.Order();
             for (uint32_t i = 0; i < order.Count(); ++i) {
-                std::string path = folder + "\\" + names[order.ValueAt(i)];
+                std::string path = folder + kPathSeparator + names[order.ValueAt(i)];
                 std::optional<FolderId> subId = GetFolderId(path);
                 if (subId && OnPath(*subId, id)) continue;  // a loop back up the path
                 std::string anchor = UniqueAnchor(path);
@@ -131,7 +131,7 @@ private:
         m_order.Clear();
         m_links.Clear();
         m_path.assign(folder);
-        m_path += '\\';
+        m_path += kPathSeparator;
         const size_t prefix = m_path.size();
         bool any = false;
         {

@@ -132,7 +132,8 @@ std::string_view LinkText(std::string_view fileName) {
 void WriteShortcut(int32_t& shortcutCount, const std::string& folder, TextFile& out,
                    const DirEntry& entry) {
     std::string link;
-    if (AppendShortcutLink(shortcutCount, folder + "\\" + entry.name, entry, link)) out.Write(link);
+    const std::string path = folder + kPathSeparator + entry.name;
+    if (AppendShortcutLink(shortcutCount, path, entry, link)) out.Write(link);
 }
 
 bool AppendShortcutLink(int32_t& shortcutCount, const std::string& path, const DirEntry& entry,

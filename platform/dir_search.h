@@ -17,6 +17,15 @@ enum : uint32_t {
     kAttrArchive = 0x20,
 };
 
+// The separator between a folder and a name in every path the program builds: '\' on Windows,
+// '/' on POSIX, where '\' is an ordinary character of a name. A path is never normalised: a
+// folder and a name are joined with exactly one separator, whatever the folder ends in.
+#ifdef _WIN32
+inline constexpr char kPathSeparator = '\\';
+#else
+inline constexpr char kPathSeparator = '/';
+#endif
+
 // The two masks the folder walk searches with.
 constexpr uint32_t kSubFolderMask = kAttrDirectory;
 constexpr uint32_t kFileMask = ~kAttrDirectory;  // 0xFFFFFFEF
@@ -39,7 +48,6 @@ enum class Detail { Full, NamesAndKinds };
 
 // One search: FindFirst starts it, FindNext continues it; resources are released by the
 // destructor, so an abandoned search (every one-entry lookup is one) leaks nothing.
-// Paths use '\' as separator; the POSIX backend maps it to '/'.
 class DirSearch {
 public:
     DirSearch();

@@ -18,7 +18,7 @@ public:
     TextFile(const TextFile&) = delete;
     TextFile& operator=(const TextFile&) = delete;
 
-    // Opens `path` ('\' separators) with mode "r" or "wt". Opening a directory fails.
+    // Opens `path` with mode "r" or "wt". Opening a directory fails.
     static std::unique_ptr<TextFile> Open(const std::string& path, const char* mode);
 
     // Opens for reading a file the caller has just looked up (DirSearch) as no folder, of `size`

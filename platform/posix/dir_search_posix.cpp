@@ -1,7 +1,7 @@
 // platform/posix/dir_search_posix.cpp: DirSearch over opendir/readdir and stat.
 // POSIX has no hidden, system or volume-label attributes: a name starting with "." (other than
 // "." and "..") counts as hidden, a file the owner cannot write as read-only, and symbolic links
-// are followed, so a link to a folder is a folder. Names holding '\' are not delivered.
+// are followed, so a link to a folder is a folder.
 #include <cerrno>
 #include <cstring>
 #include <dirent.h>
@@ -81,9 +81,6 @@ struct DirSearch::Impl {
             errno = 0;
             const dirent* d = readdir(dir);
             if (!d) break;
-            // The program's paths use '\' as the separator, so a name holding one would address
-            // another entry, even one outside the folder; such names cannot exist on Windows.
-            if (std::strchr(d->d_name, '\\')) continue;
             if (!matchesAll && !NameMatches(pattern, d->d_name)) continue;
             DirEntry e;
             const bool kindKnown = d->d_type != DT_UNKNOWN && d->d_type != DT_LNK;
@@ -118,10 +115,10 @@ DirSearch::~DirSearch() = default;
 std::optional<DirEntry> DirSearch::FindFirst(const std::string& pattern, uint32_t mask,
                                              Detail detail) {
     m_impl.reset();
-    const std::string path = posix::NativePath(pattern);
+    const std::string& path = pattern;
     const size_t slash = path.rfind('/');
     const std::string last = slash == std::string::npos ? path : path.substr(slash + 1);
-    if (last.empty()) return std::nullopt;  // "folder\" names no entry
+    if (last.empty()) return std::nullopt;  // "folder/" names no entry
 
     if (!HasWildcards(last)) return FindEntry(pattern, mask);
 
@@ -150,14 +147,13 @@ std::optional<DirEntry> DirSearch::FindNext() {
 }
 
 bool FindEntry(const std::string& path, uint32_t mask, DirEntry& entry) {
-    const posix::NativePathText native(path);
-    const char* slash = std::strrchr(native.c_str(), '/');
-    const char* last = slash ? slash + 1 : native.c_str();
-    const size_t lastLength = native.size() - static_cast<size_t>(last - native.c_str());
-    if (lastLength == 0) return false;  // "folder\" names no entry
+    const char* slash = std::strrchr(path.c_str(), '/');
+    const char* last = slash ? slash + 1 : path.c_str();
+    const size_t lastLength = path.size() - static_cast<size_t>(last - path.c_str());
+    if (lastLength == 0) return false;  // "folder/" names no entry
     // The path itself, followed through links, with every attribute filled in.
     struct stat st;
-    if (stat(native.c_str(), &st) != 0) return false;
+    if (stat(path.c_str(), &st) != 0) return false;
     FillEntry(entry, last, lastLength, st);
     return Admits(mask, entry.attributes);
 }
@@ -170,7 +166,7 @@ std::optional<DirEntry> FindEntry(const std::string& path, uint32_t mask) {
 
 std::optional<FolderId> GetFolderId(const std::string& path) {
     struct stat st;
-    if (stat(posix::NativePath(path).c_str(), &st) != 0) return std::nullopt;
+    if (stat(path.c_str(), &st) != 0) return std::nullopt;
     FolderId id;
     id.volume = static_cast<uint64_t>(st.st_dev);
     id.index = static_cast<uint64_t>(st.st_ino);
