@@ -132,11 +132,10 @@ std::string_view LinkText(std::string_view fileName) {
 void WriteShortcut(int32_t& shortcutCount, const std::string& folder, TextFile& out,
                    const DirEntry& entry) {
     std::string link;
-    const std::string path = folder + kPathSeparator + entry.name;
-    if (AppendShortcutLink(shortcutCount, path, entry, link)) out.Write(link);
+    if (AppendShortcutLink(shortcutCount, FolderHandle(folder), entry, link)) out.Write(link);
 }
 
-bool AppendShortcutLink(int32_t& shortcutCount, const std::string& path, const DirEntry& entry,
+bool AppendShortcutLink(int32_t& shortcutCount, const FolderHandle& folder, const DirEntry& entry,
                         std::string& links) {
     // A plain folder cannot be a shortcut; a hidden or system one is tried and fails to open.
     if (entry.attributes == kAttrDirectory) return false;
@@ -146,7 +145,7 @@ bool AppendShortcutLink(int32_t& shortcutCount, const std::string& path, const D
     // The entry was looked up a moment ago; its size bounds the read, as text mode delivers no
     // more characters than there are bytes.
     const std::optional<size_t> length =
-        TextFile::ReadLookedUp(path, entry.length, buffer.get(), kShortcutExamineLimit);
+        TextFile::ReadLookedUp(folder, entry.name, entry.length, buffer.get(), kShortcutExamineLimit);
     if (!length) return false;
 
     const std::optional<ShortcutUrls> urls = ReadUrls(std::string_view(buffer.get(), *length));

@@ -35,10 +35,10 @@ void WriteShortcut(int32_t& shortcutCount, const std::string& folder, TextFile& 
                    const DirEntry& entry);
 
 // The reader behind WriteShortcut, for a caller that collects links before writing them: reads
-// `path` (the folder, kPathSeparator and entry's name), and when it is a shortcut, counts it and
-// appends its link line and the empty line to `links`. Returns true when it appended; otherwise `links` is
-// left as it was.
-bool AppendShortcutLink(int32_t& shortcutCount, const std::string& path, const DirEntry& entry,
+// the entry in the open `folder`, and when it is a shortcut, counts it and appends its link line
+// and the empty line to `links`. Returns true when it appended; otherwise `links` is left as it
+// was.
+bool AppendShortcutLink(int32_t& shortcutCount, const FolderHandle& folder, const DirEntry& entry,
                         std::string& links);
 
 }  // namespace favpage

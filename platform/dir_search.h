@@ -46,6 +46,33 @@ struct DirEntry {
 // system call per entry. One-entry lookups always fill everything.
 enum class Detail { Full, NamesAndKinds };
 
+// A folder held open for the search of its entries and the lookups and opens of their names.
+// On POSIX it is the folder's descriptor: a name is resolved in that very folder, which costs no
+// walk along the folder's path and never lands in another folder that was renamed or put in its
+// place since the folder was opened. Win32 offers no calls relative to an open folder, so on
+// Windows the handle keeps the folder's path and names are joined to it.
+class FolderHandle {
+public:
+    FolderHandle() = default;
+    explicit FolderHandle(std::string path);  // opens the folder; see IsOpen()
+    ~FolderHandle();
+    FolderHandle(FolderHandle&& other) noexcept;
+    FolderHandle& operator=(FolderHandle&& other) noexcept;
+    FolderHandle(const FolderHandle&) = delete;
+    FolderHandle& operator=(const FolderHandle&) = delete;
+
+    const std::string& Path() const { return m_path; }
+    // False when the folder could not be opened: its search delivers nothing.
+    bool IsOpen() const { return m_open; }
+    // The POSIX descriptor; -1 on Windows.
+    intptr_t Native() const { return m_native; }
+
+private:
+    std::string m_path;
+    intptr_t m_native = -1;
+    bool m_open = false;
+};
+
 // One search: FindFirst starts it, FindNext continues it; resources are released by the
 // destructor, so an abandoned search (every one-entry lookup is one) leaks nothing.
 class DirSearch {
@@ -58,6 +85,9 @@ public:
     // `pattern` is a path whose last component may hold '*' and '?'. Returns the first admitted
     // entry, or nothing when the folder cannot be searched or nothing is admitted.
     std::optional<DirEntry> FindFirst(const std::string& pattern, uint32_t mask,
+                                      Detail detail = Detail::Full);
+    // Searches every entry of an open folder, as the pattern "*.*" does.
+    std::optional<DirEntry> FindFirst(const FolderHandle& folder, uint32_t mask,
                                       Detail detail = Detail::Full);
     // The next admitted entry of the same search; nothing once the search is exhausted, and
     // nothing ever after.
@@ -76,6 +106,9 @@ std::optional<DirEntry> FindEntry(const std::string& path, uint32_t mask);
 // of a folder. False, with `entry` unspecified, when nothing is found.
 bool FindEntry(const std::string& path, uint32_t mask, DirEntry& entry);
 
+// The same lookup of a name in an open folder.
+bool FindEntry(const FolderHandle& folder, const std::string& name, uint32_t mask, DirEntry& entry);
+
 // Identity of a folder on its volume, used by the walk to refuse a folder that is already on the
 // path being walked (symbolic links, junctions). Nothing when it cannot be determined.
 struct FolderId {
@@ -84,5 +117,7 @@ struct FolderId {
     bool operator==(const FolderId& o) const { return volume == o.volume && index == o.index; }
 };
 std::optional<FolderId> GetFolderId(const std::string& path);
+// The identity of the folder `name` names in an open folder.
+std::optional<FolderId> GetFolderId(const FolderHandle& folder, const std::string& name);
 
 }  // namespace favpage

@@ -9,6 +9,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <utility>
+
 #include "platform/dir_search.h"
 #include "platform/posix/native_path.h"
 
@@ -109,8 +111,63 @@ struct DirSearch::Impl {
     }
 };
 
+FolderHandle::FolderHandle(std::string path) : m_path(std::move(path)) {
+    int fd;
+    do {
+        fd = open(m_path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    } while (fd < 0 && errno == EINTR);
+    m_native = fd;
+    m_open = fd >= 0;
+}
+
+FolderHandle::~FolderHandle() {
+    if (m_open) close(static_cast<int>(m_native));
+}
+
+FolderHandle::FolderHandle(FolderHandle&& other) noexcept
+    : m_path(std::move(other.m_path)), m_native(other.m_native), m_open(other.m_open) {
+    other.m_native = -1;
+    other.m_open = false;
+}
+
+FolderHandle& FolderHandle::operator=(FolderHandle&& other) noexcept {
+    if (this != &other) {
+        if (m_open) close(static_cast<int>(m_native));
+        m_path = std::move(other.m_path);
+        m_native = other.m_native;
+        m_open = other.m_open;
+        other.m_native = -1;
+        other.m_open = false;
+    }
+    return *this;
+}
+
 DirSearch::DirSearch() = default;
 DirSearch::~DirSearch() = default;
+
+std::optional<DirEntry> DirSearch::FindFirst(const FolderHandle& folder, uint32_t mask,
+                                             Detail detail) {
+    m_impl.reset();
+    if (!folder.IsOpen()) return std::nullopt;
+    // A listing of this very folder, whatever its path means now. The copy of the descriptor
+    // shares its position, so the listing starts from the beginning; a folder's searches follow
+    // one another, never interleaved. (Opening "." in it instead would need search permission,
+    // which a folder that may only be listed lacks.)
+    const int fd = fcntl(static_cast<int>(folder.Native()), F_DUPFD_CLOEXEC, 0);
+    if (fd < 0) return std::nullopt;
+    auto impl = std::make_unique<Impl>();
+    impl->dir = fdopendir(fd);
+    if (!impl->dir) {
+        close(fd);
+        return std::nullopt;
+    }
+    rewinddir(impl->dir);
+    impl->matchesAll = true;
+    impl->mask = mask;
+    impl->detail = detail;
+    m_impl = std::move(impl);
+    return m_impl->Next();
+}
 
 std::optional<DirEntry> DirSearch::FindFirst(const std::string& pattern, uint32_t mask,
                                              Detail detail) {
@@ -158,6 +215,14 @@ bool FindEntry(const std::string& path, uint32_t mask, DirEntry& entry) {
     return Admits(mask, entry.attributes);
 }
 
+bool FindEntry(const FolderHandle& folder, const std::string& name, uint32_t mask, DirEntry& entry) {
+    if (!folder.IsOpen() || name.empty() || name.find('/') != std::string::npos) return false;
+    struct stat st;
+    if (fstatat(static_cast<int>(folder.Native()), name.c_str(), &st, 0) != 0) return false;
+    FillEntry(entry, name.c_str(), name.size(), st);
+    return Admits(mask, entry.attributes);
+}
+
 std::optional<DirEntry> FindEntry(const std::string& path, uint32_t mask) {
     DirEntry e;
     if (!FindEntry(path, mask, e)) return std::nullopt;
@@ -167,6 +232,17 @@ std::optional<DirEntry> FindEntry(const std::string& path, uint32_t mask) {
 std::optional<FolderId> GetFolderId(const std::string& path) {
     struct stat st;
     if (stat(path.c_str(), &st) != 0) return std::nullopt;
+    FolderId id;
+    id.volume = static_cast<uint64_t>(st.st_dev);
+    id.index = static_cast<uint64_t>(st.st_ino);
+    return id;
+}
+
+std::optional<FolderId> GetFolderId(const FolderHandle& folder, const std::string& name) {
+    struct stat st;
+    if (!folder.IsOpen() || fstatat(static_cast<int>(folder.Native()), name.c_str(), &st, 0) != 0) {
+        return std::nullopt;
+    }
     FolderId id;
     id.volume = static_cast<uint64_t>(st.st_dev);
     id.index = static_cast<uint64_t>(st.st_ino);

@@ -59,6 +59,16 @@ FileHandle OpenKnownForReading(const std::string& path) {
     return fd < 0 ? kNoFile : fd;
 }
 
+FileHandle OpenKnownForReading(const FolderHandle& folder, const std::string& name) {
+    if (!folder.IsOpen() || name.find('/') != std::string::npos) return kNoFile;
+    int fd;
+    do {
+        fd = openat(static_cast<int>(folder.Native()), name.c_str(),
+                    O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+    } while (fd < 0 && errno == EINTR);
+    return fd < 0 ? kNoFile : fd;
+}
+
 FileHandle CreateForWriting(const std::string& path) {
     const std::string& p = path;
     struct stat st;

@@ -47,8 +47,33 @@ struct DirSearch::Impl {
     }
 };
 
+// Win32 has no calls relative to an open folder (only the native NtCreateFile has), so the
+// handle keeps the folder's path and every name is joined to it.
+FolderHandle::FolderHandle(std::string path) : m_path(std::move(path)), m_open(true) {}
+FolderHandle::~FolderHandle() = default;
+FolderHandle::FolderHandle(FolderHandle&& other) noexcept = default;
+FolderHandle& FolderHandle::operator=(FolderHandle&& other) noexcept = default;
+
+namespace {
+
+std::string Joined(const FolderHandle& folder, const std::string& name) {
+    std::string path;
+    path.reserve(folder.Path().size() + 1 + name.size());
+    path += folder.Path();
+    path += kPathSeparator;
+    path += name;
+    return path;
+}
+
+}  // namespace
+
 DirSearch::DirSearch() = default;
 DirSearch::~DirSearch() = default;
+
+std::optional<DirEntry> DirSearch::FindFirst(const FolderHandle& folder, uint32_t mask,
+                                             Detail detail) {
+    return FindFirst(Joined(folder, "*.*"), mask, detail);
+}
 
 namespace {
 
@@ -98,6 +123,14 @@ bool FindEntry(const std::string& path, uint32_t mask, DirEntry& entry) {
     if (!found) return false;
     entry = std::move(*found);
     return true;
+}
+
+bool FindEntry(const FolderHandle& folder, const std::string& name, uint32_t mask, DirEntry& entry) {
+    return FindEntry(Joined(folder, name), mask, entry);
+}
+
+std::optional<FolderId> GetFolderId(const FolderHandle& folder, const std::string& name) {
+    return GetFolderId(Joined(folder, name));
 }
 
 std::optional<FolderId> GetFolderId(const std::string& path) {

@@ -46,6 +46,11 @@ FileHandle OpenKnownForReading(const std::string& path) {
     return OpenForReading(path, size);  // CreateFile already refuses folders
 }
 
+// No relative open in Win32: the folder's path and the name.
+FileHandle OpenKnownForReading(const FolderHandle& folder, const std::string& name) {
+    return OpenKnownForReading(folder.Path() + kPathSeparator + name);
+}
+
 FileHandle CreateForWriting(const std::string& path) {
     HANDLE h = CreateFileW(win32::Wide(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
                            CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);

@@ -2,6 +2,8 @@
 // and the walk's behaviour on vanished, unreadable, looping and over-long entries.
 #include <gtest/gtest.h>
 
+#include <chrono>
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -191,6 +193,41 @@ TEST(FolderWalkTest, SymbolicLinkLoopsAreNotEntered) {
     EXPECT_EQ(page.find("/self"), std::string::npos) << page;
     EXPECT_NE(page.find("<p>The folder " + f + "/other has no shortcuts."), std::string::npos);
     EXPECT_NE(page.find("<p>Shortcuts in " + f + "/sub:"), std::string::npos);
+}
+
+TEST(FolderWalkTest, EachRealFolderIsWalkedOnceHoweverManyRoutesLeadToIt) {
+    // Thirty levels, each holding two links to the next: 2^30 routes to the last level.
+    constexpr int kLevels = 30;
+    TempFolder t;
+    for (int i = 0; i <= kLevels; ++i) {
+        t.WriteFile("L" + std::to_string(i) + "/s.url", ClassicShortcut("s" + std::to_string(i)));
+        if (i == kLevels) break;
+        for (const char* route : {"a", "b"}) {
+            const std::string next = t.Native("L" + std::to_string(i + 1)).string();
+            const std::string link = "L" + std::to_string(i) + "/" + route;
+            ASSERT_EQ(symlink(next.c_str(), t.Native(link).c_str()), 0);
+        }
+    }
+    const std::string f = t.Path("L0");
+    int32_t count = 0;
+    const auto start = std::chrono::steady_clock::now();
+    const std::string page = WalkToBytes(f, count);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1));
+    EXPECT_EQ(count, kLevels + 1);
+    EXPECT_EQ(testing::Occurrences(page, "<p>Shortcuts in "), size_t{kLevels + 1});
+    // Both routes are listed with their own paths; the second leads to the first one's part.
+    const std::string a = AnchorName(f + "/a");
+    EXPECT_NE(page.find("<li><A HREF=\"#" + a + "\">" + f + "/a</A>\r\n"
+                        "<li><A HREF=\"#" + a + "\">" + f + "/b</A>\r\n"),
+              std::string::npos) << page.substr(0, 2000);
+    size_t links = 0;
+    for (size_t at = page.find("HREF=\"#"); at != std::string::npos;
+         at = page.find("HREF=\"#", at + 1)) {
+        const std::string anchor = page.substr(at + 7, page.find('"', at + 7) - at - 7);
+        EXPECT_EQ(testing::Occurrences(page, "<A NAME=\"" + anchor + "\">"), 1u) << anchor;
+        ++links;
+    }
+    EXPECT_EQ(links, size_t{2 * kLevels});
 }
 
 TEST(FolderWalkTest, OverLongPathsArePassedOverAndTheWalkEnds) {
