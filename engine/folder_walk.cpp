@@ -95,14 +95,15 @@ private:
             std::vector<std::string> names;
             NameOrder order;
             DirSearch search;
-            for (auto e = search.FindFirst(handle, kSubFolderMask, Detail::NamesAndKinds); e;
-                 e = search.FindNext()) {
-                if (!(e->attributes & kAttrDirectory)) continue;
-                if (e->name == "." || e->name == "..") continue;
-                if (!Fits(folder, e->name)) continue;
-                const OrderedName ordered = OrderName(e->name, m_scratch);
+            DirEntry& e = m_listed;
+            for (bool more = search.FindFirst(handle, kSubFolderMask, Detail::NamesAndKinds, e);
+                 more; more = search.FindNext(e)) {
+                if (!(e.attributes & kAttrDirectory)) continue;
+                if (e.name == "." || e.name == "..") continue;
+                if (!Fits(folder, e.name)) continue;
+                const OrderedName ordered = OrderName(e.name, m_scratch);
                 order.Add(ordered.text, static_cast<uint32_t>(names.size()), ordered.tieBreak);
-                names.push_back(std::move(e->name));
+                names.push_back(e.name);
             }
             order.Order();
             for (uint32_t i = 0; i < order.Count(); ++i) {
@@ -151,18 +152,19 @@ private:
         bool any = false;
         {
             DirSearch search;
-            for (auto e = search.FindFirst(folder, kFileMask, Detail::NamesAndKinds); e;
-                 e = search.FindNext()) {
+            DirEntry& e = m_listed;
+            for (bool more = search.FindFirst(folder, kFileMask, Detail::NamesAndKinds, e); more;
+                 more = search.FindNext(e)) {
                 any = true;
-                if (!Fits(folder.Path(), e->name)) continue;
-                const OrderedName ordered = OrderName(e->name, m_scratch);
+                if (!Fits(folder.Path(), e.name)) continue;
+                const OrderedName ordered = OrderName(e.name, m_scratch);
                 if (m_links.Size() >= kLinkMemoryLimit) {
-                    m_order.Add(ordered.text, m_links.Add(e->name, kStillToRead), ordered.tieBreak);
+                    m_order.Add(ordered.text, m_links.Add(e.name, kStillToRead), ordered.tieBreak);
                     continue;
                 }
                 // Looked up afresh for its current attributes; a file gone since the listing
                 // is passed over.
-                if (!FindEntry(folder, e->name, kFileMask, m_entry)) continue;
+                if (!FindEntry(folder, e.name, kFileMask, m_entry)) continue;
                 m_link.clear();
                 if (!AppendShortcutLink(m_count, folder, m_entry, m_link)) continue;
                 m_order.Add(ordered.text, m_links.Add(m_link, !kStillToRead), ordered.tieBreak);
@@ -213,6 +215,7 @@ private:
     LinkStore m_links;
     std::string m_link;
     std::string m_name;
+    DirEntry m_listed;  // the entry a listing delivered, its storage reused
     std::string m_scratch;  // a name's order text, where it differs from the name
     DirEntry m_entry;
 };

@@ -89,6 +89,10 @@ public:
     // Searches every entry of an open folder, as the pattern "*.*" does.
     std::optional<DirEntry> FindFirst(const FolderHandle& folder, uint32_t mask,
                                       Detail detail = Detail::Full);
+    // The same search into `entry`, whose storage is reused from entry to entry, for a caller
+    // that lists many: false, with `entry` unspecified, when nothing (further) is admitted.
+    bool FindFirst(const FolderHandle& folder, uint32_t mask, Detail detail, DirEntry& entry);
+    bool FindNext(DirEntry& entry);
     // The next admitted entry of the same search; nothing once the search is exhausted, and
     // nothing ever after.
     std::optional<DirEntry> FindNext();

@@ -78,17 +78,20 @@ struct DirSearch::Impl {
         if (dir) closedir(dir);
     }
 
-    std::optional<DirEntry> Next() {
+    // Fills `e`, its storage reused, with the next admitted entry; false once there is none.
+    bool Next(DirEntry& e) {
         while (!done) {
             errno = 0;
             const dirent* d = readdir(dir);
             if (!d) break;
             if (!matchesAll && !NameMatches(pattern, d->d_name)) continue;
-            DirEntry e;
             const bool kindKnown = d->d_type != DT_UNKNOWN && d->d_type != DT_LNK;
             if (detail == Detail::NamesAndKinds && kindKnown) {
                 // The listing already tells folders from files; hidden comes from the name.
-                e.name = d->d_name;
+                e.name.assign(d->d_name);
+                e.size = 0;
+                e.length = 0;
+                e.attributes = 0;
                 if (d->d_type == DT_DIR) e.attributes |= kAttrDirectory;
                 if (posix::IsHiddenName(d->d_name)) e.attributes |= kAttrHidden;
             } else {
@@ -99,7 +102,7 @@ struct DirSearch::Impl {
                 }
                 FillEntry(e, d->d_name, std::strlen(d->d_name), st);
             }
-            if (Admits(mask, e.attributes)) return e;
+            if (Admits(mask, e.attributes)) return true;
         }
         // The search is over: release the directory now rather than at destruction.
         done = true;
@@ -107,7 +110,13 @@ struct DirSearch::Impl {
             closedir(dir);
             dir = nullptr;
         }
-        return std::nullopt;
+        return false;
+    }
+
+    std::optional<DirEntry> Next() {
+        DirEntry e;
+        if (!Next(e)) return std::nullopt;
+        return e;
     }
 };
 
@@ -147,26 +156,35 @@ DirSearch::~DirSearch() = default;
 
 std::optional<DirEntry> DirSearch::FindFirst(const FolderHandle& folder, uint32_t mask,
                                              Detail detail) {
+    DirEntry e;
+    if (!FindFirst(folder, mask, detail, e)) return std::nullopt;
+    return e;
+}
+
+bool DirSearch::FindNext(DirEntry& entry) { return m_impl && m_impl->Next(entry); }
+
+bool DirSearch::FindFirst(const FolderHandle& folder, uint32_t mask, Detail detail,
+                          DirEntry& entry) {
     m_impl.reset();
-    if (!folder.IsOpen()) return std::nullopt;
+    if (!folder.IsOpen()) return false;
     // A listing of this very folder, whatever its path means now. The copy of the descriptor
     // shares its position, so the listing starts from the beginning; a folder's searches follow
     // one another, never interleaved. (Opening "." in it instead would need search permission,
     // which a folder that may only be listed lacks.)
     const int fd = fcntl(static_cast<int>(folder.Native()), F_DUPFD_CLOEXEC, 0);
-    if (fd < 0) return std::nullopt;
+    if (fd < 0) return false;
     auto impl = std::make_unique<Impl>();
     impl->dir = fdopendir(fd);
     if (!impl->dir) {
         close(fd);
-        return std::nullopt;
+        return false;
     }
     rewinddir(impl->dir);
     impl->matchesAll = true;
     impl->mask = mask;
     impl->detail = detail;
     m_impl = std::move(impl);
-    return m_impl->Next();
+    return m_impl->Next(entry);
 }
 
 std::optional<DirEntry> DirSearch::FindFirst(const std::string& pattern, uint32_t mask,

@@ -103,6 +103,19 @@ std::optional<DirEntry> DirSearch::FindFirst(const std::string& pattern, uint32_
     return m_impl->FirstAdmitted(fd);
 }
 
+bool DirSearch::FindFirst(const FolderHandle& folder, uint32_t mask, Detail detail,
+                          DirEntry& entry) {
+    std::optional<DirEntry> e = FindFirst(folder, mask, detail);
+    if (e) entry = std::move(*e);
+    return e.has_value();
+}
+
+bool DirSearch::FindNext(DirEntry& entry) {
+    std::optional<DirEntry> e = FindNext();
+    if (e) entry = std::move(*e);
+    return e.has_value();
+}
+
 std::optional<DirEntry> DirSearch::FindNext() {
     if (!m_impl || m_impl->find == INVALID_HANDLE_VALUE) return std::nullopt;
     WIN32_FIND_DATAW fd;
