@@ -8,6 +8,7 @@ packages=(
   mingw-w64 g++-mingw-w64-x86-64-posix                   # the Windows program
   wine64 fonts-wine                                      # running it here
   xvfb xauth                                             # windows without a screen (tests)
+  python3                                                # the release archive (zipfile, hashlib)
 )
 missing=()
 for p in "${packages[@]}"; do
