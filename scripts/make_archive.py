@@ -14,6 +14,7 @@ import hashlib
 import os
 import re
 import sys
+import time
 import zipfile
 
 SOURCE = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
@@ -29,6 +30,8 @@ CONTENTS = [
 
 def tree_version(tree):
     header = os.path.join(tree, "release", "favpage_version.h")
+    if not os.path.isfile(header):
+        sys.exit(f"make_archive: {header} is missing; configure the Windows tree first")
     with open(header, encoding="ascii") as f:
         found = re.search(r'#define FAVPAGE_VERSION_TEXT "([^"]+)"', f.read())
     if not found:
@@ -51,22 +54,24 @@ def main():
 
     version = tree_version(args.tree)
     name = f"favpage-{version}-win64.zip"
+    for _, built in CONTENTS:
+        if built and not os.path.isfile(os.path.join(args.tree, built)):
+            sys.exit(f"make_archive: {os.path.join(args.tree, built)} is missing; "
+                     "build the Windows tree first")
     os.makedirs(args.out, exist_ok=True)
     archive = os.path.join(args.out, name)
     partial = archive + ".partial"
     with zipfile.ZipFile(partial, "w", compression=zipfile.ZIP_DEFLATED, compresslevel=9) as zf:
+        # The readme is dated like the program it comes with.
+        program_time = time.localtime(os.path.getmtime(os.path.join(args.tree, "favpage.exe")))
         for entry, built in CONTENTS:
             if built is None:
-                info = zipfile.ZipInfo(entry, date_time=(2026, 1, 1, 0, 0, 0))
+                info = zipfile.ZipInfo(entry, date_time=program_time[:6])
                 info.compress_type = zipfile.ZIP_DEFLATED
                 info.external_attr = 0o644 << 16
                 zf.writestr(info, readme(version))
                 continue
-            path = os.path.join(args.tree, built)
-            if not os.path.isfile(path):
-                os.unlink(partial)
-                sys.exit(f"make_archive: {path} is missing; build the Windows tree first")
-            zf.write(path, entry)
+            zf.write(os.path.join(args.tree, built), entry)
     os.replace(partial, archive)
 
     digest = hashlib.sha256()
