@@ -3,6 +3,7 @@
 
 #include "engine/folder_walk.h"
 #include "engine/html_text.h"
+#include "platform/code_page.h"
 #include "platform/dir_search.h"
 #include "platform/message_format.h"
 
@@ -32,23 +33,28 @@ ConversionResult RunConversion(const std::string& folder, const std::string& out
     host.ShowStatus("Starting search for URLs");
     shortcutCount = 0;
 
+    // The paths are code-page text, as the user gave them; the file system is asked in the
+    // platform's own form, and the messages and the page head show them as given.
+    const std::string folderName = NameFromCodePage(folder);
+    const std::string outputName = NameFromCodePage(output);
+
     // The question comes first, so a Yes can still end in "Unable to find directory". The mask
     // finds ordinary and read-only files only, never a folder or a hidden or system file.
-    if (FindEntry(output, kAttrReadOnly) && !host.ConfirmOverwrite()) {
+    if (FindEntry(outputName, kAttrReadOnly) && !host.ConfirmOverwrite()) {
         return ConversionResult::Declined;
     }
-    if (!FindEntry(folder, kAttrDirectory)) {
+    if (!FindEntry(folderName, kAttrDirectory)) {
         host.ShowStatus(FormatMessageText("Unable to find directory\n %s", {folder}));
         return ConversionResult::NoFolder;
     }
-    auto out = TextFile::OpenReplacing(output);
+    auto out = TextFile::OpenReplacing(outputName);
     if (!out) {
         host.ShowStatus("Unable to open " + output);
         return ConversionResult::CannotOpen;
     }
     const LocalTime now = host.ReadClock();
     out->Write(PageHead(folder, now));
-    WriteFolder(shortcutCount, folder, *out);
+    WriteFolder(shortcutCount, folderName, *out);
     out->Write("</body>\n</html>\n");
     if (!out->Close()) {
         host.ShowStatus("Unable to write " + output);

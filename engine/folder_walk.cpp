@@ -80,37 +80,43 @@ private:
         Level level;
         level.id = id;
         const std::string pattern = folder + "\\*.*";
-        const std::string escapedFolder = Escaped(folder);
+        const std::string pageFolder = PageText(folder);
 
         {
-            TSListImp<std::string> subFolders;
+            std::vector<std::string> names;
+            NameOrder order;
             DirSearch search;
             for (auto e = search.FindFirst(pattern, kSubFolderMask, Detail::NamesAndKinds); e;
                  e = search.FindNext()) {
                 if (!(e->attributes & kAttrDirectory) || e->name == "." || e->name == "..") continue;
                 if (!Fits(folder, e->name)) continue;
-                subFolders.Add(folder + "\\" + e->name);
+                const OrderedName ordered = OrderName(e->name, m_scratch);
+                order.Add(ordered.text, static_cast<uint32_t>(names.size()), ordered.tieBreak);
+                names.push_back(std::move(e->name));
             }
-            for (const std::string& path : subFolders) {
+            order.Order();
+            for (uint32_t i = 0; i < order.Count(); ++i) {
+                std::string path = folder + "\\" + names[order.ValueAt(i)];
                 std::optional<FolderId> subId = GetFolderId(path);
                 if (subId && OnPath(*subId, id)) continue;  // a loop back up the path
-                level.subFolders.push_back(SubFolder{path, UniqueAnchor(path), subId});
+                std::string anchor = UniqueAnchor(path);
+                level.subFolders.push_back(SubFolder{std::move(path), std::move(anchor), subId});
             }
         }
         if (!level.subFolders.empty()) {
-            std::string text = "Sub-Folders in " + escapedFolder + "<ul>\n";
+            std::string text = "Sub-Folders in " + pageFolder + "<ul>\n";
             for (const SubFolder& sub : level.subFolders) {
                 text += "<li><A HREF=\"#";
                 text += sub.anchor;
                 text += "\">";
-                AppendEscaped(text, sub.path);
+                AppendPageText(text, sub.path);
                 text += "</A>\n";
             }
             text += "</ul>\n";
             m_out.Write(text);
         }
 
-        WriteShortcutSection(folder, pattern, escapedFolder);
+        WriteShortcutSection(folder, pattern, pageFolder);
         return level;
     }
 
@@ -121,7 +127,7 @@ private:
     // name order, so a folder of huge shortcuts cannot exhaust memory. Either way the links
     // come out in name order, exactly as if the files had been read in that order.
     void WriteShortcutSection(const std::string& folder, const std::string& pattern,
-                              const std::string& escapedFolder) {
+                              const std::string& pageFolder) {
         m_order.Clear();
         m_links.Clear();
         m_path.assign(folder);
@@ -134,8 +140,9 @@ private:
                  e = search.FindNext()) {
                 any = true;
                 if (!Fits(folder, e->name)) continue;
+                const OrderedName ordered = OrderName(e->name, m_scratch);
                 if (m_links.Size() >= kLinkMemoryLimit) {
-                    m_order.Add(e->name, m_links.Add(e->name, kStillToRead));
+                    m_order.Add(ordered.text, m_links.Add(e->name, kStillToRead), ordered.tieBreak);
                     continue;
                 }
                 m_path.resize(prefix);
@@ -145,14 +152,14 @@ private:
                 if (!FindEntry(m_path, kFileMask, m_entry)) continue;
                 m_link.clear();
                 if (!AppendShortcutLink(m_count, m_path, m_entry, m_link)) continue;
-                m_order.Add(e->name, m_links.Add(m_link, !kStillToRead));
+                m_order.Add(ordered.text, m_links.Add(m_link, !kStillToRead), ordered.tieBreak);
             }
         }
         if (!any) {
-            m_out.Write("<p>The folder " + escapedFolder + " has no shortcuts.<p>\n");
+            m_out.Write("<p>The folder " + pageFolder + " has no shortcuts.<p>\n");
             return;
         }
-        m_out.Write("<p>Shortcuts in " + escapedFolder + ":\n<ul>\n");
+        m_out.Write("<p>Shortcuts in " + pageFolder + ":\n<ul>\n");
         m_order.Order();
         // The links lie in listing order; fetching a few ahead hides most of the wait for
         // memory when a big folder's links are taken in name order.
@@ -190,6 +197,7 @@ private:
     LinkStore m_links;
     std::string m_link;
     std::string m_path;
+    std::string m_scratch;  // a name's order text, where it differs from the name
     DirEntry m_entry;
 };
 

@@ -4,13 +4,16 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/code_page.h"
 #include "platform/text_file.h"
 
 namespace favpage {
 
 // Working limits of the walk. A sub-folder or file whose name or path would pass them is passed
-// over whole (never cut short), so every path the walk builds names a real entry.
-constexpr size_t kMaxNameLength = 255;
+// over whole (never cut short), so every path the walk builds names a real entry. A name holds at
+// most 255 bytes on POSIX and 255 UTF-16 units on Windows, which take up to three bytes each in
+// the platform's UTF-8 (a pair of units, four).
+constexpr size_t kMaxNameLength = kNamesAreCodePageText ? 255 : 765;
 constexpr size_t kMaxPathLength = 4095;
 
 // A folder's finished links are kept in memory up to this many bytes and written once the folder
@@ -19,7 +22,9 @@ constexpr size_t kLinkMemoryLimit = 16 * 1024 * 1024;
 
 // Writes, depth first, for `folder` and every folder below it: the sorted list of sub-folders
 // (each a link to its anchor further down), the links of the folder's shortcuts, then each
-// sub-folder's anchor and part. Shortcuts found are added to `shortcutCount`.
+// sub-folder's anchor and part. Shortcuts found are added to `shortcutCount`. `folder` is in the
+// platform's form (platform/code_page.h); names and paths reach the page as AppendPageText writes
+// them.
 //
 // The walk always ends: it keeps its own stack instead of recursing, does not enter a folder
 // that is already on the path being walked (symbolic links, junctions, bind mounts), and stops

@@ -3,6 +3,9 @@
 
 #include <cstdint>
 #include <cstring>
+#include <vector>
+
+#include "platform/code_page.h"
 
 namespace favpage {
 
@@ -69,13 +72,92 @@ std::string Escaped(std::string_view text) {
     return out;
 }
 
+namespace {
+
+void AppendReference(std::string& out, uint32_t codePoint) {
+    char digits[16];
+    char* p = digits + sizeof digits;
+    do {
+        *--p = static_cast<char>('0' + codePoint % 10);
+        codePoint /= 10;
+    } while (codePoint != 0);
+    out += "&#";
+    out.append(p, static_cast<size_t>(digits + sizeof digits - p));
+    out += ';';
+}
+
+// The code-page text of `name` and the characters left out of it. Names are converted one at a
+// time on the one thread that walks, so the storage is kept from call to call.
+struct CodePageName {
+    std::string text;
+    std::vector<Unfit> unfit;
+    bool fits = true;
+};
+const CodePageName& Convert(std::string_view name) {
+    thread_local CodePageName converted;
+    converted.fits = ToCodePage(name, converted.text, converted.unfit);
+    return converted;
+}
+
+// Calls run(text) for each stretch of code-page text and other(codePoint) for each character
+// that did not fit, in order.
+template <class Run, class Other>
+void ForEachPiece(const CodePageName& c, Run run, Other other) {
+    const std::string_view text = c.text;
+    size_t from = 0;
+    for (const Unfit& u : c.unfit) {
+        run(text.substr(from, u.at - from));
+        other(u.codePoint);
+        from = u.at;
+    }
+    run(text.substr(from));
+}
+
+}  // namespace
+
+void AppendPageText(std::string& out, std::string_view name) {
+    if constexpr (kNamesAreCodePageText) {
+        AppendEscaped(out, name);
+    } else {
+        ForEachPiece(Convert(name), [&](std::string_view run) { AppendEscaped(out, run); },
+                     [&](uint32_t codePoint) { AppendReference(out, codePoint); });
+    }
+}
+
+std::string PageText(std::string_view name) {
+    std::string out;
+    out.reserve(name.size());
+    AppendPageText(out, name);
+    return out;
+}
+
 std::string AnchorName(std::string_view path) {
-    std::string anchor(path);
+    std::string anchor;
+    if constexpr (kNamesAreCodePageText) {
+        anchor.assign(path.data(), path.size());
+    } else {
+        anchor.reserve(path.size());
+        ForEachPiece(Convert(path), [&](std::string_view run) { anchor.append(run); },
+                     [&](uint32_t) { anchor += '_'; });
+    }
     for (char& c : anchor) {
         const bool alnum = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9');
         if (!alnum) c = '_';
     }
     return anchor;
+}
+
+OrderedName OrderName(std::string_view name, std::string& scratch) {
+    if constexpr (kNamesAreCodePageText) return OrderedName{name, {}};
+    const CodePageName& c = Convert(name);
+    if (c.fits) {
+        scratch.assign(c.text);
+        return OrderedName{scratch, {}};
+    }
+    scratch.clear();
+    ForEachPiece(c, [&](std::string_view run) { scratch.append(run); },
+                 [&](uint32_t codePoint) { AppendReference(scratch, codePoint); });
+    return OrderedName{scratch, name};
 }
 
 }  // namespace favpage

@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "engine/html_text.h"
+#include "engine/unicode_address.h"
 
 namespace favpage {
 
@@ -31,17 +32,42 @@ bool IsWordIgnoringCase(std::string_view text, std::string_view word) {
 
 }  // namespace
 
-std::optional<std::string> ParseShortcut(std::string_view text) {
-    const std::optional<std::string_view> target = ShortcutTarget(text);
-    if (!target) return std::nullopt;
-    return std::string(*target);
+namespace {
+
+// What a shortcut's text says: the URL of its [InternetShortcut] section and, when it also has an
+// [InternetShortcut.W] section with a URL key, that one (UTF-7, as Windows writes an address with
+// characters outside the code page).
+struct ShortcutUrls {
+    std::string_view url;
+    std::optional<std::string_view> wideUrl;
+};
+
+enum class Section { Other, Shortcut, Wide };
+
+Section SectionOf(std::string_view line) {
+    const size_t close = line.find(']');
+    const std::string_view name =
+        Trim(line.substr(1, close == std::string_view::npos ? line.npos : close - 1));
+    constexpr std::string_view kShortcut = "internetshortcut";
+    if (IsWordIgnoringCase(name, kShortcut)) return Section::Shortcut;
+    // The same name with ".W" after it; the full stop is matched exactly, not by its bits.
+    if (name.size() == kShortcut.size() + 2 && name[kShortcut.size()] == '.' &&
+        IsWordIgnoringCase(name.substr(0, kShortcut.size()), kShortcut) &&
+        IsWordIgnoringCase(name.substr(kShortcut.size() + 1), "w")) {
+        return Section::Wide;
+    }
+    return Section::Other;
 }
 
-std::optional<std::string_view> ShortcutTarget(std::string_view text) {
+std::optional<ShortcutUrls> ReadUrls(std::string_view text) {
     constexpr std::string_view kBom = "\xEF\xBB\xBF";
     if (text.substr(0, kBom.size()) == kBom) text.remove_prefix(kBom.size());
 
-    bool inSection = false;
+    std::optional<std::string_view> url;  // set once the URL key of its section is read
+    bool shortcut = false;                // an [InternetShortcut] section was seen
+    bool wideSeen = false;                // an [InternetShortcut.W] section was seen
+    ShortcutUrls urls;
+    Section section = Section::Other;
     size_t pos = 0;
     while (pos < text.size()) {
         const size_t lf = text.find('\n', pos);
@@ -52,14 +78,16 @@ std::optional<std::string_view> ShortcutTarget(std::string_view text) {
         pos = stop + 1;
 
         if (!line.empty() && line[0] == '[') {
-            if (inSection) break;  // the section ended without a URL key
-            const size_t close = line.find(']');
-            const std::string_view name =
-                Trim(line.substr(1, close == std::string_view::npos ? line.npos : close - 1));
-            inSection = IsWordIgnoringCase(name, "internetshortcut");
+            // Only the first section of each kind counts, as for keys the first one wins.
+            section = SectionOf(line);
+            if (section == Section::Shortcut && shortcut) section = Section::Other;
+            if (section == Section::Wide && wideSeen) section = Section::Other;
+            shortcut = shortcut || section == Section::Shortcut;
+            wideSeen = wideSeen || section == Section::Wide;
             continue;
         }
-        if (!inSection) continue;
+        if (section == Section::Other) continue;
+        if (section == Section::Shortcut ? url.has_value() : urls.wideUrl.has_value()) continue;
         const size_t eq = line.find('=');
         if (eq == std::string_view::npos) continue;
         if (!IsWordIgnoringCase(Trim(line.substr(0, eq)), "url")) continue;
@@ -67,10 +95,33 @@ std::optional<std::string_view> ShortcutTarget(std::string_view text) {
         if (value.size() >= 2 && value.front() == '"' && value.back() == '"') {
             value = value.substr(1, value.size() - 2);
         }
-        return value;  // the first URL key wins
+        if (section == Section::Shortcut) {
+            url = value;
+        } else {
+            urls.wideUrl = value;
+        }
+        if (url && urls.wideUrl) break;
     }
-    if (inSection) return std::string_view();
-    return std::nullopt;
+    if (!shortcut) return std::nullopt;
+    urls.url = url.value_or(std::string_view());
+    return urls;
+}
+
+// The decoded address of a .W URL, when it decodes cleanly to something.
+bool DecodeWide(const ShortcutUrls& urls, std::string& decoded) {
+    return urls.wideUrl && !urls.wideUrl->empty() && DecodeUtf7(*urls.wideUrl, decoded);
+}
+
+}  // namespace
+
+std::optional<std::string> ParseShortcut(std::string_view text) {
+    const std::optional<ShortcutUrls> urls = ReadUrls(text);
+    if (!urls) return std::nullopt;
+    std::string decoded;
+    if (!DecodeWide(*urls, decoded)) return std::string(urls->url);
+    std::string target;
+    AppendPercentEncoded(target, decoded);
+    return target;
 }
 
 std::string_view LinkText(std::string_view fileName) {
@@ -97,15 +148,23 @@ bool AppendShortcutLink(int32_t& shortcutCount, const std::string& path, const D
         TextFile::ReadLookedUp(path, entry.length, buffer.get(), kShortcutExamineLimit);
     if (!length) return false;
 
-    const std::optional<std::string_view> target =
-        ShortcutTarget(std::string_view(buffer.get(), *length));
-    if (!target) return false;
+    const std::optional<ShortcutUrls> urls = ReadUrls(std::string_view(buffer.get(), *length));
+    if (!urls) return false;
     if (shortcutCount < INT32_MAX) ++shortcutCount;
 
     links += "<li><A HREF=\"";
-    AppendEscaped(links, *target);
+    thread_local std::string decoded;
+    if (DecodeWide(*urls, decoded)) {
+        // Percent-encoding leaves only ASCII, which is then escaped like any other address.
+        thread_local std::string encoded;
+        encoded.clear();
+        AppendPercentEncoded(encoded, decoded);
+        AppendEscaped(links, encoded);
+    } else {
+        AppendEscaped(links, urls->url);
+    }
     links += "\">";
-    AppendEscaped(links, LinkText(entry.name));
+    AppendPageText(links, LinkText(entry.name));
     links += "</A>\n\n";
     return true;
 }

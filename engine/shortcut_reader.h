@@ -17,12 +17,13 @@ constexpr size_t kShortcutExamineLimit = 64 * 1024;
 // Reads shortcut text as Windows reads these files: the file is a shortcut when it holds an
 // [InternetShortcut] section, wherever it stands; section and key names ignore letter case,
 // blanks around names and values are ignored, a UTF-8 byte-order mark is skipped, a 0 byte ends
-// its line, and one pair of double quotes around a value is removed. The result is the section's
-// first URL value, or an empty target when the section has none; nothing when there is no such
-// section.
+// its line, one pair of double quotes around a value is removed, and of two equal sections or
+// keys the first counts. The result is the link target before escaping: the section's URL value,
+// or an empty target when it has none; nothing when there is no such section. When the file also
+// has an [InternetShortcut.W] section whose URL decodes cleanly from UTF-7 to a non-empty
+// address (Windows keeps an address with characters outside the code page there, with '?' in the
+// other section), that address is the target instead, its non-ASCII bytes percent-encoded.
 std::optional<std::string> ParseShortcut(std::string_view text);
-// The same, as a view into `text`.
-std::optional<std::string_view> ShortcutTarget(std::string_view text);
 
 // The link text of a file name: the name without its last extension.
 std::string_view LinkText(std::string_view fileName);

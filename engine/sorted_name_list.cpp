@@ -75,13 +75,15 @@ std::string SortKey(const std::string& name) {
     return key;
 }
 
-void NameOrder::Add(std::string_view name, uint32_t value) {
+void NameOrder::Add(std::string_view name, uint32_t value, std::string_view tieBreak) {
     const size_t at = m_keys.size();
-    const size_t length = name.size() + 1;
+    const size_t length = name.size() + 1 + tieBreak.size();
     // Records place keys with 32 bits: more than 4 GiB of names cannot be ordered.
     if (length > UINT32_MAX - at) throw std::length_error("NameOrder full");
     unsigned char* key = m_keys.Extend(length);
     WriteSortKey(key, name);
+    // After the end mark, so it decides only between names that compare equal.
+    if (!tieBreak.empty()) std::memcpy(key + name.size() + 1, tieBreak.data(), tieBreak.size());
     Record r;
     r.head[0] = HeadOf(key, length);
     r.head[1] = length > 8 ? HeadOf(key + 8, length - 8) : 0;
@@ -93,17 +95,18 @@ void NameOrder::Add(std::string_view name, uint32_t value) {
     m_ordered = false;
 }
 
-// Keys end in a mark that no other key byte equals, so two keys differ within the shorter one
-// unless the names compare equal. Hence equal heads with either key ending inside them mean
-// equal names, and otherwise only the bytes after the heads are left to compare. Sorting calls
-// this only for equal heads, which is rare, so it stays out of the sorting loop.
+// A name's part of a key ends in a mark that no other key byte equals, so two keys differ within
+// the shorter one unless the names compare equal; then only a tie-break may follow, and a key
+// without one is a prefix of one with. So equal heads leave the bytes after them to compare, and
+// then the lengths. Sorting calls this only for equal heads, which is rare, so it stays out of
+// the sorting loop.
 bool NameOrder::BeforeWithEqualHeads(const Record& a, const Record& b, const unsigned char* keys) {
-    if (a.keyLength > 16 && b.keyLength > 16) {
-        const int c = std::memcmp(keys + a.keyAt + 16, keys + b.keyAt + 16,
-                                  std::min(a.keyLength, b.keyLength) - 16);
+    const uint32_t common = std::min(a.keyLength, b.keyLength);
+    if (common > 16) {
+        const int c = std::memcmp(keys + a.keyAt + 16, keys + b.keyAt + 16, common - 16);
         if (c != 0) return c < 0;
-        if (a.keyLength != b.keyLength) return a.keyLength < b.keyLength;
     }
+    if (a.keyLength != b.keyLength) return a.keyLength < b.keyLength;
     return a.added > b.added;  // equal names: newest first
 }
 

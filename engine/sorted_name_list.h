@@ -28,7 +28,10 @@ std::string SortKey(const std::string& name);
 // of a key and stays fast when the names no longer fit in the processor's caches.
 class NameOrder {
 public:
-    void Add(std::string_view name, uint32_t value);
+    void Add(std::string_view name, uint32_t value) { Add(name, value, {}); }
+    // The same, where names that compare equal are put in the order of their `tieBreak` bytes
+    // (no 0 byte in them) instead of newest first; a name without one comes before those with.
+    void Add(std::string_view name, uint32_t value, std::string_view tieBreak);
     // Puts the names added so far in order; cheap when nothing was added since the last call.
     void Order();
     uint32_t Count() const { return static_cast<uint32_t>(m_records.size()); }

@@ -59,6 +59,12 @@ SHORTCUTS = {
                 b"[{000214A0-0000-0000-C000-000000000046}]\r\nProp3=19,2\r\n",
     "near-limit": b"x" * (64 * 1024 - 100) + b"\n[InternetShortcut]\nURL=in\n",
     "past-limit": b"y" * (64 * 1024 + 10) + b"\n[InternetShortcut]\nURL=late\n",
+    "wide-after": b"[InternetShortcut]\r\nURL=http://?aN??/\r\n[InternetShortcut.W]\r\n"
+                  b"URL=http://+A6gDsSEVIScltg-/\r\n",
+    "wide-before-pair": b"[InternetShortcut.W]\r\nURL=+2D3dJQ-x+-\r\n[InternetShortcut]\r\nURL=?x+\r\n",
+    "wide-malformed": b"[InternetShortcut]\r\nURL=keep\r\n[internetshortcut.w]\r\nURL=+AGEA-\r\n",
+    "wide-lone-surrogate": b"[InternetShortcut]\r\nURL=keep\r\n[InternetShortcut.W]\r\nURL=+2D0-\r\n",
+    "wide-no-url": b"[InternetShortcut]\r\nURL=keep\r\n[InternetShortcut.W]\r\nIconFile=i\r\n",
     "cr-padding-at-limit": b"\r" * 2000 + b"z" * (64 * 1024 - 40) + b"\n[InternetShortcut]\nURL=edge\n",
 }
 

@@ -39,8 +39,70 @@ std::string TextOf(const std::string& raw) {
     return text;
 }
 
-// The link target: the first URL key of the [InternetShortcut] section (empty when it has
-// none), or no target when the file has no such section.
+// UTF-7 to UTF-8 the long way: the run's base64 characters as a string of bits, cut into
+// 16-bit units. Nothing when the text does not decode cleanly.
+bool ReferenceUtf7(const std::string& in, std::string& out) {
+    const std::string b64 = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+    std::u32string chars;
+    for (size_t i = 0; i < in.size();) {
+        const unsigned char c = static_cast<unsigned char>(in[i++]);
+        if (c == 0 || c > 0x7F) return false;
+        if (c != '+') {
+            chars += c;
+            continue;
+        }
+        std::string bits;
+        for (; i < in.size() && b64.find(in[i]) != std::string::npos; ++i) {
+            const size_t v = b64.find(in[i]);
+            for (int b = 5; b >= 0; --b) bits += (v >> b) & 1 ? '1' : '0';
+        }
+        if (bits.empty() && i < in.size() && in[i] == '-') {
+            chars += '+';
+            ++i;
+            continue;
+        }
+        const size_t units = bits.size() / 16;
+        if (units == 0 || bits.size() % 16 >= 6 ||
+            bits.find('1', units * 16) != std::string::npos) {
+            return false;
+        }
+        std::vector<char32_t> u;
+        for (size_t k = 0; k < units; ++k) u.push_back(std::stoul(bits.substr(k * 16, 16), nullptr, 2));
+        for (size_t k = 0; k < u.size(); ++k) {
+            if (u[k] == 0 || (u[k] >= 0xDC00 && u[k] < 0xE000)) return false;
+            if (u[k] >= 0xD800 && u[k] < 0xDC00) {
+                if (k + 1 == u.size() || u[k + 1] < 0xDC00 || u[k + 1] >= 0xE000) return false;
+                chars += 0x10000 + ((u[k] - 0xD800) << 10) + (u[k + 1] - 0xDC00);
+                ++k;
+            } else {
+                chars += u[k];
+            }
+        }
+        if (i < in.size() && in[i] == '-') ++i;
+    }
+    out.clear();
+    for (char32_t c : chars) {
+        // Percent-encoded UTF-8, straight from the code point.
+        const int n = c < 0x80 ? 1 : c < 0x800 ? 2 : c < 0x10000 ? 3 : 4;
+        if (n == 1) {
+            out += static_cast<char>(c);
+            continue;
+        }
+        static const unsigned char lead[] = {0, 0, 0xC0, 0xE0, 0xF0};
+        for (int k = 0; k < n; ++k) {
+            const unsigned byte = k == 0 ? lead[n] | (c >> (6 * (n - 1)))
+                                         : 0x80 | ((c >> (6 * (n - 1 - k))) & 0x3F);
+            out += '%';
+            out += "0123456789ABCDEF"[byte >> 4];
+            out += "0123456789ABCDEF"[byte & 0xF];
+        }
+    }
+    return true;
+}
+
+// The link target: the first URL key of the first [InternetShortcut] section (empty when it has
+// none), or no target when the file has no such section; but the first URL of the first
+// [InternetShortcut.W] section, percent-encoded, where it decodes cleanly to something.
 bool ReferenceTarget(std::string text, std::string& target) {
     if (text.compare(0, 3, "\xEF\xBB\xBF") == 0) text.erase(0, 3);
     std::vector<std::string> lines;
@@ -50,28 +112,36 @@ bool ReferenceTarget(std::string text, std::string& target) {
     }
     lines.push_back(text.substr(start));
 
-    bool in = false;
+    // Section names that count, each at its first appearance only.
+    const std::string names[2] = {"internetshortcut", "internetshortcut.w"};
+    bool seen[2] = {false, false};
+    bool found[2] = {false, false};
+    std::string value[2];
+    int in = -1;
     for (const std::string& raw : lines) {
         const std::string line = Trimmed(raw.substr(0, raw.find('\0')));
         if (!line.empty() && line[0] == '[') {
-            if (in) break;
             std::string name = line.substr(1);
-            name = Trimmed(name.substr(0, name.find(']')));
-            in = Lower(name) == "internetshortcut";
+            name = Lower(Trimmed(name.substr(0, name.find(']'))));
+            in = -1;
+            for (int k = 0; k < 2; ++k) {
+                if (name == names[k] && !seen[k]) in = k;
+            }
+            if (in >= 0) seen[in] = true;
             continue;
         }
         const size_t eq = line.find('=');
-        if (!in || eq == std::string::npos) continue;
+        if (in < 0 || found[in] || eq == std::string::npos) continue;
         if (Lower(Trimmed(line.substr(0, eq))) != "url") continue;
-        std::string value = Trimmed(line.substr(eq + 1));
-        if (value.size() >= 2 && value.front() == '"' && value.back() == '"') {
-            value = value.substr(1, value.size() - 2);
-        }
-        target = value;
-        return true;
+        std::string v = Trimmed(line.substr(eq + 1));
+        if (v.size() >= 2 && v.front() == '"' && v.back() == '"') v = v.substr(1, v.size() - 2);
+        value[in] = v;
+        found[in] = true;
     }
-    target.clear();
-    return in;
+    target = value[0];
+    std::string wide;
+    if (found[1] && !value[1].empty() && ReferenceUtf7(value[1], wide)) target = wide;
+    return seen[0];
 }
 
 std::string Escape(const std::string& s) {

@@ -8,7 +8,8 @@ packages=(
   mingw-w64 g++-mingw-w64-x86-64-posix                   # the Windows program
   wine64 fonts-wine                                      # running it here
   xvfb xauth                                             # windows without a screen (tests)
-  python3                                                # the release archive (zipfile, hashlib)
+  python3 chromium                                       # the page as a browser reads it (tests)
+                                                         # python3 also writes the release archive
 )
 missing=()
 for p in "${packages[@]}"; do

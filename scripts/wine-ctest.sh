@@ -5,6 +5,9 @@
 # by a test would otherwise hold ctest's output pipe open.
 set -uo pipefail
 cd "$(dirname "$0")/.."
+# A fixed locale: Windows code page 1252, and file names on disk in UTF-8, so that names in any
+# script exist for the tests (under plain C, Wine reads disk names as 8-bit text).
+export LC_ALL=C.UTF-8
 build/win/wine-run.sh --prepare
 export WINEPREFIX=$PWD/build/win/wineprefix WINEDEBUG=-all
 server=/usr/lib/wine/wineserver64

@@ -1,17 +1,19 @@
-// platform/win32/dir_search_win32.cpp: DirSearch over FindFirstFileExA/FindNextFileA.
+// platform/win32/dir_search_win32.cpp: DirSearch over FindFirstFileExW/FindNextFileW.
+// The wide calls find every name, whatever its characters; names travel as UTF-8 (code_page.h).
 #include <windows.h>
 
 #include <utility>
 
 #include "platform/dir_search.h"
+#include "platform/win32/wide_text.h"
 
 namespace favpage {
 
 namespace {
 
-DirEntry EntryOf(const WIN32_FIND_DATAA& fd) {
+DirEntry EntryOf(const WIN32_FIND_DATAW& fd) {
     DirEntry e;
-    e.name = fd.cFileName;
+    win32::AppendNarrow(e.name, fd.cFileName, wcslen(fd.cFileName));
     e.size = fd.nFileSizeLow;
     e.length = (static_cast<uint64_t>(fd.nFileSizeHigh) << 32) | fd.nFileSizeLow;
     e.attributes = fd.dwFileAttributes;
@@ -34,10 +36,10 @@ struct DirSearch::Impl {
     }
 
     // Skips entries the mask does not admit, starting with the one in `fd`.
-    std::optional<DirEntry> FirstAdmitted(WIN32_FIND_DATAA& fd) {
+    std::optional<DirEntry> FirstAdmitted(WIN32_FIND_DATAW& fd) {
         for (;;) {
             if (Admits(mask, fd.dwFileAttributes)) return EntryOf(fd);
-            if (!FindNextFileA(find, &fd)) {
+            if (!FindNextFileW(find, &fd)) {
                 Release();
                 return std::nullopt;
             }
@@ -48,19 +50,29 @@ struct DirSearch::Impl {
 DirSearch::DirSearch() = default;
 DirSearch::~DirSearch() = default;
 
+namespace {
+
+HANDLE StartSearch(const std::string& pattern, WIN32_FIND_DATAW& fd) {
+    const std::wstring wide = win32::Wide(pattern);
+    // The basic information level skips the short names; the large fetch reads big folders in
+    // fewer calls. Both exist from Windows 7 on.
+    HANDLE find = FindFirstFileExW(wide.c_str(), FindExInfoBasic, &fd, FindExSearchNameMatch,
+                                   nullptr, FIND_FIRST_EX_LARGE_FETCH);
+    if (find == INVALID_HANDLE_VALUE && GetLastError() == ERROR_INVALID_PARAMETER) {
+        find = FindFirstFileW(wide.c_str(), &fd);
+    }
+    return find;
+}
+
+}  // namespace
+
 std::optional<DirEntry> DirSearch::FindFirst(const std::string& pattern, uint32_t mask,
                                              Detail /*detail*/) {
     m_impl.reset();
     auto impl = std::make_unique<Impl>();
     impl->mask = mask;
-    WIN32_FIND_DATAA fd;
-    // The basic information level skips the short names; the large fetch reads big folders in
-    // fewer calls. Both exist from Windows 7 on.
-    impl->find = FindFirstFileExA(pattern.c_str(), FindExInfoBasic, &fd, FindExSearchNameMatch,
-                                  nullptr, FIND_FIRST_EX_LARGE_FETCH);
-    if (impl->find == INVALID_HANDLE_VALUE && GetLastError() == ERROR_INVALID_PARAMETER) {
-        impl->find = FindFirstFileA(pattern.c_str(), &fd);
-    }
+    WIN32_FIND_DATAW fd;
+    impl->find = StartSearch(pattern, fd);
     if (impl->find == INVALID_HANDLE_VALUE) return std::nullopt;
     m_impl = std::move(impl);
     return m_impl->FirstAdmitted(fd);
@@ -68,8 +80,8 @@ std::optional<DirEntry> DirSearch::FindFirst(const std::string& pattern, uint32_
 
 std::optional<DirEntry> DirSearch::FindNext() {
     if (!m_impl || m_impl->find == INVALID_HANDLE_VALUE) return std::nullopt;
-    WIN32_FIND_DATAA fd;
-    if (!FindNextFileA(m_impl->find, &fd)) {
+    WIN32_FIND_DATAW fd;
+    if (!FindNextFileW(m_impl->find, &fd)) {
         m_impl->Release();
         return std::nullopt;
     }
@@ -90,8 +102,9 @@ bool FindEntry(const std::string& path, uint32_t mask, DirEntry& entry) {
 
 std::optional<FolderId> GetFolderId(const std::string& path) {
     // Backup semantics let CreateFile open a folder; no access is asked for but its identity.
-    HANDLE h = CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                           nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    HANDLE h = CreateFileW(win32::Wide(path).c_str(), 0,
+                           FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                           OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
     if (h == INVALID_HANDLE_VALUE) return std::nullopt;
     BY_HANDLE_FILE_INFORMATION info;
     const BOOL ok = GetFileInformationByHandle(h, &info);

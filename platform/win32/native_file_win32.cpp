@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "platform/native_file.h"
+#include "platform/win32/wide_text.h"
 
 namespace favpage::native {
 
@@ -25,7 +26,7 @@ std::string FolderOf(const std::string& path) {
 
 FileHandle OpenForReading(const std::string& path, uint64_t& size) {
     // Without backup semantics a folder cannot be opened, which is what a text file wants.
-    HANDLE h = CreateFileA(path.c_str(), GENERIC_READ,
+    HANDLE h = CreateFileW(win32::Wide(path).c_str(), GENERIC_READ,
                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                            OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
     if (h == INVALID_HANDLE_VALUE) return kNoFile;
@@ -44,7 +45,7 @@ FileHandle OpenKnownForReading(const std::string& path) {
 }
 
 FileHandle CreateForWriting(const std::string& path) {
-    HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
+    HANDLE h = CreateFileW(win32::Wide(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
                            FILE_ATTRIBUTE_NORMAL, nullptr);
     return F(h);
 }
@@ -75,7 +76,7 @@ bool CloseFile(FileHandle file) {
 FileHandle BeginReplacement(const std::string& path, Replacement& r) {
     r = Replacement();
     if (path.empty() || path.back() == '\\' || path.back() == '/') return kNoFile;
-    const DWORD attrs = GetFileAttributesA(path.c_str());
+    const DWORD attrs = GetFileAttributesW(win32::Wide(path).c_str());
     if (attrs == INVALID_FILE_ATTRIBUTES) {
         // Only a missing file in an existing folder may be created.
         if (GetLastError() != ERROR_FILE_NOT_FOUND) return kNoFile;
@@ -94,7 +95,7 @@ FileHandle BeginReplacement(const std::string& path, Replacement& r) {
         std::snprintf(name, sizeof name, "\\~favpage-%lu-%u.tmp",
                       static_cast<unsigned long>(GetCurrentProcessId()), ++counter);
         const std::string temporary = folder + name;
-        HANDLE h = CreateFileA(temporary.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+        HANDLE h = CreateFileW(win32::Wide(temporary).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
                                CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
         if (h == INVALID_HANDLE_VALUE) {
             if (GetLastError() == ERROR_FILE_EXISTS || GetLastError() == ERROR_ALREADY_EXISTS) {
@@ -110,12 +111,12 @@ FileHandle BeginReplacement(const std::string& path, Replacement& r) {
 }
 
 bool FinishReplacement(const Replacement& r) {
-    return MoveFileExA(r.temporary.c_str(), r.target.c_str(),
+    return MoveFileExW(win32::Wide(r.temporary).c_str(), win32::Wide(r.target).c_str(),
                        MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
 }
 
 void AbandonReplacement(const Replacement& r) {
-    if (!r.temporary.empty()) DeleteFileA(r.temporary.c_str());
+    if (!r.temporary.empty()) DeleteFileW(win32::Wide(r.temporary).c_str());
 }
 
 }  // namespace favpage::native

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "engine/shortcut_reader.h"
+#include "engine/unicode_address.h"
 #include "tests/unit/engine/page_test_support.h"
 
 namespace favpage {
@@ -52,10 +53,62 @@ TEST(ParseShortcutTest, RecognisesTheSectionAsWindowsReadsIt) {
         {"near-letters in the header", "[Internet\x13hortcut]\nURL=x\n", std::nullopt},
         {"high byte in the header", "[InternetShortcu\xF4]\nURL=x\n", std::nullopt},
         {"near-letters in the key", "[InternetShortcut]\nUR\x0C=x\n\xD5RL=y\nuRl=z\n", "z"},
+        // Windows keeps an address with characters outside the code page in UTF-7 in a .W
+        // section, with '?' in their place in the other one.
+        {".W after", "[InternetShortcut]\nURL=http://?/\n[InternetShortcut.W]\nURL=http://+A6g-/\n",
+         "http://%CE%A8/"},
+        {".W before, other case, blanks, quotes",
+         " [ internetshortcut.w ]\n url = \"+2D3dJQ-\"\n[InternetShortcut]\nURL=?\n", "%F0%9F%94%A5"},
+        {".W with 8-bit bytes falls back", "[InternetShortcut.W]\nURL=\u00e4\n[InternetShortcut]\nURL=?\n",
+         "?"},
+        {".W before", "[InternetShortcut.W]\nURL=a+AOQ-b\n[InternetShortcut]\nURL=a?b\n", "a%C3%A4b"},
+        {".W surrogate pair", "[InternetShortcut]\n[InternetShortcut.w]\nURL=+2D3dJQ\n", "%F0%9F%94%A5"},
+        {".W without URL key", "[InternetShortcut]\nURL=x\n[InternetShortcut.W]\nIconFile=i\n", "x"},
+        {".W malformed", "[InternetShortcut]\nURL=x\n[InternetShortcut.W]\nURL=+AG\n", "x"},
+        {".W empty", "[InternetShortcut]\nURL=x\n[InternetShortcut.W]\nURL=\n", "x"},
+        {".W only", "[InternetShortcut.W]\nURL=http://w/\n", std::nullopt},
+        {"first .W wins", "[InternetShortcut]\n[InternetShortcut.W]\nURL=a\nURL=b\n", "a"},
+        {"not .W: near-stop", "[InternetShortcut]\nURL=x\n[InternetShortcut\x0EW]\nURL=+A6g-\n", "x"},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(ParseShortcut(c.text), c.target) << c.label;
     }
+}
+
+TEST(ParseShortcutTest, Utf7DecodesCleanlyOrNotAtAll) {
+    const struct {
+        const char* utf7;
+        std::optional<std::string> utf8;
+    } cases[] = {
+        // RFC 2152's examples.
+        {"A+ImIDkQ.", "A\u2262\u0391."},
+        {"Hi Mom -+Jjo--!", "Hi Mom -\u263a-!"},
+        {"+ZeVnLIqe-", "\u65e5\u672c\u8a9e"},
+        {"Item 3 is +AKM-1.", "Item 3 is \u00a31."},
+        {"+-", "+"},
+        {"a+-b+-", "a+b+"},
+        {"+ZeVnLIqe", "\u65e5\u672c\u8a9e"},  // ended by the end of the text
+        {"+2D3dJQ-", "\U0001F525"},
+        {"", ""},
+        {"+", std::nullopt},
+        {"+!", std::nullopt},          // a run that encodes nothing
+        {"+AG-", std::nullopt},        // 12 bits: half a unit
+        {"+AGEA-", std::nullopt},      // 6 bits left over
+        {"+AGF-", std::nullopt},       // left-over bits not zero
+        {"+2D0-", std::nullopt},       // a high surrogate alone
+        {"+3SU-", std::nullopt},       // a low surrogate alone
+        {"+2D0AYQ-", std::nullopt},    // a high surrogate before a letter
+        {"+AAA-", std::nullopt},       // U+0000
+        {"caf\xc3\xa9", std::nullopt}, // 8-bit bytes are no UTF-7
+    };
+    for (const auto& c : cases) {
+        std::string out;
+        const bool ok = DecodeUtf7(c.utf7, out);
+        EXPECT_EQ(ok ? std::optional<std::string>(out) : std::nullopt, c.utf8) << c.utf7;
+    }
+    std::string encoded = "x";
+    AppendPercentEncoded(encoded, "http://\u03a8/\u00e4 b?q=1&\x7f");
+    EXPECT_EQ(encoded, "xhttp://%CE%A8/%C3%A4 b?q=1&\x7f");
 }
 
 TEST(ParseShortcutTest, LinkTextDropsOnlyTheLastExtension) {
@@ -140,6 +193,8 @@ TEST_F(WriteShortcutTest, MarkupInNamesAndTargetsIsEscaped) {
                    "R&amp;D &lt;new&gt; &quot;x&quot;</A>\n\n"));
     EXPECT_EQ(Link("100%s.url", ClassicShortcut("%n%s"), count),
               Crlf("<li><A HREF=\"%n%s\">100%s</A>\n\n"));
+    EXPECT_EQ(Link("w.url", "[InternetShortcut.W]\r\nURL=?a=+AOQ-&b=\"\r\n[InternetShortcut]\r\n", count),
+              Crlf("<li><A HREF=\"?a=%C3%A4&amp;b=&quot;\">w</A>\n\n"));
 }
 
 TEST_F(WriteShortcutTest, FoldersAndMissingFilesWriteNothing) {

@@ -123,6 +123,39 @@ TEST(SortedNameListTest, NamesSharingLongPrefixesKeepTheOrderAndTieBreak) {
     EXPECT_EQ(Sorted(added), expected);
 }
 
+TEST(SortedNameListTest, TieBreaksDecideBetweenEqualNamesWhateverTheOrderOfAddition) {
+    // Names outside the code page are ordered by their page text, then by their own bytes: a
+    // name without a tie-break first, then the tie-breaks in byte order, newest first only for
+    // equal pairs. Lengths straddle the 16 bytes compared apart from the rest.
+    struct Item {
+        std::string name, tieBreak;
+    };
+    const char alphabet[] = {'a', 'A', '&', '\xE9'};
+    unsigned seed = 7;
+    const auto next = [&seed] { return (seed = seed * 1103515245u + 12345u) >> 16; };
+    std::vector<Item> added;
+    for (int i = 0; i < 3000; ++i) {
+        Item item{std::string(13 + next() % 4, 'p'), ""};
+        for (unsigned n = next() % 3; n > 0; --n) item.name += alphabet[next() % 4];
+        for (unsigned n = next() % 3; n > 0; --n) item.tieBreak += alphabet[next() % 4];
+        added.push_back(item);
+    }
+    NameOrder order;
+    for (size_t i = 0; i < added.size(); ++i) {
+        order.Add(added[i].name, static_cast<uint32_t>(i), added[i].tieBreak);
+    }
+    order.Order();
+    std::vector<uint32_t> expected(added.size());
+    for (size_t i = 0; i < added.size(); ++i) expected[i] = static_cast<uint32_t>(added.size() - 1 - i);
+    std::stable_sort(expected.begin(), expected.end(), [&](uint32_t a, uint32_t b) {
+        const int c = CompareNames(added[a].name, added[b].name);
+        return c != 0 ? c < 0 : added[a].tieBreak < added[b].tieBreak;
+    });
+    std::vector<uint32_t> got;
+    for (uint32_t i = 0; i < order.Count(); ++i) got.push_back(order.ValueAt(i));
+    EXPECT_EQ(got, expected);
+}
+
 TEST(SortedNameListTest, EmptyListAndOwnCopies) {
     TSListImp<std::string> list;
     EXPECT_TRUE(list.IsEmpty());

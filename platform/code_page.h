@@ -1,0 +1,40 @@
+// platform/code_page.h: names as the platform holds them, and the system code page they are
+// written in.
+#pragma once
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace favpage {
+
+// Every path and name that the platform layer takes or hands over is in the platform's own form:
+// - POSIX: the bytes the system delivers, which are also what the page shows.
+// - Windows: UTF-8 of the system's UTF-16 names (an unpaired surrogate, which NTFS allows, is
+//   kept as its own three bytes), so that every name is found and opened again exactly, never
+//   through a best-fit look-alike. Text for the user (the fields, the registry, the status line)
+//   stays in the system's 8-bit code page; these functions convert between the two.
+#ifdef _WIN32
+inline constexpr bool kNamesAreCodePageText = false;
+#else
+inline constexpr bool kNamesAreCodePageText = true;
+#endif
+
+// The platform form of code-page text (a path typed into a field or given on a command line).
+std::string NameFromCodePage(std::string_view text);
+
+// A character of a name that the code page cannot hold: its Unicode code point, and where it
+// stands in the code-page text (the offset of the byte it would have come before).
+struct Unfit {
+    size_t at;
+    uint32_t codePoint;
+};
+
+// Converts a name in the platform form to code-page text in `text`. Each character the code page
+// cannot hold is left out of `text` and reported in `unfit`, in order; nothing is ever replaced by
+// a look-alike. Returns true when every character fit (`unfit` is then empty). Both outputs are
+// overwritten.
+bool ToCodePage(std::string_view name, std::string& text, std::vector<Unfit>& unfit);
+
+}  // namespace favpage
