@@ -21,6 +21,13 @@ struct SubFolder {
     std::string path;
     std::string anchor;
     std::optional<FolderId> id;
+    bool walk = true;  // false: the folder's part is on the page already, reached another way
+};
+
+struct FolderIdHash {
+    size_t operator()(const FolderId& id) const {
+        return std::hash<uint64_t>()(id.index * 0x9E3779B97F4A7C15ull ^ id.volume);
+    }
 };
 
 // One folder whose part is written and whose sub-folders are being walked.
@@ -49,6 +56,7 @@ public:
             }
             // Moved out before the push below can move the levels in memory.
             SubFolder sub = std::move(top.subFolders[top.next++]);
+            if (!sub.walk) continue;
             m_out.Write("<A NAME=\"" + sub.anchor + "\"></A>");
             m_levels.push_back(WriteLevel(sub.path, sub.id));
         }
@@ -79,27 +87,39 @@ private:
     Level WriteLevel(const std::string& folder, const std::optional<FolderId>& id) {
         Level level;
         level.id = id;
-        const std::string pattern = folder + "\\*.*";
+        // Both listings, every lookup and every open of this folder go through one handle.
+        const FolderHandle handle(folder);
         const std::string pageFolder = PageText(folder);
 
         {
             std::vector<std::string> names;
             NameOrder order;
             DirSearch search;
-            for (auto e = search.FindFirst(pattern, kSubFolderMask, Detail::NamesAndKinds); e;
-                 e = search.FindNext()) {
-                if (!(e->attributes & kAttrDirectory) || e->name == "." || e->name == "..") continue;
-                if (!Fits(folder, e->name)) continue;
-                const OrderedName ordered = OrderName(e->name, m_scratch);
+            DirEntry& e = m_listed;
+            for (bool more = search.FindFirst(handle, kSubFolderMask, Detail::NamesAndKinds, e);
+                 more; more = search.FindNext(e)) {
+                if (!(e.attributes & kAttrDirectory)) continue;
+                if (e.name == "." || e.name == "..") continue;
+                if (!Fits(folder, e.name)) continue;
+                const OrderedName ordered = OrderName(e.name, m_scratch);
                 order.Add(ordered.text, static_cast<uint32_t>(names.size()), ordered.tieBreak);
-                names.push_back(std::move(e->name));
+                names.push_back(e.name);
             }
             order.Order();
             for (uint32_t i = 0; i < order.Count(); ++i) {
-                std::string path = folder + "\\" + names[order.ValueAt(i)];
-                std::optional<FolderId> subId = GetFolderId(path);
+                const std::string& name = names[order.ValueAt(i)];
+                std::string path = folder + kPathSeparator + name;
+                std::optional<FolderId> subId = GetFolderId(handle, name);
                 if (subId && OnPath(*subId, id)) continue;  // a loop back up the path
+                // A folder listed before, by another route, is linked to its one part.
+                const auto placed = subId ? m_placed.find(*subId) : m_placed.end();
+                if (placed != m_placed.end()) {
+                    level.subFolders.push_back(
+                        SubFolder{std::move(path), placed->second, subId, false});
+                    continue;
+                }
                 std::string anchor = UniqueAnchor(path);
+                if (subId) m_placed.emplace(*subId, anchor);
                 level.subFolders.push_back(SubFolder{std::move(path), std::move(anchor), subId});
             }
         }
@@ -116,7 +136,7 @@ private:
             m_out.Write(text);
         }
 
-        WriteShortcutSection(folder, pattern, pageFolder);
+        WriteShortcutSection(handle, pageFolder);
         return level;
     }
 
@@ -126,32 +146,27 @@ private:
     // Past kLinkMemoryLimit only the names are kept, and those files are looked up and read in
     // name order, so a folder of huge shortcuts cannot exhaust memory. Either way the links
     // come out in name order, exactly as if the files had been read in that order.
-    void WriteShortcutSection(const std::string& folder, const std::string& pattern,
-                              const std::string& pageFolder) {
+    void WriteShortcutSection(const FolderHandle& folder, const std::string& pageFolder) {
         m_order.Clear();
         m_links.Clear();
-        m_path.assign(folder);
-        m_path += '\\';
-        const size_t prefix = m_path.size();
         bool any = false;
         {
             DirSearch search;
-            for (auto e = search.FindFirst(pattern, kFileMask, Detail::NamesAndKinds); e;
-                 e = search.FindNext()) {
+            DirEntry& e = m_listed;
+            for (bool more = search.FindFirst(folder, kFileMask, Detail::NamesAndKinds, e); more;
+                 more = search.FindNext(e)) {
                 any = true;
-                if (!Fits(folder, e->name)) continue;
-                const OrderedName ordered = OrderName(e->name, m_scratch);
+                if (!Fits(folder.Path(), e.name)) continue;
+                const OrderedName ordered = OrderName(e.name, m_scratch);
                 if (m_links.Size() >= kLinkMemoryLimit) {
-                    m_order.Add(ordered.text, m_links.Add(e->name, kStillToRead), ordered.tieBreak);
+                    m_order.Add(ordered.text, m_links.Add(e.name, kStillToRead), ordered.tieBreak);
                     continue;
                 }
-                m_path.resize(prefix);
-                m_path += e->name;
                 // Looked up afresh for its current attributes; a file gone since the listing
                 // is passed over.
-                if (!FindEntry(m_path, kFileMask, m_entry)) continue;
+                if (!FindEntry(folder, e.name, kFileMask, m_entry)) continue;
                 m_link.clear();
-                if (!AppendShortcutLink(m_count, m_path, m_entry, m_link)) continue;
+                if (!AppendShortcutLink(m_count, folder, m_entry, m_link)) continue;
                 m_order.Add(ordered.text, m_links.Add(m_link, !kStillToRead), ordered.tieBreak);
             }
         }
@@ -172,11 +187,11 @@ private:
                 m_out.Write(m_links.Text(handle));
                 continue;
             }
-            const std::string_view name = m_links.Text(handle);
-            m_path.resize(prefix);
-            m_path.append(name.data(), name.size());
-            if (FindEntry(m_path, kFileMask, m_entry)) {
-                WriteShortcut(m_count, folder, m_out, m_entry);
+            m_name.assign(m_links.Text(handle));
+            m_link.clear();
+            if (FindEntry(folder, m_name, kFileMask, m_entry) &&
+                AppendShortcutLink(m_count, folder, m_entry, m_link)) {
+                m_out.Write(m_link);
             }
         }
         m_out.Write("</ul>\n");
@@ -189,6 +204,9 @@ private:
     TextFile& m_out;
     std::vector<Level> m_levels;
     std::unordered_set<std::string> m_anchors;
+    // The anchor of every folder listed so far, by identity: each real folder is walked once,
+    // however many routes (links, junctions) lead to it.
+    std::unordered_map<FolderId, std::string, FolderIdHash> m_placed;
     std::unordered_map<std::string, int> m_nextSuffix;
 
     // The shortcut section's working storage, kept from folder to folder so its memory is
@@ -196,7 +214,8 @@ private:
     NameOrder m_order;
     LinkStore m_links;
     std::string m_link;
-    std::string m_path;
+    std::string m_name;
+    DirEntry m_listed;  // the entry a listing delivered, its storage reused
     std::string m_scratch;  // a name's order text, where it differs from the name
     DirEntry m_entry;
 };

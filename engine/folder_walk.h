@@ -28,10 +28,12 @@ constexpr size_t kLinkMemoryLimit = 16 * 1024 * 1024;
 //
 // The walk always ends: it keeps its own stack instead of recursing, does not enter a folder
 // that is already on the path being walked (symbolic links, junctions, bind mounts), and stops
-// early once the page can no longer be written. Anchors are unique across the whole page: a
-// folder whose anchor name is taken gets "_2", "_3", ... appended. Memory grows with the largest
-// folder times the depth, plus one anchor name per folder of the page, plus the links of one
-// folder (at most kLinkMemoryLimit bytes and its names).
+// early once the page can no longer be written. Each real folder is walked once: a folder that
+// is listed again by another route is listed there with its own path, linked to the anchor of
+// its one part, so the work grows with the real folders, not the routes to them. Anchors are
+// unique across the whole page: a folder whose anchor name is taken gets "_2", "_3", ...
+// appended. Memory grows with the largest folder times the depth, plus one anchor name per folder
+// of the page, plus the links of one folder (at most kLinkMemoryLimit bytes and its names).
 void WriteFolder(int32_t& shortcutCount, const std::string& folder, TextFile& out);
 
 }  // namespace favpage

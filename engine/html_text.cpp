@@ -141,7 +141,8 @@ std::string AnchorName(std::string_view path) {
                      [&](uint32_t) { anchor += '_'; });
     }
     for (char& c : anchor) {
-        const bool alnum = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9');
+        const bool alnum =
+            (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9');
         if (!alnum) c = '_';
     }
     return anchor;

@@ -59,6 +59,17 @@ Section SectionOf(std::string_view line) {
     return Section::Other;
 }
 
+// The start of the first line at or after `pos` (a line start) that begins a section: blanks,
+// then '['. Only such lines matter where no key is wanted, and '[' is rare in a shortcut.
+size_t NextSectionLine(std::string_view text, size_t pos) {
+    for (size_t at = pos; (at = text.find('[', at)) != std::string_view::npos; ++at) {
+        size_t start = at;
+        while (start > pos && (text[start - 1] == ' ' || text[start - 1] == '\t')) --start;
+        if (start == pos || text[start - 1] == '\n') return start;
+    }
+    return text.size();
+}
+
 std::optional<ShortcutUrls> ReadUrls(std::string_view text) {
     constexpr std::string_view kBom = "\xEF\xBB\xBF";
     if (text.substr(0, kBom.size()) == kBom) text.remove_prefix(kBom.size());
@@ -68,13 +79,20 @@ std::optional<ShortcutUrls> ReadUrls(std::string_view text) {
     bool wideSeen = false;                // an [InternetShortcut.W] section was seen
     ShortcutUrls urls;
     Section section = Section::Other;
+    // A 0 byte ends a line's text, as it ends every string Windows hands over from it; most
+    // files hold none, and then no line needs to be searched for one.
+    const bool hasZero = text.find('\0') != std::string_view::npos;
     size_t pos = 0;
     while (pos < text.size()) {
+        const bool wanted = section == Section::Shortcut ? !url : section == Section::Wide && !urls.wideUrl;
+        if (!wanted && !hasZero) {
+            pos = NextSectionLine(text, pos);
+            if (pos == text.size()) break;
+        }
         const size_t lf = text.find('\n', pos);
         const size_t stop = lf == std::string_view::npos ? text.size() : lf;
-        // A 0 byte ends a line's text, as it ends every string Windows hands over from it.
         const std::string_view raw = text.substr(pos, stop - pos);
-        const std::string_view line = Trim(raw.substr(0, raw.find('\0')));
+        const std::string_view line = Trim(hasZero ? raw.substr(0, raw.find('\0')) : raw);
         pos = stop + 1;
 
         if (!line.empty() && line[0] == '[') {
@@ -132,10 +150,10 @@ std::string_view LinkText(std::string_view fileName) {
 void WriteShortcut(int32_t& shortcutCount, const std::string& folder, TextFile& out,
                    const DirEntry& entry) {
     std::string link;
-    if (AppendShortcutLink(shortcutCount, folder + "\\" + entry.name, entry, link)) out.Write(link);
+    if (AppendShortcutLink(shortcutCount, FolderHandle(folder), entry, link)) out.Write(link);
 }
 
-bool AppendShortcutLink(int32_t& shortcutCount, const std::string& path, const DirEntry& entry,
+bool AppendShortcutLink(int32_t& shortcutCount, const FolderHandle& folder, const DirEntry& entry,
                         std::string& links) {
     // A plain folder cannot be a shortcut; a hidden or system one is tried and fails to open.
     if (entry.attributes == kAttrDirectory) return false;
@@ -145,7 +163,7 @@ bool AppendShortcutLink(int32_t& shortcutCount, const std::string& path, const D
     // The entry was looked up a moment ago; its size bounds the read, as text mode delivers no
     // more characters than there are bytes.
     const std::optional<size_t> length =
-        TextFile::ReadLookedUp(path, entry.length, buffer.get(), kShortcutExamineLimit);
+        TextFile::ReadLookedUp(folder, entry.name, entry.length, buffer.get(), kShortcutExamineLimit);
     if (!length) return false;
 
     const std::optional<ShortcutUrls> urls = ReadUrls(std::string_view(buffer.get(), *length));

@@ -28,17 +28,17 @@ std::optional<std::string> ParseShortcut(std::string_view text);
 // The link text of a file name: the name without its last extension.
 std::string_view LinkText(std::string_view fileName);
 
-// Opens folder + '\' + entry's name; when it is a shortcut, counts it and writes its link line
-// and an empty line to `out`. Anything else (a folder, a file that cannot be opened or read, a
+// Opens the folder's entry; when it is a shortcut, counts it and writes its link line and an
+// empty line to `out`. Anything else (a folder, a file that cannot be opened or read, a
 // file that is no shortcut) writes nothing and counts nothing.
 void WriteShortcut(int32_t& shortcutCount, const std::string& folder, TextFile& out,
                    const DirEntry& entry);
 
 // The reader behind WriteShortcut, for a caller that collects links before writing them: reads
-// `path` (the folder, '\' and entry's name), and when it is a shortcut, counts it and appends its
-// link line and the empty line to `links`. Returns true when it appended; otherwise `links` is
-// left as it was.
-bool AppendShortcutLink(int32_t& shortcutCount, const std::string& path, const DirEntry& entry,
+// the entry in the open `folder`, and when it is a shortcut, counts it and appends its link line
+// and the empty line to `links`. Returns true when it appended; otherwise `links` is left as it
+// was.
+bool AppendShortcutLink(int32_t& shortcutCount, const FolderHandle& folder, const DirEntry& entry,
                         std::string& links);
 
 }  // namespace favpage

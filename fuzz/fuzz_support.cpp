@@ -36,14 +36,6 @@ const std::string& ScratchFolder() {
     return g_scratch;
 }
 
-std::string EnginePath(const std::string& nativePath) {
-    std::string p = nativePath;
-    for (char& c : p) {
-        if (c == '/') c = '\\';
-    }
-    return p;
-}
-
 void WriteWholeFile(const std::string& path, std::string_view bytes) {
     std::ofstream f(path, std::ios::binary | std::ios::trunc);
     f.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));

@@ -22,9 +22,6 @@ namespace favpage::fuzz {
 // removed when the process exits. Paths are native ('/').
 const std::string& ScratchFolder();
 
-// The engine's form of a native path: '/' written as '\'.
-std::string EnginePath(const std::string& nativePath);
-
 // Replaces the file at `path` with exactly `bytes`; aborts when that fails.
 void WriteWholeFile(const std::string& path, std::string_view bytes);
 // The file's bytes; empty when it cannot be read.

@@ -165,14 +165,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string folder = ScratchFolder();
     WriteWholeFile(folder + "/" + kName, raw);
 
-    const auto entry = FindEntry(EnginePath(folder + "/" + kName), kFileMask);
+    const auto entry = FindEntry(folder + "/" + kName, kFileMask);
     FUZZ_CHECK(entry, "lookup failed");
     FUZZ_CHECK(entry->size == size, "size");
     int32_t count = 0;
     {
-        auto page = TextFile::Open(EnginePath(folder + "/page.htm"), "wt");
+        auto page = TextFile::Open(folder + "/page.htm", "wt");
         FUZZ_CHECK(page, "page open");
-        WriteShortcut(count, EnginePath(folder), *page, *entry);
+        WriteShortcut(count, folder, *page, *entry);
         FUZZ_CHECK(page->Close(), "page close");
     }
     const std::string page = ReadWholeFile(folder + "/page.htm");

@@ -56,7 +56,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string raw(reinterpret_cast<const char*>(data) + 1, size - 1);
     const std::string folder = ScratchFolder();
     const std::string native = folder + "/text.txt";
-    const std::string path = EnginePath(native);
+    const std::string path = native;
     WriteWholeFile(native, raw);
 
     // Pieces of 1..32 characters, or one read of everything.

@@ -17,6 +17,15 @@ enum : uint32_t {
     kAttrArchive = 0x20,
 };
 
+// The separator between a folder and a name in every path the program builds: '\' on Windows,
+// '/' on POSIX, where '\' is an ordinary character of a name. A path is never normalised: a
+// folder and a name are joined with exactly one separator, whatever the folder ends in.
+#ifdef _WIN32
+inline constexpr char kPathSeparator = '\\';
+#else
+inline constexpr char kPathSeparator = '/';
+#endif
+
 // The two masks the folder walk searches with.
 constexpr uint32_t kSubFolderMask = kAttrDirectory;
 constexpr uint32_t kFileMask = ~kAttrDirectory;  // 0xFFFFFFEF
@@ -37,9 +46,35 @@ struct DirEntry {
 // system call per entry. One-entry lookups always fill everything.
 enum class Detail { Full, NamesAndKinds };
 
+// A folder held open for the search of its entries and the lookups and opens of their names.
+// On POSIX it is the folder's descriptor: a name is resolved in that very folder, which costs no
+// walk along the folder's path and never lands in another folder that was renamed or put in its
+// place since the folder was opened. Win32 offers no calls relative to an open folder, so on
+// Windows the handle keeps the folder's path and names are joined to it.
+class FolderHandle {
+public:
+    FolderHandle() = default;
+    explicit FolderHandle(std::string path);  // opens the folder; see IsOpen()
+    ~FolderHandle();
+    FolderHandle(FolderHandle&& other) noexcept;
+    FolderHandle& operator=(FolderHandle&& other) noexcept;
+    FolderHandle(const FolderHandle&) = delete;
+    FolderHandle& operator=(const FolderHandle&) = delete;
+
+    const std::string& Path() const { return m_path; }
+    // False when the folder could not be opened: its search delivers nothing.
+    bool IsOpen() const { return m_open; }
+    // The POSIX descriptor; -1 on Windows.
+    intptr_t Native() const { return m_native; }
+
+private:
+    std::string m_path;
+    intptr_t m_native = -1;
+    bool m_open = false;
+};
+
 // One search: FindFirst starts it, FindNext continues it; resources are released by the
 // destructor, so an abandoned search (every one-entry lookup is one) leaks nothing.
-// Paths use '\' as separator; the POSIX backend maps it to '/'.
 class DirSearch {
 public:
     DirSearch();
@@ -51,6 +86,13 @@ public:
     // entry, or nothing when the folder cannot be searched or nothing is admitted.
     std::optional<DirEntry> FindFirst(const std::string& pattern, uint32_t mask,
                                       Detail detail = Detail::Full);
+    // Searches every entry of an open folder, as the pattern "*.*" does.
+    std::optional<DirEntry> FindFirst(const FolderHandle& folder, uint32_t mask,
+                                      Detail detail = Detail::Full);
+    // The same search into `entry`, whose storage is reused from entry to entry, for a caller
+    // that lists many: false, with `entry` unspecified, when nothing (further) is admitted.
+    bool FindFirst(const FolderHandle& folder, uint32_t mask, Detail detail, DirEntry& entry);
+    bool FindNext(DirEntry& entry);
     // The next admitted entry of the same search; nothing once the search is exhausted, and
     // nothing ever after.
     std::optional<DirEntry> FindNext();
@@ -68,6 +110,9 @@ std::optional<DirEntry> FindEntry(const std::string& path, uint32_t mask);
 // of a folder. False, with `entry` unspecified, when nothing is found.
 bool FindEntry(const std::string& path, uint32_t mask, DirEntry& entry);
 
+// The same lookup of a name in an open folder.
+bool FindEntry(const FolderHandle& folder, const std::string& name, uint32_t mask, DirEntry& entry);
+
 // Identity of a folder on its volume, used by the walk to refuse a folder that is already on the
 // path being walked (symbolic links, junctions). Nothing when it cannot be determined.
 struct FolderId {
@@ -76,5 +121,7 @@ struct FolderId {
     bool operator==(const FolderId& o) const { return volume == o.volume && index == o.index; }
 };
 std::optional<FolderId> GetFolderId(const std::string& path);
+// The identity of the folder `name` names in an open folder.
+std::optional<FolderId> GetFolderId(const FolderHandle& folder, const std::string& name);
 
 }  // namespace favpage

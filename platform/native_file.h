@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/dir_search.h"
+
 namespace favpage::native {
 
 // An open file of the backend: a descriptor on POSIX, a HANDLE on Windows.
@@ -14,6 +16,8 @@ constexpr FileHandle kNoFile = -1;
 FileHandle OpenForReading(const std::string& path, uint64_t& size);
 // Opens for binary reading without checking what the path is (the caller just did).
 FileHandle OpenKnownForReading(const std::string& path);
+// The same for a name in an open folder.
+FileHandle OpenKnownForReading(const FolderHandle& folder, const std::string& name);
 // Creates or truncates a file for binary writing.
 FileHandle CreateForWriting(const std::string& path);
 // Reads up to `count` bytes: the number read, 0 at the end, -1 on error.

@@ -121,15 +121,28 @@ size_t TextFile::Read(char* buffer, size_t count) {
     return ReadTranslated(f.file, f.unread, f.ended, buffer, count);
 }
 
-std::optional<size_t> TextFile::ReadLookedUp(const std::string& path, uint64_t size, char* buffer,
-                                             size_t count) {
-    const native::FileHandle file = native::OpenKnownForReading(path);
+namespace {
+
+std::optional<size_t> ReadOpened(native::FileHandle file, uint64_t size, char* buffer,
+                                 size_t count) {
     if (file == native::kNoFile) return std::nullopt;
     uint64_t unread = size;
     bool ended = false;
     const size_t delivered = ReadTranslated(file, unread, ended, buffer, count);
     native::CloseFile(file);
     return delivered;
+}
+
+}  // namespace
+
+std::optional<size_t> TextFile::ReadLookedUp(const std::string& path, uint64_t size, char* buffer,
+                                             size_t count) {
+    return ReadOpened(native::OpenKnownForReading(path), size, buffer, count);
+}
+
+std::optional<size_t> TextFile::ReadLookedUp(const FolderHandle& folder, const std::string& name,
+                                             uint64_t size, char* buffer, size_t count) {
+    return ReadOpened(native::OpenKnownForReading(folder, name), size, buffer, count);
 }
 
 void TextFile::Write(std::string_view text) {

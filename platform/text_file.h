@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/dir_search.h"
+
 namespace favpage {
 
 // Reading ("r"): every CR is dropped, the first Ctrl-Z ends the file for good.
@@ -18,7 +20,7 @@ public:
     TextFile(const TextFile&) = delete;
     TextFile& operator=(const TextFile&) = delete;
 
-    // Opens `path` ('\' separators) with mode "r" or "wt". Opening a directory fails.
+    // Opens `path` with mode "r" or "wt". Opening a directory fails.
     static std::unique_ptr<TextFile> Open(const std::string& path, const char* mode);
 
     // Opens for reading a file the caller has just looked up (DirSearch) as no folder, of `size`
@@ -31,6 +33,9 @@ public:
     // of characters delivered, or nothing when the file could not be opened.
     static std::optional<size_t> ReadLookedUp(const std::string& path, uint64_t size,
                                               char* buffer, size_t count);
+    // The same for a name in an open folder.
+    static std::optional<size_t> ReadLookedUp(const FolderHandle& folder, const std::string& name,
+                                              uint64_t size, char* buffer, size_t count);
 
     // Opens a writer that replaces `path` only when it is complete. The open fails, without
     // touching anything, when the target could not be written at all: it is a directory, it

@@ -1,13 +1,15 @@
 // platform/posix/dir_search_posix.cpp: DirSearch over opendir/readdir and stat.
 // POSIX has no hidden, system or volume-label attributes: a name starting with "." (other than
 // "." and "..") counts as hidden, a file the owner cannot write as read-only, and symbolic links
-// are followed, so a link to a folder is a folder. Names holding '\' are not delivered.
+// are followed, so a link to a folder is a folder.
 #include <cerrno>
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include <utility>
 
 #include "platform/dir_search.h"
 #include "platform/posix/native_path.h"
@@ -76,20 +78,20 @@ struct DirSearch::Impl {
         if (dir) closedir(dir);
     }
 
-    std::optional<DirEntry> Next() {
+    // Fills `e`, its storage reused, with the next admitted entry; false once there is none.
+    bool Next(DirEntry& e) {
         while (!done) {
             errno = 0;
             const dirent* d = readdir(dir);
             if (!d) break;
-            // The program's paths use '\' as the separator, so a name holding one would address
-            // another entry, even one outside the folder; such names cannot exist on Windows.
-            if (std::strchr(d->d_name, '\\')) continue;
             if (!matchesAll && !NameMatches(pattern, d->d_name)) continue;
-            DirEntry e;
             const bool kindKnown = d->d_type != DT_UNKNOWN && d->d_type != DT_LNK;
             if (detail == Detail::NamesAndKinds && kindKnown) {
                 // The listing already tells folders from files; hidden comes from the name.
-                e.name = d->d_name;
+                e.name.assign(d->d_name);
+                e.size = 0;
+                e.length = 0;
+                e.attributes = 0;
                 if (d->d_type == DT_DIR) e.attributes |= kAttrDirectory;
                 if (posix::IsHiddenName(d->d_name)) e.attributes |= kAttrHidden;
             } else {
@@ -100,7 +102,7 @@ struct DirSearch::Impl {
                 }
                 FillEntry(e, d->d_name, std::strlen(d->d_name), st);
             }
-            if (Admits(mask, e.attributes)) return e;
+            if (Admits(mask, e.attributes)) return true;
         }
         // The search is over: release the directory now rather than at destruction.
         done = true;
@@ -108,20 +110,90 @@ struct DirSearch::Impl {
             closedir(dir);
             dir = nullptr;
         }
-        return std::nullopt;
+        return false;
+    }
+
+    std::optional<DirEntry> Next() {
+        DirEntry e;
+        if (!Next(e)) return std::nullopt;
+        return e;
     }
 };
+
+FolderHandle::FolderHandle(std::string path) : m_path(std::move(path)) {
+    int fd;
+    do {
+        fd = open(m_path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    } while (fd < 0 && errno == EINTR);
+    m_native = fd;
+    m_open = fd >= 0;
+}
+
+FolderHandle::~FolderHandle() {
+    if (m_open) close(static_cast<int>(m_native));
+}
+
+FolderHandle::FolderHandle(FolderHandle&& other) noexcept
+    : m_path(std::move(other.m_path)), m_native(other.m_native), m_open(other.m_open) {
+    other.m_native = -1;
+    other.m_open = false;
+}
+
+FolderHandle& FolderHandle::operator=(FolderHandle&& other) noexcept {
+    if (this != &other) {
+        if (m_open) close(static_cast<int>(m_native));
+        m_path = std::move(other.m_path);
+        m_native = other.m_native;
+        m_open = other.m_open;
+        other.m_native = -1;
+        other.m_open = false;
+    }
+    return *this;
+}
 
 DirSearch::DirSearch() = default;
 DirSearch::~DirSearch() = default;
 
+std::optional<DirEntry> DirSearch::FindFirst(const FolderHandle& folder, uint32_t mask,
+                                             Detail detail) {
+    DirEntry e;
+    if (!FindFirst(folder, mask, detail, e)) return std::nullopt;
+    return e;
+}
+
+bool DirSearch::FindNext(DirEntry& entry) { return m_impl && m_impl->Next(entry); }
+
+bool DirSearch::FindFirst(const FolderHandle& folder, uint32_t mask, Detail detail,
+                          DirEntry& entry) {
+    m_impl.reset();
+    if (!folder.IsOpen()) return false;
+    // A listing of this very folder, whatever its path means now. The copy of the descriptor
+    // shares its position, so the listing starts from the beginning; a folder's searches follow
+    // one another, never interleaved. (Opening "." in it instead would need search permission,
+    // which a folder that may only be listed lacks.)
+    const int fd = fcntl(static_cast<int>(folder.Native()), F_DUPFD_CLOEXEC, 0);
+    if (fd < 0) return false;
+    auto impl = std::make_unique<Impl>();
+    impl->dir = fdopendir(fd);
+    if (!impl->dir) {
+        close(fd);
+        return false;
+    }
+    rewinddir(impl->dir);
+    impl->matchesAll = true;
+    impl->mask = mask;
+    impl->detail = detail;
+    m_impl = std::move(impl);
+    return m_impl->Next(entry);
+}
+
 std::optional<DirEntry> DirSearch::FindFirst(const std::string& pattern, uint32_t mask,
                                              Detail detail) {
     m_impl.reset();
-    const std::string path = posix::NativePath(pattern);
+    const std::string& path = pattern;
     const size_t slash = path.rfind('/');
     const std::string last = slash == std::string::npos ? path : path.substr(slash + 1);
-    if (last.empty()) return std::nullopt;  // "folder\" names no entry
+    if (last.empty()) return std::nullopt;  // "folder/" names no entry
 
     if (!HasWildcards(last)) return FindEntry(pattern, mask);
 
@@ -150,15 +222,22 @@ std::optional<DirEntry> DirSearch::FindNext() {
 }
 
 bool FindEntry(const std::string& path, uint32_t mask, DirEntry& entry) {
-    const posix::NativePathText native(path);
-    const char* slash = std::strrchr(native.c_str(), '/');
-    const char* last = slash ? slash + 1 : native.c_str();
-    const size_t lastLength = native.size() - static_cast<size_t>(last - native.c_str());
-    if (lastLength == 0) return false;  // "folder\" names no entry
+    const char* slash = std::strrchr(path.c_str(), '/');
+    const char* last = slash ? slash + 1 : path.c_str();
+    const size_t lastLength = path.size() - static_cast<size_t>(last - path.c_str());
+    if (lastLength == 0) return false;  // "folder/" names no entry
     // The path itself, followed through links, with every attribute filled in.
     struct stat st;
-    if (stat(native.c_str(), &st) != 0) return false;
+    if (stat(path.c_str(), &st) != 0) return false;
     FillEntry(entry, last, lastLength, st);
+    return Admits(mask, entry.attributes);
+}
+
+bool FindEntry(const FolderHandle& folder, const std::string& name, uint32_t mask, DirEntry& entry) {
+    if (!folder.IsOpen() || name.empty() || name.find('/') != std::string::npos) return false;
+    struct stat st;
+    if (fstatat(static_cast<int>(folder.Native()), name.c_str(), &st, 0) != 0) return false;
+    FillEntry(entry, name.c_str(), name.size(), st);
     return Admits(mask, entry.attributes);
 }
 
@@ -170,7 +249,18 @@ std::optional<DirEntry> FindEntry(const std::string& path, uint32_t mask) {
 
 std::optional<FolderId> GetFolderId(const std::string& path) {
     struct stat st;
-    if (stat(posix::NativePath(path).c_str(), &st) != 0) return std::nullopt;
+    if (stat(path.c_str(), &st) != 0) return std::nullopt;
+    FolderId id;
+    id.volume = static_cast<uint64_t>(st.st_dev);
+    id.index = static_cast<uint64_t>(st.st_ino);
+    return id;
+}
+
+std::optional<FolderId> GetFolderId(const FolderHandle& folder, const std::string& name) {
+    struct stat st;
+    if (!folder.IsOpen() || fstatat(static_cast<int>(folder.Native()), name.c_str(), &st, 0) != 0) {
+        return std::nullopt;
+    }
     FolderId id;
     id.volume = static_cast<uint64_t>(st.st_dev);
     id.index = static_cast<uint64_t>(st.st_ino);

@@ -33,7 +33,7 @@ std::string NameOf(const std::string& path) {
 // Both read opens are non-blocking, so a named pipe in a folder cannot stall the walk; for
 // regular files the flag changes nothing.
 FileHandle OpenForReading(const std::string& path, uint64_t& size) {
-    const std::string p = posix::NativePath(path);
+    const std::string& p = path;
     int fd;
     do {
         fd = open(p.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
@@ -51,7 +51,7 @@ FileHandle OpenForReading(const std::string& path, uint64_t& size) {
 }
 
 FileHandle OpenKnownForReading(const std::string& path) {
-    const posix::NativePathText p(path);
+    const std::string& p = path;
     int fd;
     do {
         fd = open(p.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
@@ -59,8 +59,18 @@ FileHandle OpenKnownForReading(const std::string& path) {
     return fd < 0 ? kNoFile : fd;
 }
 
+FileHandle OpenKnownForReading(const FolderHandle& folder, const std::string& name) {
+    if (!folder.IsOpen() || name.find('/') != std::string::npos) return kNoFile;
+    int fd;
+    do {
+        fd = openat(static_cast<int>(folder.Native()), name.c_str(),
+                    O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+    } while (fd < 0 && errno == EINTR);
+    return fd < 0 ? kNoFile : fd;
+}
+
 FileHandle CreateForWriting(const std::string& path) {
-    const std::string p = posix::NativePath(path);
+    const std::string& p = path;
     struct stat st;
     if (stat(p.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) return kNoFile;
     int fd;
@@ -100,7 +110,7 @@ bool CloseFile(FileHandle file) {
 
 FileHandle BeginReplacement(const std::string& path, Replacement& r) {
     r = Replacement();
-    std::string target = posix::NativePath(path);
+    std::string target = path;
     if (target.empty() || target.back() == '/') return kNoFile;
 
     struct stat st;

@@ -47,8 +47,33 @@ struct DirSearch::Impl {
     }
 };
 
+// Win32 has no calls relative to an open folder (only the native NtCreateFile has), so the
+// handle keeps the folder's path and every name is joined to it.
+FolderHandle::FolderHandle(std::string path) : m_path(std::move(path)), m_open(true) {}
+FolderHandle::~FolderHandle() = default;
+FolderHandle::FolderHandle(FolderHandle&& other) noexcept = default;
+FolderHandle& FolderHandle::operator=(FolderHandle&& other) noexcept = default;
+
+namespace {
+
+std::string Joined(const FolderHandle& folder, const std::string& name) {
+    std::string path;
+    path.reserve(folder.Path().size() + 1 + name.size());
+    path += folder.Path();
+    path += kPathSeparator;
+    path += name;
+    return path;
+}
+
+}  // namespace
+
 DirSearch::DirSearch() = default;
 DirSearch::~DirSearch() = default;
+
+std::optional<DirEntry> DirSearch::FindFirst(const FolderHandle& folder, uint32_t mask,
+                                             Detail detail) {
+    return FindFirst(Joined(folder, "*.*"), mask, detail);
+}
 
 namespace {
 
@@ -78,6 +103,19 @@ std::optional<DirEntry> DirSearch::FindFirst(const std::string& pattern, uint32_
     return m_impl->FirstAdmitted(fd);
 }
 
+bool DirSearch::FindFirst(const FolderHandle& folder, uint32_t mask, Detail detail,
+                          DirEntry& entry) {
+    std::optional<DirEntry> e = FindFirst(folder, mask, detail);
+    if (e) entry = std::move(*e);
+    return e.has_value();
+}
+
+bool DirSearch::FindNext(DirEntry& entry) {
+    std::optional<DirEntry> e = FindNext();
+    if (e) entry = std::move(*e);
+    return e.has_value();
+}
+
 std::optional<DirEntry> DirSearch::FindNext() {
     if (!m_impl || m_impl->find == INVALID_HANDLE_VALUE) return std::nullopt;
     WIN32_FIND_DATAW fd;
@@ -98,6 +136,14 @@ bool FindEntry(const std::string& path, uint32_t mask, DirEntry& entry) {
     if (!found) return false;
     entry = std::move(*found);
     return true;
+}
+
+bool FindEntry(const FolderHandle& folder, const std::string& name, uint32_t mask, DirEntry& entry) {
+    return FindEntry(Joined(folder, name), mask, entry);
+}
+
+std::optional<FolderId> GetFolderId(const FolderHandle& folder, const std::string& name) {
+    return GetFolderId(Joined(folder, name));
 }
 
 std::optional<FolderId> GetFolderId(const std::string& path) {

@@ -44,9 +44,14 @@ FileHandle OpenKnownForReading(const std::string& path) {
     return OpenForReading(path, size);  // CreateFile already refuses folders
 }
 
+// No relative open in Win32: the folder's path and the name.
+FileHandle OpenKnownForReading(const FolderHandle& folder, const std::string& name) {
+    return OpenKnownForReading(folder.Path() + kPathSeparator + name);
+}
+
 FileHandle CreateForWriting(const std::string& path) {
-    HANDLE h = CreateFileW(win32::Wide(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
-                           FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE h = CreateFileW(win32::Wide(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                           CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     return F(h);
 }
 
@@ -95,8 +100,8 @@ FileHandle BeginReplacement(const std::string& path, Replacement& r) {
         std::snprintf(name, sizeof name, "\\~favpage-%lu-%u.tmp",
                       static_cast<unsigned long>(GetCurrentProcessId()), ++counter);
         const std::string temporary = folder + name;
-        HANDLE h = CreateFileW(win32::Wide(temporary).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
-                               CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+        HANDLE h = CreateFileW(win32::Wide(temporary).c_str(), GENERIC_WRITE, FILE_SHARE_READ,
+                               nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
         if (h == INVALID_HANDLE_VALUE) {
             if (GetLastError() == ERROR_FILE_EXISTS || GetLastError() == ERROR_ALREADY_EXISTS) {
                 continue;

@@ -127,7 +127,7 @@ TEST(ConversionRunTest, FolderPathEndingInASeparatorNamesNoFolder) {
     t.MakeFolder("Fav");
     RecordingHost host;
     int32_t count = 0;
-    const std::string f = t.Path("Fav") + "\\";
+    const std::string f = t.Path("Fav") + "/";
     EXPECT_EQ(GuardedRun(f, t.Path("page.htm"), host, count), ConversionResult::NoFolder);
     EXPECT_EQ(host.events.back(), "status:Unable to find directory\n " + f);
     EXPECT_FALSE(std::filesystem::exists(t.Native("page.htm")));
@@ -145,7 +145,7 @@ TEST(ConversionRunTest, OutputsThatCannotBeWrittenAreRefusedBeforeAnythingIsWrit
     const Case cases[] = {
         {t.Path("dir.htm"), false},          // folders are not found by the overwrite check
         {t.Path(".hidden.htm"), false},      // nor are hidden files
-        {t.Path("nofolder\\page.htm"), false},
+        {t.Path("nofolder/page.htm"), false},
     };
     for (const Case& c : cases) {
         RecordingHost host;

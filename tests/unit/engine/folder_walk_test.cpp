@@ -2,6 +2,8 @@
 // and the walk's behaviour on vanished, unreadable, looping and over-long entries.
 #include <gtest/gtest.h>
 
+#include <chrono>
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -30,20 +32,20 @@ TEST(FolderWalkTest, SmallTreeByteForByte) {
     int32_t count = 0;
     const std::string expected =
         "Sub-Folders in " + f + "<ul>\n"
-        "<li><A HREF=\"#" + a + "_Cars\">" + f + "\\Cars</A>\n"
-        "<li><A HREF=\"#" + a + "_News\">" + f + "\\News</A>\n"
+        "<li><A HREF=\"#" + a + "_Cars\">" + f + "/Cars</A>\n"
+        "<li><A HREF=\"#" + a + "_News\">" + f + "/News</A>\n"
         "</ul>\n"
         "<p>Shortcuts in " + f + ":\n"
         "<ul>\n"
         "<li><A HREF=\"page-a.htm\">Alpha</A>\n"
         "\n"
         "</ul>\n"
-        "<A NAME=\"" + a + "_Cars\"></A><p>Shortcuts in " + f + "\\Cars:\n"
+        "<A NAME=\"" + a + "_Cars\"></A><p>Shortcuts in " + f + "/Cars:\n"
         "<ul>\n"
         "<li><A HREF=\"page-c.htm\">Fast Car</A>\n"
         "\n"
         "</ul>\n"
-        "<A NAME=\"" + a + "_News\"></A><p>The folder " + f + "\\News has no shortcuts.<p>\n";
+        "<A NAME=\"" + a + "_News\"></A><p>The folder " + f + "/News has no shortcuts.<p>\n";
     EXPECT_EQ(WalkToBytes(f, count), Crlf(expected));
     EXPECT_EQ(count, 2);
 }
@@ -60,7 +62,7 @@ TEST(FolderWalkTest, FoldersWithoutShortcuts) {
     const std::string o = t.Path("others");
     EXPECT_EQ(WalkToBytes(o, count), Crlf("<p>Shortcuts in " + o + ":\n<ul>\n</ul>\n"));
     const std::string s = t.Path("onlysubs");
-    const std::string sub = s + "\\s";
+    const std::string sub = s + "/s";
     EXPECT_EQ(WalkToBytes(s, count),
               Crlf("Sub-Folders in " + s + "<ul>\n<li><A HREF=\"#" + AnchorName(sub) + "\">" + sub +
                    "</A>\n</ul>\n<p>The folder " + s + " has no shortcuts.<p>\n<A NAME=\"" +
@@ -77,7 +79,7 @@ TEST(FolderWalkTest, OrderIsTheNameOrderNotTheListingOrder) {
     int32_t count = 0;
     const std::string page = WalkToBytes(t.Path("f"), count);
     std::vector<size_t> at;
-    for (const char* n : {"\\Alpha</A>", "\\beta</A>", "\\zeta</A>", ">10</A>", ">9</A>",
+    for (const char* n : {"/Alpha</A>", "/beta</A>", "/zeta</A>", ">10</A>", ">9</A>",
                           ">A</A>", ">aab</A>", ">a_b</A>", ">b</A>"}) {
         at.push_back(page.find(n));
         ASSERT_NE(at.back(), std::string::npos) << n;
@@ -90,7 +92,7 @@ TEST(FolderWalkTest, HiddenSubFolderIsWalkedAndAlsoReachesTheFileList) {
     TempFolder t;
     t.WriteFile("f/.private/p.url", ClassicShortcut("p.htm"));
     const std::string f = t.Path("f");
-    const std::string p = f + "\\.private";
+    const std::string p = f + "/.private";
     int32_t count = 0;
     EXPECT_EQ(WalkToBytes(f, count),
               Crlf("Sub-Folders in " + f + "<ul>\n<li><A HREF=\"#" + AnchorName(p) + "\">" + p +
@@ -139,7 +141,7 @@ TEST(FolderWalkTest, MarkupInFolderPathsIsEscapedButAnchorsStayPlain) {
     TempFolder t;
     t.WriteFile("R&D <1>/\"q\" 100%/s.url", ClassicShortcut("s.htm"));
     const std::string f = t.Path("R&D <1>");
-    const std::string sub = f + "\\\"q\" 100%";
+    const std::string sub = f + "/\"q\" 100%";
     int32_t count = 0;
     const std::string page = WalkToBytes(f, count);
     EXPECT_NE(page.find("Sub-Folders in " + Escaped(f) + "<ul>"), std::string::npos);
@@ -187,10 +189,45 @@ TEST(FolderWalkTest, SymbolicLinkLoopsAreNotEntered) {
     int32_t count = 0;
     const std::string page = WalkToBytes(f, count);
     EXPECT_EQ(count, 1);
-    EXPECT_EQ(page.find("\\up"), std::string::npos) << page;
-    EXPECT_EQ(page.find("\\self"), std::string::npos) << page;
-    EXPECT_NE(page.find("<p>The folder " + f + "\\other has no shortcuts."), std::string::npos);
-    EXPECT_NE(page.find("<p>Shortcuts in " + f + "\\sub:"), std::string::npos);
+    EXPECT_EQ(page.find("/up"), std::string::npos) << page;
+    EXPECT_EQ(page.find("/self"), std::string::npos) << page;
+    EXPECT_NE(page.find("<p>The folder " + f + "/other has no shortcuts."), std::string::npos);
+    EXPECT_NE(page.find("<p>Shortcuts in " + f + "/sub:"), std::string::npos);
+}
+
+TEST(FolderWalkTest, EachRealFolderIsWalkedOnceHoweverManyRoutesLeadToIt) {
+    // Thirty levels, each holding two links to the next: 2^30 routes to the last level.
+    constexpr int kLevels = 30;
+    TempFolder t;
+    for (int i = 0; i <= kLevels; ++i) {
+        t.WriteFile("L" + std::to_string(i) + "/s.url", ClassicShortcut("s" + std::to_string(i)));
+        if (i == kLevels) break;
+        for (const char* route : {"a", "b"}) {
+            const std::string next = t.Native("L" + std::to_string(i + 1)).string();
+            const std::string link = "L" + std::to_string(i) + "/" + route;
+            ASSERT_EQ(symlink(next.c_str(), t.Native(link).c_str()), 0);
+        }
+    }
+    const std::string f = t.Path("L0");
+    int32_t count = 0;
+    const auto start = std::chrono::steady_clock::now();
+    const std::string page = WalkToBytes(f, count);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1));
+    EXPECT_EQ(count, kLevels + 1);
+    EXPECT_EQ(testing::Occurrences(page, "<p>Shortcuts in "), size_t{kLevels + 1});
+    // Both routes are listed with their own paths; the second leads to the first one's part.
+    const std::string a = AnchorName(f + "/a");
+    EXPECT_NE(page.find("<li><A HREF=\"#" + a + "\">" + f + "/a</A>\r\n"
+                        "<li><A HREF=\"#" + a + "\">" + f + "/b</A>\r\n"),
+              std::string::npos) << page.substr(0, 2000);
+    size_t links = 0;
+    for (size_t at = page.find("HREF=\"#"); at != std::string::npos;
+         at = page.find("HREF=\"#", at + 1)) {
+        const std::string anchor = page.substr(at + 7, page.find('"', at + 7) - at - 7);
+        EXPECT_EQ(testing::Occurrences(page, "<A NAME=\"" + anchor + "\">"), 1u) << anchor;
+        ++links;
+    }
+    EXPECT_EQ(links, size_t{2 * kLevels});
 }
 
 TEST(FolderWalkTest, OverLongPathsArePassedOverAndTheWalkEnds) {
@@ -237,7 +274,7 @@ TEST(FolderWalkTest, UnreadableFileAndFolderAreSilentlyPassedOver) {
     ASSERT_EQ(chmod(t.Native("f/locked.url").c_str(), 0), 0);
     ASSERT_EQ(chmod(t.Native("f/closed").c_str(), 0), 0);
     const std::string f = t.Path("f");
-    const std::string c = f + "\\closed";
+    const std::string c = f + "/closed";
     int32_t count = 0;
     auto page = WalkWithoutRootRights(f, count);
     if (!page) GTEST_SKIP() << "cannot drop root rights here, and root reads everything";

@@ -128,15 +128,10 @@ inline void Record(int base, const std::string& at, const std::string& rel, Tree
 
 }  // namespace guard_detail
 
-// Records the tree at `path` (the program's '\' or the system's '/' separators); an empty
-// snapshot when nothing is there.
+// Records the tree at `path`; an empty snapshot when nothing is there.
 inline TreeSnapshot SnapshotTree(const std::string& path) {
-    std::string native = path;
-    for (char& c : native) {
-        if (c == '\\') c = '/';
-    }
     TreeSnapshot snapshot;
-    guard_detail::Record(AT_FDCWD, native, "", snapshot);
+    guard_detail::Record(AT_FDCWD, path, "", snapshot);
     return snapshot;
 }
 

@@ -41,7 +41,7 @@ TEST(AccessFaultTest, FoldersThatCanBeListedOrEnteredButNotBoth) {
     t.MakeFolder("out");
     ASSERT_EQ(chown(t.Native("out").c_str(), 65534, 65534), 0);
     const std::string f = t.Path("Fav");
-    const std::string output = t.Path("out\\page.htm");
+    const std::string output = t.Path("out/page.htm");
     InputGuard guard(f);
     const auto code = RunWithoutRootRights([] {}, [&] {
         QuietHost host;
@@ -53,8 +53,8 @@ TEST(AccessFaultTest, FoldersThatCanBeListedOrEnteredButNotBoth) {
     EXPECT_EQ(*code, 2) << "a.htm and o.htm only";
     const std::string page = t.ReadFile("out/page.htm");
     EXPECT_NE(page.find("<li><A HREF=\"o.htm\">o</A>"), std::string::npos);
-    EXPECT_NE(page.find("<p>The folder " + f + "\\enteronly has no shortcuts.<p>"), std::string::npos);
-    EXPECT_NE(page.find("<p>Shortcuts in " + f + "\\listonly:\r\n<ul>\r\n</ul>"), std::string::npos)
+    EXPECT_NE(page.find("<p>The folder " + f + "/enteronly has no shortcuts.<p>"), std::string::npos);
+    EXPECT_NE(page.find("<p>Shortcuts in " + f + "/listonly:\r\n<ul>\r\n</ul>"), std::string::npos)
         << "names listed, none could be looked up";
     EXPECT_EQ(Occurrences(page, "<A NAME="), 3u);
 }
@@ -65,7 +65,7 @@ TEST(AccessFaultTest, PageFolderThatCannotBeWrittenEndsInUnableToOpen) {
     t.WriteFile("out/page.htm", "old page");
     ASSERT_EQ(chmod(t.Native("out/page.htm").c_str(), 0666), 0);  // the file is, its folder not
     const std::string f = t.Path("Fav");
-    const std::string output = t.Path("out\\page.htm");
+    const std::string output = t.Path("out/page.htm");
     InputGuard guard(f);
     const auto code = RunWithoutRootRights([] {}, [&] {
         QuietHost host;
@@ -97,7 +97,7 @@ TEST(AccessFaultTest, FolderThatVanishesBetweenListingAndWalk) {
     std::string page;
     int32_t count = 0;
     std::thread walker([&] {
-        auto out = TextFile::OpenReplacing(t.Path("out\\pipe"));  // waits for the reader
+        auto out = TextFile::OpenReplacing(t.Path("out/pipe"));  // waits for the reader
         ASSERT_TRUE(out);
         // Just under the write buffer, without a line end: nothing reaches the pipe yet.
         out->Write(std::string(256 * 1024 - 1, 'x'));
@@ -116,44 +116,48 @@ TEST(AccessFaultTest, FolderThatVanishesBetweenListingAndWalk) {
     close(fd);
     walker.join();
     page = page.substr(page.find_first_not_of('x'));
-    const std::string a = AnchorName(f + "\\A"), b = AnchorName(f + "\\B"), c = AnchorName(f + "\\C");
+    const std::string a = AnchorName(f + "/A"), b = AnchorName(f + "/B"), c = AnchorName(f + "/C");
     EXPECT_EQ(page,
               Crlf("Sub-Folders in " + f + "<ul>\n"
-                   "<li><A HREF=\"#" + a + "\">" + f + "\\A</A>\n"
-                   "<li><A HREF=\"#" + b + "\">" + f + "\\B</A>\n"
-                   "<li><A HREF=\"#" + c + "\">" + f + "\\C</A>\n</ul>\n"
+                   "<li><A HREF=\"#" + a + "\">" + f + "/A</A>\n"
+                   "<li><A HREF=\"#" + b + "\">" + f + "/B</A>\n"
+                   "<li><A HREF=\"#" + c + "\">" + f + "/C</A>\n</ul>\n"
                    "<p>Shortcuts in " + f + ":\n<ul>\n<li><A HREF=\"a.htm\">a</A>\n\n</ul>\n"
-                   "<A NAME=\"" + a + "\"></A><p>Shortcuts in " + f + "\\A:\n<ul>\n"
+                   "<A NAME=\"" + a + "\"></A><p>Shortcuts in " + f + "/A:\n<ul>\n"
                    "<li><A HREF=\"A.htm\">x</A>\n\n</ul>\n"
                    // The folder is gone: its part says so, and the link above still leads here.
-                   "<A NAME=\"" + b + "\"></A><p>The folder " + f + "\\B has no shortcuts.<p>\n"
-                   "<A NAME=\"" + c + "\"></A><p>Shortcuts in " + f + "\\C:\n<ul>\n"
+                   "<A NAME=\"" + b + "\"></A><p>The folder " + f + "/B has no shortcuts.<p>\n"
+                   "<A NAME=\"" + c + "\"></A><p>Shortcuts in " + f + "/C:\n<ul>\n"
                    "<li><A HREF=\"C.htm\">x</A>\n\n</ul>\n"));
     EXPECT_EQ(count, 3);
 }
 
-// File names may hold '\' on this system but the program's paths use it as the separator: such
-// a name would address another entry, even one outside the chosen folder. The walk passes over
-// them, as it never meets them on Windows.
-TEST(AccessFaultTest, NamesHoldingTheSeparatorAreNotFollowedElsewhere) {
+// File names may hold '\' on this system, where it separates nothing: such a name is read and
+// linked like any other, and never addresses another entry, even one outside the chosen folder.
+TEST(AccessFaultTest, NamesHoldingABackslashAreReadLikeAnyOtherAndLeadNowhereElse) {
     TempFolder t;
     t.WriteFile("Fav/a.url", ClassicShortcut("a.htm"));
     t.WriteFile("Fav/sub/b.url", ClassicShortcut("b.htm"));
-    t.WriteFile("Fav/sub\\b.url", ClassicShortcut("twice.htm"));  // would reach sub/b.url
-    t.WriteFile("Fav/..\\outside.url", ClassicShortcut("x.htm"));  // would reach outside.url
+    t.WriteFile("Fav/sub\\b.url", ClassicShortcut("own.htm"));  // not sub/b.url
+    t.WriteFile("Fav/..\\outside.url", ClassicShortcut("x.htm"));  // not ../outside.url
     t.WriteFile("outside.url", ClassicShortcut("outside.htm"));
     t.WriteFile("Other/secret.url", ClassicShortcut("secret.htm"));
-    t.MakeFolder("Fav/..\\Other");  // would walk Other, beside the chosen folder
+    t.MakeFolder("Fav/..\\Other");  // not Other, beside the chosen folder
     t.WriteFile("Fav/..\\Other/inside.url", ClassicShortcut("inside.htm"));
     const std::string f = t.Path("Fav");
     int32_t count = 0;
     const std::string page = WalkToBytes(f, count);
-    EXPECT_EQ(count, 2) << page;
+    EXPECT_EQ(count, 5) << page;
     EXPECT_EQ(page.find("secret"), std::string::npos) << page;
-    EXPECT_EQ(page.find("outside"), std::string::npos) << page;
-    EXPECT_EQ(page.find("Other"), std::string::npos) << page;
-    EXPECT_EQ(page.find("twice"), std::string::npos) << page;
-    EXPECT_NE(page.find("<li><A HREF=\"b.htm\">b</A>"), std::string::npos);
+    EXPECT_EQ(page.find("outside.htm"), std::string::npos) << page;
+    const std::string lines[] = {"<li><A HREF=\"own.htm\">sub\\b</A>",
+                                 "<li><A HREF=\"x.htm\">..\\outside</A>",
+                                 "<li><A HREF=\"b.htm\">b</A>",
+                                 "<p>Shortcuts in " + f + "/..\\Other:\r\n<ul>\r\n"
+                                 "<li><A HREF=\"inside.htm\">inside</A>"};
+    for (const std::string& line : lines) {
+        EXPECT_NE(page.find(line), std::string::npos) << line << "\n" << page;
+    }
 }
 
 // Runs `body` on a thread with a stack of `bytes`, in a child process so that running out of
@@ -215,9 +219,9 @@ TEST(AccessFaultTest, ThousandLevelsAndLinkLoopsOnASmallStack) {
     EXPECT_EQ(Occurrences(page, "<A NAME=\""), static_cast<size_t>(kDepth));
     EXPECT_EQ(Occurrences(page, "<ul>"), Occurrences(page, "</ul>"));
     EXPECT_NE(page.find("<li><A HREF=\"s999\">s</A>"), std::string::npos);
-    EXPECT_EQ(page.find("\\top"), std::string::npos);
-    EXPECT_EQ(page.find("\\self"), std::string::npos);
-    EXPECT_EQ(page.find("\\up"), std::string::npos);
+    EXPECT_EQ(page.find("/top"), std::string::npos);
+    EXPECT_EQ(page.find("/self"), std::string::npos);
+    EXPECT_EQ(page.find("/up"), std::string::npos);
 }
 
 }  // namespace

@@ -73,7 +73,7 @@ TEST(SizeFaultTest, LongestNamesWork) {
     EXPECT_EQ(count, 2);
     EXPECT_NE(page.find("<li><A HREF=\"file.htm\">" + std::string(kMaxNameLength - 4, 'n') + "</A>"),
               std::string::npos);
-    EXPECT_NE(page.find("<p>Shortcuts in " + f + "\\" + longName + ":"), std::string::npos);
+    EXPECT_NE(page.find("<p>Shortcuts in " + f + "/" + longName + ":"), std::string::npos);
 }
 
 // In the deepest of a chain of folders: a shortcut and a folder whose paths are exactly as long
@@ -94,7 +94,7 @@ TEST(SizeFaultTest, PathsAtAndPastTheLimit) {
         close(dir);
         ASSERT_GE(next, 0);
         dir = next;
-        folder += "\\" + chainName;
+        folder += "/" + chainName;
     }
     const size_t room = kMaxPathLength - folder.size() - 1;  // the last name's bytes at the limit
     ASSERT_GE(room, 49u);
@@ -103,7 +103,7 @@ TEST(SizeFaultTest, PathsAtAndPastTheLimit) {
     WriteAt(dir, std::string(room - 3, 'b') + ".url", ClassicShortcut("past-limit.htm"));
     ASSERT_EQ(mkdirat(dir, std::string(room, 'c').c_str(), 0755), 0);
     ASSERT_EQ(mkdirat(dir, std::string(room + 1, 'd').c_str(), 0755), 0);
-    ASSERT_EQ((folder + "\\" + std::string(room, 'c')).size(), kMaxPathLength);
+    ASSERT_EQ((folder + "/" + std::string(room, 'c')).size(), kMaxPathLength);
 
     QuietHost host;
     int32_t count = 0;
@@ -112,7 +112,7 @@ TEST(SizeFaultTest, PathsAtAndPastTheLimit) {
     const std::string page = t.ReadFile("page.htm");
     EXPECT_NE(page.find("<li><A HREF=\"at-limit.htm\">"), std::string::npos);
     EXPECT_EQ(page.find("past-limit"), std::string::npos);
-    EXPECT_NE(page.find("<p>The folder " + folder + "\\" + std::string(room, 'c') + " has no shortcuts."),
+    EXPECT_NE(page.find("<p>The folder " + folder + "/" + std::string(room, 'c') + " has no shortcuts."),
               std::string::npos);
     EXPECT_EQ(page.find(std::string(room + 1, 'd')), std::string::npos);
 
@@ -268,7 +268,7 @@ TEST(SizeFaultTest, FolderOfAHundredThousandEntries) {
         t.WriteFile(sub, ClassicShortcut(sub));
     }
 
-    const auto names = testing::Names(t.Path("Fav\\*.*"), kFileMask, Detail::NamesAndKinds);
+    const auto names = testing::Names(t.Path("Fav/*.*"), kFileMask, Detail::NamesAndKinds);
     EXPECT_EQ(names.size(), static_cast<size_t>(kEntries - 3));
 
     const std::string f = t.Path("Fav");

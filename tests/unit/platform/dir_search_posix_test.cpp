@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include "platform/dir_search.h"
+#include "platform/text_file.h"
 #include "tests/unit/platform/dir_search_test_support.h"
 #include "tests/unit/platform/temp_folder.h"
 
@@ -145,6 +146,36 @@ TEST_F(DirSearchTest, AbandonedAndFinishedSearchesReleaseTheirDescriptors) {
     while (kept.FindNext()) {
     }
     EXPECT_EQ(OpenDescriptors(), before) << "an exhausted search closes its folder at once";
+}
+
+TEST(FolderHandleTest, AFolderReplacedDuringItsListingNeverSendsALookupElsewhere) {
+    TempFolder t;
+    t.WriteFile("A/x.url", "original x");
+    t.WriteFile("A/y.url", "original y");
+    const FolderHandle folder(t.Path("A"));
+    DirSearch search;
+    std::set<std::string> listed;
+    auto e = search.FindFirst(folder, kFileMask);
+    ASSERT_TRUE(e);
+    // Renamed away and another folder put in its place, with a file of the same name.
+    ASSERT_EQ(rename(t.Native("A").c_str(), t.Native("B").c_str()), 0);
+    t.WriteFile("A/x.url", "the other folder's x");
+    t.WriteFile("A/z.url", "z");
+    for (; e; e = search.FindNext()) listed.insert(e->name);
+    EXPECT_EQ(listed, (std::set<std::string>{"x.url", "y.url"}));
+    DirEntry entry;
+    ASSERT_TRUE(FindEntry(folder, "x.url", kFileMask, entry));
+    EXPECT_EQ(entry.length, 10u);
+    EXPECT_FALSE(FindEntry(folder, "z.url", kFileMask, entry));
+    EXPECT_FALSE(FindEntry(folder, "../A/z.url", kFileMask, entry)) << "names only, never paths";
+    char text[64];
+    EXPECT_EQ(TextFile::ReadLookedUp(folder, "x.url", 10, text, sizeof text), 10u);
+    EXPECT_EQ(std::string(text, 10), "original x");
+    EXPECT_EQ(GetFolderId(folder, "."), GetFolderId(t.Path("B")));
+    // A folder that cannot be opened searches and looks up nothing.
+    const FolderHandle missing(t.Path("missing"));
+    EXPECT_FALSE(missing.IsOpen());
+    EXPECT_FALSE(search.FindFirst(missing, kFileMask));
 }
 
 TEST_F(DirSearchTest, FolderIdentityFollowsLinks) {

@@ -7,10 +7,12 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/dir_search.h"
+
 namespace favpage::testing {
 
 // Creates a fresh folder under the system's temporary folder and removes it again. Paths handed
-// to the code under test use '\' as the program does; files are made through std::filesystem.
+// to the code under test use the program's separator; files are made through std::filesystem.
 class TempFolder {
 public:
     TempFolder() {
@@ -37,13 +39,13 @@ public:
 
     // The folder as the program writes paths.
     std::string Path() const { return m_root.string(); }
-    // `rel` below the folder, joined with '\'.
+    // `rel` ('/' separated) below the folder, joined with the program's separator.
     std::string Path(const std::string& rel) const {
         std::string r = rel;
         for (char& c : r) {
-            if (c == '/') c = '\\';
+            if (c == '/') c = kPathSeparator;
         }
-        return Path() + "\\" + r;
+        return Path() + kPathSeparator + r;
     }
     // `rel` ('/' separated) as a native file-system path.
     std::filesystem::path Native(const std::string& rel) const { return m_root / rel; }

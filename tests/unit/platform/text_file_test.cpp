@@ -97,7 +97,7 @@ TEST(TextFileOpenTest, FolderMissingFileAndBadModeFail) {
     EXPECT_FALSE(TextFile::Open(dir.Path("sub"), "r"));
     EXPECT_FALSE(TextFile::Open(dir.Path("missing.txt"), "r"));
     EXPECT_FALSE(TextFile::Open(dir.Path("sub"), "wt"));
-    EXPECT_FALSE(TextFile::Open(dir.Path("nofolder\\x.txt"), "wt"));
+    EXPECT_FALSE(TextFile::Open(dir.Path("nofolder/x.txt"), "wt"));
     dir.WriteFile("f.txt", "x");
     EXPECT_FALSE(TextFile::Open(dir.Path("f.txt"), "a"));
 }
@@ -181,7 +181,7 @@ TEST(ReplacingWriterTest, RefusesTargetsThatCannotBeWrittenWithoutTouchingThem) 
     dir.MakeFolder("folder.htm");
     EXPECT_FALSE(TextFile::OpenReplacing(dir.Path("folder.htm")));
     EXPECT_TRUE(std::filesystem::is_directory(dir.Native("folder.htm")));
-    EXPECT_FALSE(TextFile::OpenReplacing(dir.Path("missing\\page.htm")));
+    EXPECT_FALSE(TextFile::OpenReplacing(dir.Path("missing/page.htm")));
     EXPECT_FALSE(std::filesystem::exists(dir.Native("missing")));
     EXPECT_FALSE(TextFile::OpenReplacing(dir.Path("")));  // a path ending in a separator
 
