@@ -74,8 +74,9 @@ TEST_P(VersionResource, NamesTheProductAndCarriesTheProjectVersion) {
     EXPECT_EQ(value("FileVersion"), ProjectVersion());
     EXPECT_EQ(value("OriginalFilename"), GetParam().fileName);
     const std::string name = GetParam().fileName;
-    EXPECT_EQ(value("FileDescription").rfind(name.substr(0, name.find('.')) + " - ", 0), 0u)
-        << value("FileDescription");
+    const std::string stem = name.substr(0, name.find('.'));
+    EXPECT_EQ(value("InternalName"), stem);
+    EXPECT_EQ(value("FileDescription").rfind(stem + " - ", 0), 0u) << value("FileDescription");
     EXPECT_NE(value("LegalCopyright").find("Vandrell"), std::string::npos)
         << value("LegalCopyright");
 }
