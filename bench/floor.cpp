@@ -3,7 +3,8 @@
 // Per folder: the folder opened once, two directory listings, the names sorted without regard to
 // letter case. Per file: one lookup (fstatat) and one open (openat) relative to the folder's
 // descriptor, one read, one close; the URL line found, the address and the name escaped for HTML.
-// One buffered output stream. No parsing beyond finding the URL line.
+// One buffered output stream, flushed to the disk at the end. No parsing beyond finding the URL
+// line.
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
@@ -102,5 +103,7 @@ int main(int argc, char** argv) {
     static char outBuffer[256 * 1024];
     std::setvbuf(out, outBuffer, _IOFBF, sizeof outBuffer);
     Walk(argv[1], out);
-    return std::fclose(out) == 0 ? 0 : 1;
+    // The page must be on the disk before a run may say it is done.
+    const bool flushed = std::fflush(out) == 0 && fsync(fileno(out)) == 0;
+    return std::fclose(out) == 0 && flushed ? 0 : 1;
 }

@@ -84,7 +84,8 @@ std::optional<ShortcutUrls> ReadUrls(std::string_view text) {
     const bool hasZero = text.find('\0') != std::string_view::npos;
     size_t pos = 0;
     while (pos < text.size()) {
-        const bool wanted = section == Section::Shortcut ? !url : section == Section::Wide && !urls.wideUrl;
+        const bool wanted =
+            section == Section::Shortcut ? !url : section == Section::Wide && !urls.wideUrl;
         if (!wanted && !hasZero) {
             pos = NextSectionLine(text, pos);
             if (pos == text.size()) break;

@@ -30,14 +30,21 @@ bool CloseFile(FileHandle file);
 // The replacing writer's steps. `Replacement` carries what the backend needs between them.
 struct Replacement {
     std::string target;     // native path of the file to replace
-    std::string temporary;  // native path of the file being written
-    bool direct = false;    // true when the target is a device or pipe, written in place
+    std::string temporary;  // native path of the file being written; empty when written in place
+    bool existed = false;   // the target was there when the writer began
+    bool flush = true;      // false for a device or pipe, which keeps nothing to flush
 };
-// Checks that the target can be written without touching it and creates the temporary file.
+// Opens the existing target for writing without truncating it (the test a plain open for
+// writing makes), so a target this user may not write is refused before anything is written;
+// then creates the temporary file beside it. When no file can be made there (or could not be
+// moved over the target) but the target itself may be written, it is truncated and written in
+// place; so are devices and pipes.
 FileHandle BeginReplacement(const std::string& path, Replacement& r);
-// Called after the temporary file was closed successfully: moves it over the target.
-bool FinishReplacement(const Replacement& r);
-// Removes the temporary file after a failure.
-void AbandonReplacement(const Replacement& r);
+// Called after every byte was written: flushes the file to the disk, closes it and moves the
+// temporary file over the target, keeping the target's permissions. The file is closed in any
+// case; false when anything failed, and the temporary file is then removed.
+bool FinishReplacement(FileHandle file, const Replacement& r);
+// Closes the file and removes the temporary file after a failure.
+void AbandonReplacement(FileHandle file, const Replacement& r);
 
 }  // namespace favpage::native

@@ -76,8 +76,7 @@ TextFile::~TextFile() {
     if (m_impl->closed) return;
     if (m_impl->replacing) {
         // Never committed: the target keeps its old contents.
-        native::CloseFile(m_impl->file);
-        native::AbandonReplacement(m_impl->replacement);
+        native::AbandonReplacement(m_impl->file, m_impl->replacement);
     } else {
         Close();
     }
@@ -180,12 +179,14 @@ bool TextFile::Close() {
     f.closed = true;
     bool ok = true;
     if (f.writing) ok = FlushBuffer();
-    if (!native::CloseFile(f.file)) ok = false;
-    f.file = native::kNoFile;
-    if (f.replacing) {
-        if (ok) ok = native::FinishReplacement(f.replacement);
-        if (!ok) native::AbandonReplacement(f.replacement);
+    if (!f.replacing) {
+        if (!native::CloseFile(f.file)) ok = false;
+    } else if (ok) {
+        ok = native::FinishReplacement(f.file, f.replacement);
+    } else {
+        native::AbandonReplacement(f.file, f.replacement);
     }
+    f.file = native::kNoFile;
     f.closeResult = ok;
     return ok;
 }

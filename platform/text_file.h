@@ -38,11 +38,14 @@ public:
                                               uint64_t size, char* buffer, size_t count);
 
     // Opens a writer that replaces `path` only when it is complete. The open fails, without
-    // touching anything, when the target could not be written at all: it is a directory, it
-    // exists and is read-only, hidden or a system file, or its folder is missing. The text goes
-    // to a temporary file in the target's folder; Close() moves it over the target once every
-    // byte has arrived. Any failure, or destruction without Close(), removes the temporary file
-    // and leaves an existing target exactly as it was.
+    // touching anything, when the target could not be written at all: it is a directory, a
+    // hidden or system file, a file this user may not open for writing (read-only, or its
+    // permissions or security deny it), or its folder is missing. The text goes to a temporary
+    // file in the target's folder; Close() flushes it to the disk and moves it over the target,
+    // which keeps its permissions. Any failure, or destruction without Close(), removes the
+    // temporary file and leaves an existing target exactly as it was. Where no file can be
+    // made beside an existing target that may be written, the target is truncated and written
+    // in place instead: a failure then still fails Close(), but the old contents are gone.
     static std::unique_ptr<TextFile> OpenReplacing(const std::string& path);
 
     // Delivers at most `count` characters after translation; fewer only at the end of the file

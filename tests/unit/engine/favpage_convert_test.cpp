@@ -111,10 +111,13 @@ TEST_F(FavpageConvertTest, ExistingPageNeedsYesWithoutATerminal) {
     EXPECT_NE(declined.err.find("--yes"), std::string::npos);
     EXPECT_EQ(m_dir.ReadFile("page.htm"), "old");
 
-    const Outcome yes = RunConvert({"--yes", m_folder, m_page});
-    EXPECT_EQ(yes.exitCode, 0);
-    EXPECT_EQ(yes.out, Done(2));
-    EXPECT_NE(m_dir.ReadFile("page.htm"), "old");
+    for (const char* option : {"--yes", "-y"}) {
+        m_dir.WriteFile("page.htm", "old");
+        const Outcome yes = RunConvert({option, m_folder, m_page});
+        EXPECT_EQ(yes.exitCode, 0) << option;
+        EXPECT_EQ(yes.out, Done(2)) << option;
+        EXPECT_NE(m_dir.ReadFile("page.htm"), "old") << option;
+    }
 }
 
 TEST_F(FavpageConvertTest, FailuresExitWithOne) {

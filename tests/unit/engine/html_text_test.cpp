@@ -47,6 +47,8 @@ TEST(HtmlTextTest, EverySpecialByteAtEveryPlaceIsReplaced) {
 TEST(HtmlTextTest, AnchorNamesKeepOnlyAsciiLettersAndDigits) {
     EXPECT_EQ(AnchorName("C:\\Fav\\Cars"), "C__Fav_Cars");
     EXPECT_EQ(AnchorName("a b_c-9\xE9Z"), "a_b_c_9_Z");
+    // The edges of the three ranges and the bytes just outside them.
+    EXPECT_EQ(AnchorName("@AZ[`az{/09:"), "_AZ__az__09_");
     EXPECT_EQ(AnchorName(""), "");
 }
 

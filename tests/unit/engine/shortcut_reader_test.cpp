@@ -181,6 +181,22 @@ TEST_F(WriteShortcutTest, OnlyTheFirst64KiBAreExamined) {
     const std::string filler(kShortcutExamineLimit - 100, 'x');
     EXPECT_EQ(Link("near.url", filler + "\n[InternetShortcut]\nURL=in\n", count),
               Crlf("<li><A HREF=\"in\">near</A>\n\n"));
+    // The limit is 65,536 characters of text: the offsets are written out, not derived from it.
+    const struct {
+        size_t headerAt;
+        const char* page;
+    } edges[] = {
+        {65'000, "<li><A HREF=\"in\">edge</A>\r\n\r\n"},  // "URL=in" ends at 65,024
+        {65'511, "<li><A HREF=\"in\">edge</A>\r\n\r\n"},  // the value's last byte is 65,535
+        {65'512, "<li><A HREF=\"i\">edge</A>\r\n\r\n"},   // its last byte is cut off
+        {65'518, "<li><A HREF=\"\">edge</A>\r\n\r\n"},    // the header ends at 65,535
+        {65'520, ""},  // the header's last letter is past the limit
+    };
+    for (const auto& e : edges) {
+        const std::string text = std::string(e.headerAt - 1, 'x') + "\n[InternetShortcut]\nURL=in\n";
+        EXPECT_EQ(Link("edge.url", text, count), e.page) << e.headerAt;
+    }
+    count = 1;
     const std::string big(4 * 1024 * 1024, 'y');
     EXPECT_EQ(Link("big.url", big + "\n[InternetShortcut]\nURL=late\n", count), "");
     EXPECT_EQ(count, 1);

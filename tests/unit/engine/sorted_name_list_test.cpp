@@ -123,6 +123,27 @@ TEST(SortedNameListTest, NamesSharingLongPrefixesKeepTheOrderAndTieBreak) {
     EXPECT_EQ(Sorted(added), expected);
 }
 
+TEST(SortedNameListTest, NamesEndingAtAndAroundThePackedHeadsKeepTheOrder) {
+    // The first 8 and the next 8 key bytes are compared as numbers: names that end or differ
+    // right at, before or after those boundaries, with and without bytes 0x80-0xFF.
+    EXPECT_EQ(Sorted({"12345678", "12345678\xE9"}),
+              (std::vector<std::string>{"12345678\xE9", "12345678"}));
+    const std::string digits = "1234567890abcdefghij";
+    std::vector<std::string> added;
+    for (size_t length : {7, 8, 9, 15, 16, 17}) {
+        const std::string base = digits.substr(0, length);
+        for (const std::string tail : {"", "\xE9", "0", "A", "a", "\x80\x80"}) {
+            added.push_back(base + tail);
+            added.push_back(base.substr(0, length - 1) + "\xE9" + tail);
+        }
+    }
+    std::vector<std::string> expected(added.rbegin(), added.rend());
+    std::stable_sort(expected.begin(), expected.end(), [](const std::string& a, const std::string& b) {
+        return CompareNames(a, b) < 0;
+    });
+    EXPECT_EQ(Sorted(added), expected);
+}
+
 TEST(SortedNameListTest, TieBreaksDecideBetweenEqualNamesWhateverTheOrderOfAddition) {
     // Names outside the code page are ordered by their page text, then by their own bytes: a
     // name without a tie-break first, then the tie-breaks in byte order, newest first only for

@@ -3,8 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
+#include <csignal>
 #include <poll.h>
 #include <pthread.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
@@ -59,24 +61,82 @@ TEST(AccessFaultTest, FoldersThatCanBeListedOrEnteredButNotBoth) {
     EXPECT_EQ(Occurrences(page, "<A NAME="), 3u);
 }
 
-TEST(AccessFaultTest, PageFolderThatCannotBeWrittenEndsInUnableToOpen) {
-    TempFolder t;
-    t.WriteFile("Fav/a.url", ClassicShortcut("a.htm"));
-    t.WriteFile("out/page.htm", "old page");
-    ASSERT_EQ(chmod(t.Native("out/page.htm").c_str(), 0666), 0);  // the file is, its folder not
-    const std::string f = t.Path("Fav");
-    const std::string output = t.Path("out/page.htm");
-    InputGuard guard(f);
-    const auto code = RunWithoutRootRights([] {}, [&] {
-        QuietHost host;
-        int32_t count = 0;
-        const ConversionResult r = RunConversion(f, output, host, count);
-        return r == ConversionResult::CannotOpen && host.last == "Unable to open " + output ? 0 : 1;
-    });
-    if (!code) GTEST_SKIP() << "cannot drop root rights here";
-    EXPECT_EQ(*code, 0) << "the page is replaced through a file beside it, which cannot be made";
-    EXPECT_EQ(t.ReadFile("out/page.htm"), "old page");
-    EXPECT_EQ(t.EntryCount(), 2u);
+// A page of root's, met by an ordinary user in folders that do or do not let that user add a
+// file or rename over the page. A page the user may not open for writing is refused before
+// anything is written, whoever may write its folder; one the user may write is replaced where
+// its folder allows that, and written in place where it does not.
+TEST(AccessFaultTest, PagesOfAnotherUserAreRefusedOrWrittenAsAnOpenForWritingWould) {
+    enum Outcome { kRefused, kReplaced, kInPlace, kInPlaceFailed };
+    struct Case {
+        const char* label;
+        mode_t folderMode;
+        mode_t pageMode;
+        Outcome outcome;
+    };
+    const Case cases[] = {
+        {"folder anyone may write", 0777, 0644, kRefused},
+        {"sticky folder", 01777, 0644, kRefused},
+        {"page anyone may write, folder too", 0777, 0666, kReplaced},
+        {"page anyone may write, sticky folder", 01777, 0666, kInPlace},
+        {"page anyone may write, folder nobody may add to", 0755, 0666, kInPlace},
+        {"the same when the page stops fitting on the disk", 0755, 0666, kInPlaceFailed},
+    };
+    const std::string old = "old page\r\n";
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.label);
+        TempFolder t;
+        t.WriteFile("Fav/a.url", ClassicShortcut("a.htm"));
+        t.WriteFile("pub/page.htm", old);
+        ASSERT_EQ(chmod(t.Native("pub/page.htm").c_str(), c.pageMode), 0);
+        ASSERT_EQ(chmod(t.Native("pub").c_str(), c.folderMode), 0);
+        const std::string f = t.Path("Fav");
+        const std::string output = t.Path("pub/page.htm");
+        InputGuard guard(f);
+        const auto code = RunWithoutRootRights(
+            [&] {
+                if (c.outcome != kInPlaceFailed) return;
+                signal(SIGXFSZ, SIG_IGN);
+                const rlimit limit{100, RLIM_INFINITY};
+                setrlimit(RLIMIT_FSIZE, &limit);
+            },
+            [&] {
+                QuietHost host;
+                int32_t count = 0;
+                const ConversionResult r = RunConversion(f, output, host, count);
+                if (c.outcome == kRefused) {
+                    return r == ConversionResult::CannotOpen &&
+                           host.last == "Unable to open " + output;
+                }
+                if (c.outcome == kInPlaceFailed) {
+                    return r == ConversionResult::CannotWrite &&
+                           host.last == "Unable to write " + output;
+                }
+                return r == ConversionResult::Done && host.last == DoneText(f, 1);
+            });
+        if (!code) GTEST_SKIP() << "cannot drop root rights here";
+        EXPECT_EQ(*code, 1) << "the run ended with another result or text";
+        struct stat st;
+        ASSERT_EQ(stat(t.Native("pub/page.htm").c_str(), &st), 0);
+        EXPECT_EQ(st.st_mode & 07777, c.pageMode) << "the page keeps its permission bits";
+        // Written in place, the page stays root's; replaced, it is the user's new file.
+        EXPECT_EQ(st.st_uid, c.outcome == kReplaced ? 65534u : 0u);
+        const std::string page = t.ReadFile("pub/page.htm");
+        if (c.outcome == kRefused) {
+            EXPECT_EQ(page, old);
+        } else if (c.outcome == kInPlaceFailed) {
+            EXPECT_LE(page.size(), 100u) << "the old page cannot be kept here";
+        } else {
+            EXPECT_EQ(page.rfind("<html>\r\n", 0), 0u) << page;
+            EXPECT_NE(page.find("<li><A HREF=\"a.htm\">a</A>"), std::string::npos);
+            EXPECT_EQ(page.substr(page.size() - 9), "</html>\r\n");
+        }
+        size_t entries = 0;
+        for (const auto& e : std::filesystem::directory_iterator(t.Native("pub"))) {
+            (void)e;
+            ++entries;
+        }
+        EXPECT_EQ(entries, 1u) << "no temporary file is left";
+    }
 }
 
 // A sub-folder deleted after its parent listed it and before the walk reaches it. Files are

@@ -3,13 +3,41 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <fcntl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <utility>
+#include <vector>
 
 #include "platform/text_file.h"
 #include "tests/unit/platform/temp_folder.h"
+
+// While a test points this at a list, every fsync() and rename() of the program is recorded
+// there with the inode it concerns, then made as usual.
+std::vector<std::pair<std::string, ino_t>>* g_diskCalls = nullptr;
+
+namespace {
+ino_t InodeOf(int fd) {
+    struct stat st;
+    return fstat(fd, &st) == 0 ? st.st_ino : 0;
+}
+}  // namespace
+
+extern "C" int fsync(int fd) {
+    if (g_diskCalls) g_diskCalls->emplace_back("fsync", InodeOf(fd));
+    return static_cast<int>(syscall(SYS_fsync, fd));
+}
+
+extern "C" int rename(const char* from, const char* to) noexcept {
+    if (g_diskCalls) {
+        struct stat st;
+        g_diskCalls->emplace_back("rename", stat(from, &st) == 0 ? st.st_ino : 0);
+    }
+    return static_cast<int>(syscall(SYS_renameat, AT_FDCWD, from, AT_FDCWD, to));
+}
 
 namespace favpage {
 namespace {
@@ -55,16 +83,25 @@ TEST(TextFilePosixTest, WriteFailurePartWayLeavesTheOldPage) {
     EXPECT_EQ(dir.EntryCount(), 1u) << "the temporary file is removed";
 }
 
-TEST(TextFilePosixTest, ReplacementKeepsPermissionBits) {
+// The new page is flushed before the rename, and the folder after it, so that a power cut
+// leaves the old page or the new one; it keeps the old one's permission bits.
+TEST(TextFilePosixTest, ReplacementIsOnTheDiskBeforeItTakesThePlaceAndKeepsPermissionBits) {
     TempFolder dir;
     dir.WriteFile("page.htm", "old");
     ASSERT_EQ(chmod(dir.Native("page.htm").c_str(), 0640), 0);
+    std::vector<std::pair<std::string, ino_t>> calls;
     auto f = TextFile::OpenReplacing(dir.Path("page.htm"));
     ASSERT_TRUE(f);
     f->Write("new");
-    ASSERT_TRUE(f->Close());
-    struct stat st;
+    g_diskCalls = &calls;
+    const bool closed = f->Close();
+    g_diskCalls = nullptr;
+    ASSERT_TRUE(closed);
+    struct stat st, folder;
     ASSERT_EQ(stat(dir.Native("page.htm").c_str(), &st), 0);
+    ASSERT_EQ(stat(dir.Native("").c_str(), &folder), 0);
+    EXPECT_EQ(calls, (std::vector<std::pair<std::string, ino_t>>{
+                         {"fsync", st.st_ino}, {"rename", st.st_ino}, {"fsync", folder.st_ino}}));
     EXPECT_EQ(st.st_mode & 07777, 0640u);
     EXPECT_EQ(dir.ReadFile("page.htm"), "new");
 }

@@ -2,6 +2,10 @@
 // Portable: built natively and for Windows.
 #include <gtest/gtest.h>
 
+#ifndef _WIN32
+#include <unistd.h>
+#endif
+
 #include "platform/text_file.h"
 #include "tests/unit/platform/temp_folder.h"
 
@@ -191,8 +195,15 @@ TEST(ReplacingWriterTest, RefusesTargetsThatCannotBeWrittenWithoutTouchingThem) 
                                      std::filesystem::perms::group_write |
                                      std::filesystem::perms::others_write,
                                  std::filesystem::perm_options::remove);
-    EXPECT_FALSE(TextFile::OpenReplacing(dir.Path("ro.htm")));
-    EXPECT_EQ(dir.ReadFile("ro.htm"), "read-only page");
+    // Whether the system lets this user open it for writing decides, not the bits: Windows
+    // refuses everyone, POSIX everyone but root (an ordinary user's tests are with the faults).
+#ifdef _WIN32
+    const bool mayWriteAnyFile = false;
+#else
+    const bool mayWriteAnyFile = geteuid() == 0;
+#endif
+    EXPECT_EQ(TextFile::OpenReplacing(dir.Path("ro.htm")) != nullptr, mayWriteAnyFile);
+    EXPECT_EQ(dir.ReadFile("ro.htm"), "read-only page") << "a writer never closed changes nothing";
 }
 
 }  // namespace

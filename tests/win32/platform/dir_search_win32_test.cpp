@@ -1,11 +1,14 @@
 // Windows tests of DirSearch and the replacing writer on real attributes set with
-// SetFileAttributesA: what each mask admits, one-entry lookups, folder identity and handles.
+// SetFileAttributesA: what each mask admits, one-entry lookups, folder identity and handles;
+// and what the writer keeps of a page's security and refuses when it denies writing.
 #include <windows.h>
+#include <sddl.h>
 
 #include <gtest/gtest.h>
 
 #include <map>
 #include <set>
+#include <vector>
 
 #include "platform/dir_search.h"
 #include "platform/text_file.h"
@@ -131,6 +134,73 @@ TEST_F(Win32DirSearchTest, ReplacingWriterRefusesWhatCreateFileWouldAndTouchesNo
     EXPECT_EQ(m_dir.ReadFile("plain.url"), "12345");
     ASSERT_TRUE(f->Close());
     EXPECT_EQ(m_dir.ReadFile("plain.url"), "new\r\n");
+    EXPECT_EQ(Names(m_dir.Path("~favpage*"), kFileMask, Detail::Full).size(), 0u);
+}
+
+// A file's access list in SDDL form, or "" when it cannot be read.
+std::string AccessList(const std::string& path) {
+    DWORD need = 0;
+    GetFileSecurityA(path.c_str(), DACL_SECURITY_INFORMATION, nullptr, 0, &need);
+    std::vector<char> sd(need);
+    if (need == 0 ||
+        !GetFileSecurityA(path.c_str(), DACL_SECURITY_INFORMATION, sd.data(), need, &need)) {
+        return "";
+    }
+    LPSTR text = nullptr;
+    if (!ConvertSecurityDescriptorToStringSecurityDescriptorA(
+            sd.data(), SDDL_REVISION_1, DACL_SECURITY_INFORMATION, &text, nullptr)) {
+        return "";
+    }
+    const std::string result = text;
+    LocalFree(text);
+    return result;
+}
+
+bool SetAccessList(const std::string& path, const char* sddl) {
+    PSECURITY_DESCRIPTOR sd = nullptr;
+    if (!ConvertStringSecurityDescriptorToSecurityDescriptorA(sddl, SDDL_REVISION_1, &sd,
+                                                              nullptr)) {
+        return false;
+    }
+    const bool ok = SetFileSecurityA(path.c_str(), DACL_SECURITY_INFORMATION, sd) != 0;
+    LocalFree(sd);
+    return ok;
+}
+
+TEST_F(Win32DirSearchTest, ReplacingWriterKeepsThePagesSecurityAndRefusesWhatDeniesWriting) {
+    // A page anyone may change keeps that access list, and its attributes, once replaced.
+    m_dir.WriteFile("shared.htm", "old");
+    const std::string shared = m_dir.Path("shared.htm");
+    ASSERT_TRUE(SetAccessList(shared, "D:P(A;;FA;;;WD)"));
+    const std::string accessBefore = AccessList(shared);
+    const DWORD attributesBefore = GetFileAttributesA(shared.c_str());
+    ASSERT_NE(accessBefore, "");
+    auto f = TextFile::OpenReplacing(shared);
+    ASSERT_TRUE(f);
+    f->Write("new\n");
+    ASSERT_TRUE(f->Close());
+    EXPECT_EQ(m_dir.ReadFile("shared.htm"), "new\r\n");
+    EXPECT_EQ(AccessList(shared), accessBefore);
+    EXPECT_EQ(GetFileAttributesA(shared.c_str()), attributesBefore);
+
+    // Security that denies writing the data but allows deleting the file: replacing it would
+    // succeed, opening it for writing does not. (Wine shows such a page as read-only.)
+    m_dir.WriteFile("denied.htm", "old");
+    const std::string denied = m_dir.Path("denied.htm");
+    ASSERT_TRUE(SetAccessList(denied, "D:P(D;;0x116;;;WD)(A;;FA;;;WD)"));
+    EXPECT_FALSE(TextFile::OpenReplacing(denied));
+    SetAccessList(denied, "D:P(A;;FA;;;WD)");
+    SetFileAttributesA(denied.c_str(), FILE_ATTRIBUTE_NORMAL);
+    EXPECT_EQ(m_dir.ReadFile("denied.htm"), "old");
+
+    // A page another program holds open without letting anyone write it: refused at once,
+    // not after the whole page was written.
+    HANDLE held = CreateFileA(m_dir.Path("plain.url").c_str(), GENERIC_READ, FILE_SHARE_READ,
+                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    EXPECT_FALSE(TextFile::OpenReplacing(m_dir.Path("plain.url")));
+    CloseHandle(held);
+    EXPECT_EQ(m_dir.ReadFile("plain.url"), "12345");
     EXPECT_EQ(Names(m_dir.Path("~favpage*"), kFileMask, Detail::Full).size(), 0u);
 }
 
