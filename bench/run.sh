@@ -45,8 +45,8 @@ t = json.load(open(sys.argv[1]))["results"][int(sys.argv[2])]["times"]
 print(statistics.median(t), min(t))' "$1" "$2"
 }
 
-printf '| tree | shortcuts | folders | floor (ms) | favpage-convert (ms) | ratio | us per shortcut | ratio of minima | peak RSS (MB) |\n'
-printf '|---|---:|---:|---:|---:|---:|---:|---:|---:|\n'
+printf '| tree | shortcuts | folders | floor (ms) | favpage-convert (ms) | ratio | us per shortcut | ratio of minima | peak RSS (MB) | --bookmarks (ms) | bookmarks / page |\n'
+printf '|---|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|\n'
 for spec in "${trees[@]}"; do
   read -r name count folders <<<"$spec"
   tree=$work/$name
@@ -54,19 +54,22 @@ for spec in "${trees[@]}"; do
   out=$work/$name.htm
   if command -v hyperfine >/dev/null; then
     hyperfine -N --style none --warmup 3 --runs "$runs" --export-json "$work/$name.json" \
-      "$work/floor $tree $out" "$convert --yes $tree $out" >/dev/null
+      "$work/floor $tree $out" "$convert --yes $tree $out" \
+      "$convert --yes --bookmarks $tree $out.bookmarks.html" >/dev/null
     read -r floor floorMin < <(median_min "$work/$name.json" 0)
     read -r ours oursMin < <(median_min "$work/$name.json" 1)
+    read -r marks marksMin < <(median_min "$work/$name.json" 2)
   else
     floor=$(mean_of_runs "$work/floor" "$tree" "$out") floorMin=$floor
     ours=$(mean_of_runs "$convert" --yes "$tree" "$out") oursMin=$ours
+    marks=$(mean_of_runs "$convert" --yes --bookmarks "$tree" "$out.bookmarks.html")
   fi
   rss=$(peak_rss "$convert" --yes "$tree" "$out")
   # Every shortcut must be on the page, or the timing means nothing.
   found=$("$convert" --yes "$tree" "$out" | sed -n 's/.*found \([0-9]*\) Shortcut.*/\1/p')
   [[ $found == "$count" ]] || { echo "bench: $name: found $found of $count shortcuts" >&2; exit 1; }
   awk -v n="$name" -v c="$count" -v f="$folders" -v a="$floor" -v b="$ours" -v am="$floorMin" \
-      -v bm="$oursMin" -v r="$rss" 'BEGIN {
-    printf "| %s | %d | %d | %.1f | %.1f | %.2f | %.2f | %.2f | %s |\n", n, c, f, a * 1000, b * 1000,
-      b / a, b * 1e6 / c, bm / am, r }'
+      -v bm="$oursMin" -v r="$rss" -v k="$marks" 'BEGIN {
+    printf "| %s | %d | %d | %.1f | %.1f | %.2f | %.2f | %.2f | %s | %.1f | %.2f |\n", n, c, f,
+      a * 1000, b * 1000, b / a, b * 1e6 / c, bm / am, r, k * 1000, k / b }'
 done

@@ -1,6 +1,7 @@
 // engine/conversion_run.cpp: the conversion run and the page head and tail.
 #include "engine/conversion_run.h"
 
+#include "engine/bookmark_writer.h"
 #include "engine/folder_walk.h"
 #include "engine/html_text.h"
 #include "platform/code_page.h"
@@ -29,7 +30,7 @@ std::string PageHead(const std::string& folder, const LocalTime& now) {
 }
 
 ConversionResult RunConversion(const std::string& folder, const std::string& output,
-                               ConversionHost& host, int32_t& shortcutCount) {
+                               ConversionHost& host, int32_t& shortcutCount, OutputKind kind) {
     host.ShowStatus("Starting search for URLs");
     shortcutCount = 0;
 
@@ -52,10 +53,14 @@ ConversionResult RunConversion(const std::string& folder, const std::string& out
         host.ShowStatus("Unable to open " + output);
         return ConversionResult::CannotOpen;
     }
-    const LocalTime now = host.ReadClock();
-    out->Write(PageHead(folder, now));
-    WriteFolder(shortcutCount, folderName, *out);
-    out->Write("</body>\n</html>\n");
+    if (kind == OutputKind::Bookmarks) {
+        WriteBookmarks(shortcutCount, folderName, *out);
+    } else {
+        const LocalTime now = host.ReadClock();
+        out->Write(PageHead(folder, now));
+        WriteFolder(shortcutCount, folderName, *out);
+        out->Write("</body>\n</html>\n");
+    }
     if (!out->Close()) {
         host.ShowStatus("Unable to write " + output);
         return ConversionResult::CannotWrite;

@@ -32,11 +32,17 @@ enum class ConversionResult {
 inline constexpr const char* kOverwriteQuestion = "Output file already exists,\ndo you want to overwrite?";
 inline constexpr const char* kOverwriteCaption = "Overwrite?";
 
-// Writes the page for `folder` to `output`, counting shortcuts in `shortcutCount` (set to 0
-// first), and reports progress and outcome through `host`. The page replaces `output` only when
-// it is complete.
+// What a run writes: the page of links, or the bookmark file browsers import
+// (engine/bookmark_writer.h).
+enum class OutputKind { Page, Bookmarks };
+
+// Writes the page (or the bookmark file) for `folder` to `output`, counting shortcuts in
+// `shortcutCount` (set to 0 first), and reports progress and outcome through `host`. The output
+// replaces `output` only when it is complete. Both kinds make the same checks and show the same
+// texts; only the bookmark file needs no clock.
 ConversionResult RunConversion(const std::string& folder, const std::string& output,
-                               ConversionHost& host, int32_t& shortcutCount);
+                               ConversionHost& host, int32_t& shortcutCount,
+                               OutputKind kind = OutputKind::Page);
 
 // The page head up to and including "</p>", for `folder` and the time `now`.
 std::string PageHead(const std::string& folder, const LocalTime& now);

@@ -9,6 +9,7 @@
 
 #include "engine/html_text.h"
 #include "engine/link_store.h"
+#include "engine/page_writer.h"
 #include "engine/shortcut_reader.h"
 #include "engine/sorted_name_list.h"
 #include "platform/dir_search.h"
@@ -16,13 +17,6 @@
 namespace favpage {
 
 namespace {
-
-struct SubFolder {
-    std::string path;
-    std::string anchor;
-    std::optional<FolderId> id;
-    bool walk = true;  // false: the folder's part is on the page already, reached another way
-};
 
 struct FolderIdHash {
     size_t operator()(const FolderId& id) const {
@@ -33,7 +27,7 @@ struct FolderIdHash {
 // One folder whose part is written and whose sub-folders are being walked.
 struct Level {
     std::optional<FolderId> id;
-    std::vector<SubFolder> subFolders;
+    std::vector<FoundFolder> subFolders;
     size_t next = 0;
 };
 
@@ -41,24 +35,45 @@ bool Fits(const std::string& folder, const std::string& name) {
     return name.size() <= kMaxNameLength && folder.size() + 1 + name.size() <= kMaxPathLength;
 }
 
+// The name a folder path ends in: its last component, trailing separators aside; the whole
+// path when it has no other ("/").
+std::string LastComponent(const std::string& path) {
+    // Windows takes '/' between folders too.
+    auto isSeparator = [](char c) {
+        return c == kPathSeparator || (kPathSeparator == '\\' && c == '/');
+    };
+    size_t end = path.size();
+    while (end > 0 && isSeparator(path[end - 1])) --end;
+    size_t start = end;
+    while (start > 0 && !isSeparator(path[start - 1])) --start;
+    return start == end ? path : path.substr(start, end - start);
+}
+
 class Walk {
 public:
-    Walk(int32_t& shortcutCount, TextFile& out) : m_count(shortcutCount), m_out(out) {}
+    Walk(int32_t& shortcutCount, WalkWriter& writer) : m_count(shortcutCount), m_writer(writer) {}
 
-    void Run(const std::string& root) {
-        const std::optional<FolderId> rootId = GetFolderId(root);
-        m_levels.push_back(WriteLevel(root, rootId));
-        while (!m_levels.empty() && !m_out.Failed()) {
+    void Run(const std::string& path) {
+        FoundFolder root;
+        root.path = path;
+        root.name = LastComponent(path);
+        if (root.name == "." || root.name == "..") {
+            if (const std::optional<std::string> full = FullFolderPath(path)) {
+                root.name = LastComponent(*full);
+            }
+        }
+        root.id = GetFolderId(path, &root.times);
+        m_levels.push_back(WriteLevel(root));
+        while (!m_levels.empty() && !m_writer.Failed()) {
             Level& top = m_levels.back();
             if (top.next == top.subFolders.size()) {
                 m_levels.pop_back();
+                m_writer.EndFolder();
                 continue;
             }
-            // Moved out before the push below can move the levels in memory.
-            SubFolder sub = std::move(top.subFolders[top.next++]);
-            if (!sub.walk) continue;
-            m_out.Write("<A NAME=\"" + sub.anchor + "\"></A>");
-            m_levels.push_back(WriteLevel(sub.path, sub.id));
+            const FoundFolder& sub = top.subFolders[top.next++];
+            if (!sub.partHere) continue;
+            m_levels.push_back(WriteLevel(sub));  // `sub` is not used once the push moves `top`
         }
     }
 
@@ -82,14 +97,16 @@ private:
         }
     }
 
-    // Writes the sub-folder section and the shortcut section of `folder`; returns the level
-    // with the sub-folders still to walk.
-    Level WriteLevel(const std::string& folder, const std::optional<FolderId>& id) {
+    // Reports `found`, its sub-folders and its links; returns the level with the sub-folders
+    // still to walk.
+    Level WriteLevel(const FoundFolder& found) {
+        const std::string& folder = found.path;
+        const std::optional<FolderId>& id = found.id;
+        m_writer.BeginFolder(found);
         Level level;
         level.id = id;
         // Both listings, every lookup and every open of this folder go through one handle.
         const FolderHandle handle(folder);
-        const std::string pageFolder = PageText(folder);
 
         {
             std::vector<std::string> names;
@@ -107,46 +124,35 @@ private:
             }
             order.Order();
             for (uint32_t i = 0; i < order.Count(); ++i) {
-                const std::string& name = names[order.ValueAt(i)];
-                std::string path = folder + kPathSeparator + name;
-                std::optional<FolderId> subId = GetFolderId(handle, name);
-                if (subId && OnPath(*subId, id)) continue;  // a loop back up the path
+                FoundFolder sub;
+                sub.name = std::move(names[order.ValueAt(i)]);
+                sub.path = folder + kPathSeparator + sub.name;
+                sub.id = GetFolderId(handle, sub.name, &sub.times);
+                if (sub.id && OnPath(*sub.id, id)) continue;  // a loop back up the path
                 // A folder listed before, by another route, is linked to its one part.
-                const auto placed = subId ? m_placed.find(*subId) : m_placed.end();
+                const auto placed = sub.id ? m_placed.find(*sub.id) : m_placed.end();
                 if (placed != m_placed.end()) {
-                    level.subFolders.push_back(
-                        SubFolder{std::move(path), placed->second, subId, false});
-                    continue;
+                    sub.anchor = placed->second;
+                    sub.partHere = false;
+                } else {
+                    sub.anchor = UniqueAnchor(sub.path);
+                    if (sub.id) m_placed.emplace(*sub.id, sub.anchor);
                 }
-                std::string anchor = UniqueAnchor(path);
-                if (subId) m_placed.emplace(*subId, anchor);
-                level.subFolders.push_back(SubFolder{std::move(path), std::move(anchor), subId});
+                level.subFolders.push_back(std::move(sub));
             }
         }
-        if (!level.subFolders.empty()) {
-            std::string text = "Sub-Folders in " + pageFolder + "<ul>\n";
-            for (const SubFolder& sub : level.subFolders) {
-                text += "<li><A HREF=\"#";
-                text += sub.anchor;
-                text += "\">";
-                AppendPageText(text, sub.path);
-                text += "</A>\n";
-            }
-            text += "</ul>\n";
-            m_out.Write(text);
-        }
-
-        WriteShortcutSection(handle, pageFolder);
+        m_writer.SubFolders(level.subFolders);
+        WriteShortcutSection(handle);
         return level;
     }
 
-    // Writes the shortcut section of `folder`. Each file is looked up and read as the listing
+    // Reports the links of `folder`. Each file is looked up and read as the listing
     // delivers it, while the system still has the directory and the file's inode at hand, and
     // its finished link is kept; the links are written in name order once the listing is done.
     // Past kLinkMemoryLimit only the names are kept, and those files are looked up and read in
     // name order, so a folder of huge shortcuts cannot exhaust memory. Either way the links
     // come out in name order, exactly as if the files had been read in that order.
-    void WriteShortcutSection(const FolderHandle& folder, const std::string& pageFolder) {
+    void WriteShortcutSection(const FolderHandle& folder) {
         m_order.Clear();
         m_links.Clear();
         bool any = false;
@@ -166,15 +172,11 @@ private:
                 // is passed over.
                 if (!FindEntry(folder, e.name, kFileMask, m_entry)) continue;
                 m_link.clear();
-                if (!AppendShortcutLink(m_count, folder, m_entry, m_link)) continue;
+                if (!AppendShortcutLink(m_count, folder, m_entry, m_writer, m_link)) continue;
                 m_order.Add(ordered.text, m_links.Add(m_link, !kStillToRead), ordered.tieBreak);
             }
         }
-        if (!any) {
-            m_out.Write("<p>The folder " + pageFolder + " has no shortcuts.<p>\n");
-            return;
-        }
-        m_out.Write("<p>Shortcuts in " + pageFolder + ":\n<ul>\n");
+        m_writer.BeginLinks(any);
         m_order.Order();
         // The links lie in listing order; fetching a few ahead hides most of the wait for
         // memory when a big folder's links are taken in name order.
@@ -184,24 +186,24 @@ private:
             if (i + kAhead < count) m_links.Prefetch(m_order.ValueAt(i + kAhead));
             const uint32_t handle = m_order.ValueAt(i);
             if (m_links.Marked(handle) != kStillToRead) {
-                m_out.Write(m_links.Text(handle));
+                m_writer.Link(m_links.Text(handle));
                 continue;
             }
             m_name.assign(m_links.Text(handle));
             m_link.clear();
             if (FindEntry(folder, m_name, kFileMask, m_entry) &&
-                AppendShortcutLink(m_count, folder, m_entry, m_link)) {
-                m_out.Write(m_link);
+                AppendShortcutLink(m_count, folder, m_entry, m_writer, m_link)) {
+                m_writer.Link(m_link);
             }
         }
-        m_out.Write("</ul>\n");
+        m_writer.EndLinks(any);
     }
 
     // The mark of a name kept in m_links instead of a finished link.
     static constexpr bool kStillToRead = true;
 
     int32_t& m_count;
-    TextFile& m_out;
+    WalkWriter& m_writer;
     std::vector<Level> m_levels;
     std::unordered_set<std::string> m_anchors;
     // The anchor of every folder listed so far, by identity: each real folder is walked once,
@@ -222,8 +224,13 @@ private:
 
 }  // namespace
 
+void WalkFolders(int32_t& shortcutCount, const std::string& folder, WalkWriter& writer) {
+    Walk(shortcutCount, writer).Run(folder);
+}
+
 void WriteFolder(int32_t& shortcutCount, const std::string& folder, TextFile& out) {
-    Walk(shortcutCount, out).Run(folder);
+    PageWriter page(out);
+    WalkFolders(shortcutCount, folder, page);
 }
 
 }  // namespace favpage

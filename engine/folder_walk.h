@@ -1,9 +1,10 @@
-// engine/folder_walk.h: WriteFolder, which writes the page body for a whole folder tree.
+// engine/folder_walk.h: the walk of a whole folder tree, and WriteFolder, the page body.
 #pragma once
 #include <cstddef>
 #include <cstdint>
 #include <string>
 
+#include "engine/walk_writer.h"
 #include "platform/code_page.h"
 #include "platform/text_file.h"
 
@@ -20,20 +21,24 @@ constexpr size_t kMaxPathLength = 4095;
 // is listed; the files beyond it are read when their turn in name order comes.
 constexpr size_t kLinkMemoryLimit = 16 * 1024 * 1024;
 
-// Writes, depth first, for `folder` and every folder below it: the sorted list of sub-folders
-// (each a link to its anchor further down), the links of the folder's shortcuts, then each
-// sub-folder's anchor and part. Shortcuts found are added to `shortcutCount`. `folder` is in the
-// platform's form (platform/code_page.h); names and paths reach the page as AppendPageText writes
-// them.
+// Walks `folder` and every folder below it and reports, depth first, each folder, its sorted
+// sub-folders, the links of its shortcuts in name order, then each sub-folder's part to `writer`
+// (engine/walk_writer.h tells the order). Shortcuts found are added to `shortcutCount`. `folder`
+// is in the platform's form (platform/code_page.h).
 //
 // The walk always ends: it keeps its own stack instead of recursing, does not enter a folder
 // that is already on the path being walked (symbolic links, junctions, bind mounts), and stops
-// early once the page can no longer be written. Each real folder is walked once: a folder that
+// early once the writer can no longer write. Each real folder is walked once: a folder that
 // is listed again by another route is listed there with its own path, linked to the anchor of
 // its one part, so the work grows with the real folders, not the routes to them. Anchors are
 // unique across the whole page: a folder whose anchor name is taken gets "_2", "_3", ...
 // appended. Memory grows with the largest folder times the depth, plus one anchor name per folder
 // of the page, plus the links of one folder (at most kLinkMemoryLimit bytes and its names).
+void WalkFolders(int32_t& shortcutCount, const std::string& folder, WalkWriter& writer);
+
+// The page body of `folder`, walked as above: for each folder the sorted list of sub-folders
+// (each a link to its anchor further down), the links of its shortcuts, then each sub-folder's
+// anchor and part. Names and paths reach the page as AppendPageText writes them.
 void WriteFolder(int32_t& shortcutCount, const std::string& folder, TextFile& out);
 
 }  // namespace favpage

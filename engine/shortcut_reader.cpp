@@ -154,8 +154,31 @@ void WriteShortcut(int32_t& shortcutCount, const std::string& folder, TextFile& 
     if (AppendShortcutLink(shortcutCount, FolderHandle(folder), entry, link)) out.Write(link);
 }
 
+void AppendPageLink(std::string& out, const FoundLink& link) {
+    out += "<li><A HREF=\"";
+    AppendEscaped(out, link.target);
+    out += "\">";
+    AppendPageText(out, link.text);
+    out += "</A>\n\n";
+}
+
+namespace {
+
+class PageLinkFormat : public LinkFormat {
+public:
+    void AppendLink(std::string& out, const FoundLink& link) override { AppendPageLink(out, link); }
+};
+
+}  // namespace
+
 bool AppendShortcutLink(int32_t& shortcutCount, const FolderHandle& folder, const DirEntry& entry,
                         std::string& links) {
+    PageLinkFormat page;
+    return AppendShortcutLink(shortcutCount, folder, entry, page, links);
+}
+
+bool AppendShortcutLink(int32_t& shortcutCount, const FolderHandle& folder, const DirEntry& entry,
+                        LinkFormat& format, std::string& links) {
     // A plain folder cannot be a shortcut; a hidden or system one is tried and fails to open.
     if (entry.attributes == kAttrDirectory) return false;
 
@@ -171,20 +194,16 @@ bool AppendShortcutLink(int32_t& shortcutCount, const FolderHandle& folder, cons
     if (!urls) return false;
     if (shortcutCount < INT32_MAX) ++shortcutCount;
 
-    links += "<li><A HREF=\"";
+    std::string_view target = urls->url;
     thread_local std::string decoded;
+    // Percent-encoding leaves only ASCII, which is then escaped like any other address.
+    thread_local std::string encoded;
     if (DecodeWide(*urls, decoded)) {
-        // Percent-encoding leaves only ASCII, which is then escaped like any other address.
-        thread_local std::string encoded;
         encoded.clear();
         AppendPercentEncoded(encoded, decoded);
-        AppendEscaped(links, encoded);
-    } else {
-        AppendEscaped(links, urls->url);
+        target = encoded;
     }
-    links += "\">";
-    AppendPageText(links, LinkText(entry.name));
-    links += "</A>\n\n";
+    format.AppendLink(links, FoundLink{target, LinkText(entry.name), entry.times});
     return true;
 }
 

@@ -28,6 +28,24 @@ std::optional<std::string> ParseShortcut(std::string_view text);
 // The link text of a file name: the name without its last extension.
 std::string_view LinkText(std::string_view fileName);
 
+// A shortcut as the reader found it.
+struct FoundLink {
+    std::string_view target;  // the address before escaping
+    std::string_view text;    // the link text (LinkText of the file's name)
+    const FileTimes& times;   // the file's
+};
+
+// How one link is written: the page's way (AppendPageLink) or another file's.
+class LinkFormat {
+public:
+    virtual ~LinkFormat() = default;
+    // Appends the text of `link` to `out`.
+    virtual void AppendLink(std::string& out, const FoundLink& link) = 0;
+};
+
+// The page's link line and the empty line after it, with the target and text escaped.
+void AppendPageLink(std::string& out, const FoundLink& link);
+
 // Opens the folder's entry; when it is a shortcut, counts it and writes its link line and an
 // empty line to `out`. Anything else (a folder, a file that cannot be opened or read, a
 // file that is no shortcut) writes nothing and counts nothing.
@@ -35,10 +53,12 @@ void WriteShortcut(int32_t& shortcutCount, const std::string& folder, TextFile& 
                    const DirEntry& entry);
 
 // The reader behind WriteShortcut, for a caller that collects links before writing them: reads
-// the entry in the open `folder`, and when it is a shortcut, counts it and appends its link line
-// and the empty line to `links`. Returns true when it appended; otherwise `links` is left as it
-// was.
+// the entry in the open `folder`, and when it is a shortcut, counts it and appends its link, as
+// `format` writes links (the page's link line and the empty line when no format is given), to
+// `links`. Returns true when it appended; otherwise `links` is left as it was.
 bool AppendShortcutLink(int32_t& shortcutCount, const FolderHandle& folder, const DirEntry& entry,
                         std::string& links);
+bool AppendShortcutLink(int32_t& shortcutCount, const FolderHandle& folder, const DirEntry& entry,
+                        LinkFormat& format, std::string& links);
 
 }  // namespace favpage

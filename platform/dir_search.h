@@ -34,11 +34,20 @@ constexpr uint32_t kFileMask = ~kAttrDirectory;  // 0xFFFFFFEF
 // not demand its bits, it only lets entries that carry hidden, system or directory through.
 bool Admits(uint32_t mask, uint32_t attrs);
 
+// When an entry was made and last changed, in whole seconds since 1970 (UTC); 0 when the system
+// did not tell. POSIX keeps no creation time that every file system has: both are the time of the
+// last change there.
+struct FileTimes {
+    int64_t created = 0;
+    int64_t modified = 0;
+};
+
 struct DirEntry {
     std::string name;        // without any folder part
     uint32_t size = 0;       // low 32 bits of the length
     uint64_t length = 0;     // the whole length, for bounds that must not wrap at 4 GiB
     uint32_t attributes = 0; // full set, not reduced by the mask
+    FileTimes times{};       // filled by one-entry lookups and full searches
 };
 
 // What a wildcard search must fill in. A folder scan needs only names and the directory bit,
@@ -114,14 +123,21 @@ bool FindEntry(const std::string& path, uint32_t mask, DirEntry& entry);
 bool FindEntry(const FolderHandle& folder, const std::string& name, uint32_t mask, DirEntry& entry);
 
 // Identity of a folder on its volume, used by the walk to refuse a folder that is already on the
-// path being walked (symbolic links, junctions). Nothing when it cannot be determined.
+// path being walked (symbolic links, junctions). Nothing when it cannot be determined. When
+// `times` is given, the folder's times are stored there too (left as they were when the folder
+// cannot be read): the same system call tells both.
 struct FolderId {
     uint64_t volume = 0;
     uint64_t index = 0;
     bool operator==(const FolderId& o) const { return volume == o.volume && index == o.index; }
 };
-std::optional<FolderId> GetFolderId(const std::string& path);
-// The identity of the folder `name` names in an open folder.
-std::optional<FolderId> GetFolderId(const FolderHandle& folder, const std::string& name);
+std::optional<FolderId> GetFolderId(const std::string& path, FileTimes* times = nullptr);
+// The identity of the folder `name` names in an open folder, and its times as above.
+std::optional<FolderId> GetFolderId(const FolderHandle& folder, const std::string& name,
+                                    FileTimes* times = nullptr);
+
+// The full path of an existing folder, with "." and ".." resolved, for a folder given as "." or
+// "..", whose name the path does not tell. Nothing when the system cannot tell.
+std::optional<std::string> FullFolderPath(const std::string& path);
 
 }  // namespace favpage

@@ -10,6 +10,7 @@ packages=(
   xvfb xauth                                             # windows without a screen (tests)
   python3 chromium                                       # the page as a browser reads it (tests)
                                                          # python3 also writes the release archive
+  firefox-esr                                            # the bookmarks file imported (tests)
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -26,7 +26,7 @@ bool InputIsTerminal() {
 #endif
 }
 
-constexpr const char* kUsage = "usage: favpage-convert [--yes] FOLDER OUTPUT";
+constexpr const char* kUsage = "usage: favpage-convert [--yes] [--bookmarks] FOLDER OUTPUT";
 
 enum ExitCode { kExitDone = 0, kExitFailed = 1, kExitUsage = 2, kExitDeclined = 3 };
 
@@ -71,9 +71,12 @@ void PrintHelp() {
         "Writes one HTML page, \"Favorite Web Pages\", with a link for every Internet Shortcut\n"
         "in FOLDER and the folders below it, folder by folder, to OUTPUT.\n"
         "\n"
-        "  -y, --yes      overwrite OUTPUT without asking\n"
-        "  -h, --help     show this help\n"
-        "      --version  show the version\n"
+        "  -y, --yes        overwrite OUTPUT without asking\n"
+        "      --bookmarks  write a bookmarks file instead of the page: the whole tree as one\n"
+        "                   folder named after FOLDER, which browsers import with its folders\n"
+        "                   (Firefox, Chrome, Edge: \"Import bookmarks from HTML file\")\n"
+        "  -h, --help       show this help\n"
+        "      --version    show the version\n"
         "\n"
         "Exit status: 0 done, 1 the folder or the page could not be used, 2 usage error,\n"
         "3 OUTPUT exists and was not overwritten (asked on a terminal, else needs --yes).\n",
@@ -94,6 +97,7 @@ int main(int argc, char** argv) {
     std::signal(SIGPIPE, SIG_IGN);
 #endif
     bool assumeYes = false;
+    favpage::OutputKind kind = favpage::OutputKind::Page;
     bool optionsEnded = false;
     std::vector<std::string> operands;
     for (int i = 1; i < argc; ++i) {
@@ -103,6 +107,8 @@ int main(int argc, char** argv) {
                 optionsEnded = true;
             } else if (arg == "-y" || arg == "--yes") {
                 assumeYes = true;
+            } else if (arg == "--bookmarks") {
+                kind = favpage::OutputKind::Bookmarks;
             } else if (arg == "-h" || arg == "--help") {
                 PrintHelp();
                 return kExitDone;
@@ -120,7 +126,7 @@ int main(int argc, char** argv) {
 
     TerminalHost host(assumeYes);
     int32_t shortcutCount = 0;
-    switch (favpage::RunConversion(operands[0], operands[1], host, shortcutCount)) {
+    switch (favpage::RunConversion(operands[0], operands[1], host, shortcutCount, kind)) {
         case favpage::ConversionResult::Done: return kExitDone;
         case favpage::ConversionResult::Declined: return kExitDeclined;
         default: return kExitFailed;

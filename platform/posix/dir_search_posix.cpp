@@ -3,6 +3,7 @@
 // "." and "..") counts as hidden, a file the owner cannot write as read-only, and symbolic links
 // are followed, so a link to a folder is a folder.
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
@@ -53,6 +54,12 @@ bool NameMatches(const std::string& pattern, const char* name) {
     return false;
 }
 
+FileTimes TimesOf(const struct stat& st) {
+    FileTimes t;
+    t.created = t.modified = static_cast<int64_t>(st.st_mtime);
+    return t;
+}
+
 // Fills `e` (its name storage reused) from a name and what stat() said about it.
 void FillEntry(DirEntry& e, const char* name, size_t nameLength, const struct stat& st) {
     e.name.assign(name, nameLength);
@@ -62,6 +69,7 @@ void FillEntry(DirEntry& e, const char* name, size_t nameLength, const struct st
     if ((st.st_mode & S_IWUSR) == 0) e.attributes |= kAttrReadOnly;
     e.length = S_ISDIR(st.st_mode) ? 0 : static_cast<uint64_t>(st.st_size);
     e.size = static_cast<uint32_t>(e.length);
+    e.times = TimesOf(st);
 }
 
 }  // namespace
@@ -92,6 +100,7 @@ struct DirSearch::Impl {
                 e.size = 0;
                 e.length = 0;
                 e.attributes = 0;
+                e.times = FileTimes{};
                 if (d->d_type == DT_DIR) e.attributes |= kAttrDirectory;
                 if (posix::IsHiddenName(d->d_name)) e.attributes |= kAttrHidden;
             } else {
@@ -247,20 +256,31 @@ std::optional<DirEntry> FindEntry(const std::string& path, uint32_t mask) {
     return e;
 }
 
-std::optional<FolderId> GetFolderId(const std::string& path) {
+std::optional<std::string> FullFolderPath(const std::string& path) {
+    char* full = realpath(path.c_str(), nullptr);
+    if (!full) return std::nullopt;
+    std::string result = full;
+    free(full);
+    return result;
+}
+
+std::optional<FolderId> GetFolderId(const std::string& path, FileTimes* times) {
     struct stat st;
     if (stat(path.c_str(), &st) != 0) return std::nullopt;
+    if (times) *times = TimesOf(st);
     FolderId id;
     id.volume = static_cast<uint64_t>(st.st_dev);
     id.index = static_cast<uint64_t>(st.st_ino);
     return id;
 }
 
-std::optional<FolderId> GetFolderId(const FolderHandle& folder, const std::string& name) {
+std::optional<FolderId> GetFolderId(const FolderHandle& folder, const std::string& name,
+                                    FileTimes* times) {
     struct stat st;
     if (!folder.IsOpen() || fstatat(static_cast<int>(folder.Native()), name.c_str(), &st, 0) != 0) {
         return std::nullopt;
     }
+    if (times) *times = TimesOf(st);
     FolderId id;
     id.volume = static_cast<uint64_t>(st.st_dev);
     id.index = static_cast<uint64_t>(st.st_ino);

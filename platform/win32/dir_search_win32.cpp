@@ -11,12 +11,28 @@ namespace favpage {
 
 namespace {
 
+// Seconds since 1970 of a FILETIME (100 ns units since 1601); 0 stays 0, "not known".
+int64_t UnixSeconds(const FILETIME& ft) {
+    const uint64_t t = (static_cast<uint64_t>(ft.dwHighDateTime) << 32) | ft.dwLowDateTime;
+    if (t == 0) return 0;
+    constexpr int64_t kSeconds1601To1970 = 11644473600;
+    return static_cast<int64_t>(t / 10000000) - kSeconds1601To1970;
+}
+
+FileTimes TimesOf(const FILETIME& created, const FILETIME& written) {
+    FileTimes t;
+    t.created = UnixSeconds(created);
+    t.modified = UnixSeconds(written);
+    return t;
+}
+
 DirEntry EntryOf(const WIN32_FIND_DATAW& fd) {
     DirEntry e;
     win32::AppendNarrow(e.name, fd.cFileName, wcslen(fd.cFileName));
     e.size = fd.nFileSizeLow;
     e.length = (static_cast<uint64_t>(fd.nFileSizeHigh) << 32) | fd.nFileSizeLow;
     e.attributes = fd.dwFileAttributes;
+    e.times = TimesOf(fd.ftCreationTime, fd.ftLastWriteTime);
     return e;
 }
 
@@ -138,15 +154,26 @@ bool FindEntry(const std::string& path, uint32_t mask, DirEntry& entry) {
     return true;
 }
 
+std::optional<std::string> FullFolderPath(const std::string& path) {
+    const std::wstring wide = win32::Wide(path);
+    const DWORD size = GetFullPathNameW(wide.c_str(), 0, nullptr, nullptr);
+    if (size == 0) return std::nullopt;
+    std::wstring full(size, L'\0');
+    const DWORD length = GetFullPathNameW(wide.c_str(), size, &full[0], nullptr);
+    if (length == 0 || length >= size) return std::nullopt;
+    return win32::Narrow(full.data(), length);
+}
+
 bool FindEntry(const FolderHandle& folder, const std::string& name, uint32_t mask, DirEntry& entry) {
     return FindEntry(Joined(folder, name), mask, entry);
 }
 
-std::optional<FolderId> GetFolderId(const FolderHandle& folder, const std::string& name) {
-    return GetFolderId(Joined(folder, name));
+std::optional<FolderId> GetFolderId(const FolderHandle& folder, const std::string& name,
+                                    FileTimes* times) {
+    return GetFolderId(Joined(folder, name), times);
 }
 
-std::optional<FolderId> GetFolderId(const std::string& path) {
+std::optional<FolderId> GetFolderId(const std::string& path, FileTimes* times) {
     // Backup semantics let CreateFile open a folder; no access is asked for but its identity.
     HANDLE h = CreateFileW(win32::Wide(path).c_str(), 0,
                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
@@ -156,6 +183,7 @@ std::optional<FolderId> GetFolderId(const std::string& path) {
     const BOOL ok = GetFileInformationByHandle(h, &info);
     CloseHandle(h);
     if (!ok) return std::nullopt;
+    if (times) *times = TimesOf(info.ftCreationTime, info.ftLastWriteTime);
     FolderId id;
     id.volume = info.dwVolumeSerialNumber;
     id.index = (static_cast<uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow;

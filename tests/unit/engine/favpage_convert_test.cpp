@@ -9,6 +9,7 @@
 #include <pty.h>
 #include <csignal>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -103,38 +104,53 @@ TEST_F(FavpageConvertTest, ConvertsAndReportsDone) {
     EXPECT_NE(page.find("<li><A HREF=\"http://b/\">b</A>\r\n\r\n"), std::string::npos);
 }
 
-TEST_F(FavpageConvertTest, ExistingPageNeedsYesWithoutATerminal) {
-    m_dir.WriteFile("page.htm", "old");
-    const Outcome declined = RunConvert({m_folder, m_page});
-    EXPECT_EQ(declined.exitCode, 3);
-    EXPECT_EQ(declined.out, "Starting search for URLs\n");
-    EXPECT_NE(declined.err.find("--yes"), std::string::npos);
-    EXPECT_EQ(m_dir.ReadFile("page.htm"), "old");
+// The page and the bookmark file: the same checks, texts and exit codes.
+const std::vector<std::vector<std::string>> kBothKinds = {{}, {"--bookmarks"}};
 
-    for (const char* option : {"--yes", "-y"}) {
+std::vector<std::string> With(std::vector<std::string> options,
+                              const std::vector<std::string>& args) {
+    options.insert(options.end(), args.begin(), args.end());
+    return options;
+}
+
+TEST_F(FavpageConvertTest, ExistingOutputNeedsYesWithoutATerminal) {
+    for (const auto& kind : kBothKinds) {
         m_dir.WriteFile("page.htm", "old");
-        const Outcome yes = RunConvert({option, m_folder, m_page});
-        EXPECT_EQ(yes.exitCode, 0) << option;
-        EXPECT_EQ(yes.out, Done(2)) << option;
-        EXPECT_NE(m_dir.ReadFile("page.htm"), "old") << option;
+        const Outcome declined = RunConvert(With(kind, {m_folder, m_page}));
+        EXPECT_EQ(declined.exitCode, 3);
+        EXPECT_EQ(declined.out, "Starting search for URLs\n");
+        EXPECT_NE(declined.err.find("--yes"), std::string::npos);
+        EXPECT_EQ(m_dir.ReadFile("page.htm"), "old");
+
+        for (const char* option : {"--yes", "-y"}) {
+            m_dir.WriteFile("page.htm", "old");
+            const Outcome yes = RunConvert(With(kind, {option, m_folder, m_page}));
+            EXPECT_EQ(yes.exitCode, 0) << option;
+            EXPECT_EQ(yes.out, Done(2)) << option;
+            const std::string start = kind.empty() ? "<html>\r\n" : "<!DOCTYPE NETSCAPE";
+            EXPECT_EQ(m_dir.ReadFile("page.htm").rfind(start, 0), 0u) << option;
+        }
     }
 }
 
 TEST_F(FavpageConvertTest, FailuresExitWithOne) {
-    const std::string missing = m_dir.Path("missing");
-    Outcome o = RunConvert({missing, m_page});
-    EXPECT_EQ(o.exitCode, 1);
-    EXPECT_EQ(o.out, "Starting search for URLs\nUnable to find directory\n " + missing + "\n");
-
     m_dir.MakeFolder("dir.htm");
+    const std::string missing = m_dir.Path("missing");
     const std::string dirPage = m_dir.Native("dir.htm").string();
-    o = RunConvert({m_folder, dirPage});
-    EXPECT_EQ(o.exitCode, 1);
-    EXPECT_EQ(o.out, "Starting search for URLs\nUnable to open " + dirPage + "\n");
+    for (const auto& kind : kBothKinds) {
+        Outcome o = RunConvert(With(kind, {missing, m_page}));
+        EXPECT_EQ(o.exitCode, 1);
+        EXPECT_EQ(o.out, "Starting search for URLs\nUnable to find directory\n " + missing + "\n");
 
-    o = RunConvert({"--yes", m_folder, "/dev/full"});  // a device exists, hence --yes
-    EXPECT_EQ(o.exitCode, 1);
-    EXPECT_EQ(o.out, "Starting search for URLs\nUnable to write /dev/full\n");
+        o = RunConvert(With(kind, {m_folder, dirPage}));
+        EXPECT_EQ(o.exitCode, 1);
+        EXPECT_EQ(o.out, "Starting search for URLs\nUnable to open " + dirPage + "\n");
+
+        o = RunConvert(With(kind, {"--yes", m_folder, "/dev/full"}));  // a device exists: --yes
+        EXPECT_EQ(o.exitCode, 1);
+        EXPECT_EQ(o.out, "Starting search for URLs\nUnable to write /dev/full\n");
+    }
+    EXPECT_FALSE(std::filesystem::exists(m_page));
 }
 
 TEST_F(FavpageConvertTest, FileSizeLimitEndsInAWriteErrorAndKeepsTheOldPage) {
@@ -143,10 +159,80 @@ TEST_F(FavpageConvertTest, FileSizeLimitEndsInAWriteErrorAndKeepsTheOldPage) {
                         ClassicShortcut("http://x/" + std::string(100, 'p')));
     }
     m_dir.WriteFile("page.htm", "old");
-    const Outcome o = RunConvert({"--yes", m_folder, m_page}, 8192);
-    EXPECT_EQ(o.exitCode, 1);
-    EXPECT_EQ(o.out, "Starting search for URLs\nUnable to write " + m_page + "\n");
-    EXPECT_EQ(m_dir.ReadFile("page.htm"), "old");
+    for (const auto& kind : kBothKinds) {
+        const Outcome o = RunConvert(With(kind, {"--yes", m_folder, m_page}), 8192);
+        EXPECT_EQ(o.exitCode, 1);
+        EXPECT_EQ(o.out, "Starting search for URLs\nUnable to write " + m_page + "\n");
+        EXPECT_EQ(m_dir.ReadFile("page.htm"), "old");
+    }
+}
+
+// Sets the modification time of every entry below `root` (links themselves, not their targets)
+// to `seconds` plus its place in `order`, so each date in the file tells which entry it came
+// from. Files first: making them changed their folders' times.
+void FixTimes(const TempFolder& root, const std::vector<std::string>& order, time_t seconds) {
+    for (size_t i = order.size(); i-- > 0;) {
+        const timespec t{seconds + static_cast<time_t>(i), 0};
+        const timespec times[2] = {t, t};
+        ASSERT_EQ(utimensat(AT_FDCWD, root.Native(order[i]).c_str(), times, AT_SYMLINK_NOFOLLOW),
+                  0) << order[i];
+    }
+}
+
+TEST_F(FavpageConvertTest, BookmarksHoldTheTreeFolderByFolder) {
+    TempFolder t;
+    t.WriteFile("My Favs/Zeta.url", ClassicShortcut("http://z/?a=1&b=\"2\""));
+    t.WriteFile("My Favs/R&D <new>.url", ClassicShortcut("http://r/"));
+    t.WriteFile("My Favs/Caf\xE9.url", ClassicShortcut("http://caf\xE9.example/"));  // 1252
+    t.WriteFile("My Favs/\xCE\xA8 \xE6\x9C\xAC.url", ClassicShortcut("http://psi/"));  // UTF-8
+    t.WriteFile("My Favs/notes.txt", "no shortcut");
+    t.WriteFile("My Favs/Sub/b.url", ClassicShortcut("http://b/"));
+    t.MakeFolder("My Favs/Sub/Deeper/Empty");
+    t.MakeFolder("My Favs/Tools");
+    ASSERT_EQ(symlink("../Sub", t.Native("My Favs/Tools/Sub again").c_str()), 0);
+    ASSERT_EQ(symlink(".", t.Native("My Favs/Loop").c_str()), 0);
+    FixTimes(t, {"My Favs", "My Favs/Zeta.url", "My Favs/R&D <new>.url", "My Favs/Caf\xE9.url",
+                 "My Favs/\xCE\xA8 \xE6\x9C\xAC.url", "My Favs/Sub", "My Favs/Sub/b.url",
+                 "My Favs/Sub/Deeper", "My Favs/Sub/Deeper/Empty", "My Favs/Tools"},
+             1000000000);
+
+    const Outcome o = RunConvert({"--bookmarks", t.Path("My Favs"), m_page});
+    EXPECT_EQ(o.exitCode, 0);
+    EXPECT_EQ(o.out, "Starting search for URLs\nDone.  Searched " + t.Path("My Favs") +
+                         "\n and found 5 Shortcut files.\n");
+    // Sub-folders first, then links, each in the page's order (bytes past ASCII first); Sub once,
+    // where it was listed first; Loop not at all; the 1252 name and address read as UTF-8.
+    const std::string file = m_dir.ReadFile("page.htm");
+    EXPECT_EQ(file, testing::Crlf(R"(<!DOCTYPE NETSCAPE-Bookmark-file-1>
+<META HTTP-EQUIV="Content-Type" CONTENT="text/html; charset=UTF-8">
+<TITLE>Bookmarks</TITLE>
+<H1>Bookmarks</H1>
+<DL><p>
+    <DT><H3 ADD_DATE="1000000000" LAST_MODIFIED="1000000000">My Favs</H3>
+    <DL><p>
+        <DT><H3 ADD_DATE="1000000005" LAST_MODIFIED="1000000005">Sub</H3>
+        <DL><p>
+            <DT><H3 ADD_DATE="1000000007" LAST_MODIFIED="1000000007">Deeper</H3>
+            <DL><p>
+                <DT><H3 ADD_DATE="1000000008" LAST_MODIFIED="1000000008">Empty</H3>
+                <DL><p>
+                </DL><p>
+            </DL><p>
+            <DT><A HREF="http://b/" ADD_DATE="1000000006" LAST_MODIFIED="1000000006">b</A>
+        </DL><p>
+        <DT><H3 ADD_DATE="1000000009" LAST_MODIFIED="1000000009">Tools</H3>
+        <DL><p>
+        </DL><p>
+        <DT><A HREF="http://psi/" ADD_DATE="1000000004" LAST_MODIFIED="1000000004">Ψ 本</A>
+        <DT><A HREF="http://café.example/" ADD_DATE="1000000003" LAST_MODIFIED="1000000003">Café</A>
+        <DT><A HREF="http://r/" ADD_DATE="1000000002" LAST_MODIFIED="1000000002">R&amp;D &lt;new&gt;</A>
+        <DT><A HREF="http://z/?a=1&amp;b=&quot;2&quot;" ADD_DATE="1000000001" LAST_MODIFIED="1000000001">Zeta</A>
+    </DL><p>
+</DL><p>
+)"));
+    // The folder named by the path, not by its last component "..".
+    EXPECT_EQ(RunConvert({"--yes", "--bookmarks", t.Path("My Favs/Sub/.."), m_page}).exitCode, 0);
+    EXPECT_EQ(m_dir.ReadFile("page.htm"), file);
 }
 
 TEST_F(FavpageConvertTest, UsageHelpAndVersion) {
@@ -160,6 +246,7 @@ TEST_F(FavpageConvertTest, UsageHelpAndVersion) {
     Outcome o = RunConvert({"--help"});
     EXPECT_EQ(o.exitCode, 0);
     EXPECT_EQ(o.out.rfind("usage: favpage-convert", 0), 0u);
+    EXPECT_NE(o.out.find("--bookmarks"), std::string::npos);
     o = RunConvert({"--version"});
     EXPECT_EQ(o.exitCode, 0);
     EXPECT_EQ(o.out.rfind("favpage-convert ", 0), 0u);
