@@ -32,5 +32,7 @@ LRESULT SDIDecFrame::OnFrameCreate(TEvent& ev) {
     const SIZE size = SizeForFont(tm.tmAveCharWidth, tm.tmHeight);
     SetWindowPos(m_hwnd, nullptr, placement.rcNormalPosition.left, placement.rcNormalPosition.top,
                  size.cx, size.cy, SWP_NOZORDER | SWP_NOACTIVATE);
+    // A client given before the window was made has been taken already: it must still fit.
+    GrowToShowClient();
     return result;
 }

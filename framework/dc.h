@@ -30,3 +30,11 @@ class TScreenDC : public TClientDC {
 public:
     TScreenDC() : TClientDC(nullptr) {}
 };
+
+// A length of `pixelsAt96` pixels at 96 pixels per inch, on this screen: scaled to its resolution,
+// unchanged at 96. For the few lengths that no font or system metric gives.
+inline int ScreenPixels(int pixelsAt96) {
+    TScreenDC screen;
+    const int perInch = screen.Handle() ? GetDeviceCaps(screen.Handle(), LOGPIXELSX) : 96;
+    return MulDiv(pixelsAt96, perInch, 96);
+}

@@ -27,6 +27,18 @@ void TDecoratedFrame::OnChildRemoved(TWindow& child) {
     TFrameWindow::OnChildRemoved(child);
 }
 
+int TDecoratedFrame::DecorationsHeight() const {
+    int height = 0;
+    for (TWindow* decoration : m_bottom) {
+        HWND hwnd = decoration->GetHandle();
+        if (!hwnd || !(GetWindowLongPtrA(hwnd, GWL_STYLE) & WS_VISIBLE)) continue;
+        RECT own{};
+        GetWindowRect(hwnd, &own);
+        height += own.bottom - own.top;
+    }
+    return height;
+}
+
 void TDecoratedFrame::Layout() {
     if (!m_hwnd) return;
     RECT rc = LayoutArea();

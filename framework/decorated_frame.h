@@ -47,6 +47,8 @@ protected:
     bool Dispatch(TEvent& ev) override;
     const char* ClassName() const override { return "TDecoratedFrame"; }
     void OnChildRemoved(TWindow& child) override;
+    // The heights of the decorations that are laid out (those whose window is visible).
+    int DecorationsHeight() const override;
 
     // The highlighted item changed: decides which hint is due.
     virtual void OnMenuSelect(UINT item, UINT flags, HMENU menu);

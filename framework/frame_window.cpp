@@ -1,7 +1,34 @@
 // framework/frame_window.cpp: client taking, layout, caption and closing of TFrameWindow.
 #include "framework/frame_window.h"
 
+#include <algorithm>
+
 #include "framework/application.h"
+
+namespace {
+// The right and bottom ends of the visible child windows of `window`, in its client coordinates.
+POINT ChildrenExtent(HWND window) {
+    POINT extent{0, 0};
+    for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        if (!(GetWindowLongPtrA(child, GWL_STYLE) & WS_VISIBLE)) continue;
+        RECT rc{};
+        GetWindowRect(child, &rc);
+        MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&rc), 2);
+        extent.x = std::max(extent.x, rc.right);
+        extent.y = std::max(extent.y, rc.bottom);
+    }
+    return extent;
+}
+
+// The window size of `window` for a client area of `width` by `height`, in its present style.
+SIZE WindowSizeFor(HWND window, LONG width, LONG height) {
+    RECT rc{0, 0, width, height};
+    AdjustWindowRectEx(&rc, static_cast<DWORD>(GetWindowLongPtrA(window, GWL_STYLE)),
+                       GetMenu(window) != nullptr && !(GetWindowLongPtrA(window, GWL_STYLE) & WS_CHILD),
+                       static_cast<DWORD>(GetWindowLongPtrA(window, GWL_EXSTYLE)));
+    return SIZE{rc.right - rc.left, rc.bottom - rc.top};
+}
+}  // namespace
 
 TFrameWindow::TFrameWindow(TWindow* parent, const char* title, TWindow* client)
     : TWindow(parent, title) {
@@ -47,6 +74,10 @@ void TFrameWindow::ApplyIcon() {
 void TFrameWindow::AdoptClient() {
     if (!m_client->GetHandle()) m_client->Create();
     HWND client = m_client->GetHandle();
+    // Measured before the restyling below takes the pop-up's caption and frame away.
+    RECT area{};
+    GetClientRect(client, &area);
+    const POINT controls = ChildrenExtent(client);
     const LONG_PTR style = GetWindowLongPtrA(client, GWL_STYLE);
     const LONG_PTR exStyle = GetWindowLongPtrA(client, GWL_EXSTYLE);
     if ((style & (WS_POPUP | WS_DLGFRAME | WS_THICKFRAME)) || (exStyle & WS_EX_DLGMODALFRAME)) {
@@ -59,6 +90,10 @@ void TFrameWindow::AdoptClient() {
         SetWindowPos(client, nullptr, 0, 0, 0, 0,
                      SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     }
+    m_clientSize = WindowSizeFor(client, std::max(area.right, controls.x),
+                                 std::max(area.bottom, controls.y));
+    m_controlsSize = WindowSizeFor(client, controls.x, controls.y);
+    OnClientTaken();
     Layout();
     ShowWindow(client, SW_SHOW);
     SetFocus(client);
@@ -72,6 +107,48 @@ RECT TFrameWindow::LayoutArea() const {
     return rc;
 }
 
+SIZE TFrameWindow::FrameSizeFor(SIZE client) const {
+    LONG width = client.cx, height = client.cy + DecorationsHeight();
+    // The layout area of a top-level frame reaches one border beyond its client area.
+    if (!(GetWindowLongPtrA(m_hwnd, GWL_STYLE) & WS_CHILD)) {
+        width -= 2 * GetSystemMetrics(SM_CXBORDER);
+        height -= 2 * GetSystemMetrics(SM_CYBORDER);
+    }
+    return WindowSizeFor(m_hwnd, width, height);
+}
+
+SIZE TFrameWindow::SizeToShowClient() const {
+    if (!m_hwnd || !m_client || !m_client->GetHandle()) return SIZE{0, 0};
+    return FrameSizeFor(m_clientSize);
+}
+
+void TFrameWindow::GrowToShowClient() {
+    if (!m_hwnd || !m_client || !m_client->GetHandle()) return;
+    const SIZE whole = FrameSizeFor(m_clientSize);
+    const SIZE least = FrameSizeFor(m_controlsSize);
+    WINDOWPLACEMENT placement{};
+    placement.length = sizeof placement;
+    if (!GetWindowPlacement(m_hwnd, &placement)) return;
+    RECT& normal = placement.rcNormalPosition;
+    // A direction in which a control would be cut off grows to show the whole client.
+    const LONG oldWidth = normal.right - normal.left, oldHeight = normal.bottom - normal.top;
+    const LONG width = oldWidth < least.cx ? std::max(oldWidth, whole.cx) : oldWidth;
+    const LONG height = oldHeight < least.cy ? std::max(oldHeight, whole.cy) : oldHeight;
+    if (width == oldWidth && height == oldHeight) return;
+    if (IsIconic(m_hwnd) || IsZoomed(m_hwnd)) {
+        // Minimised or maximised: only the size it will be restored to changes; it stays as it is
+        // and is not activated.
+        normal.right = normal.left + width;
+        normal.bottom = normal.top + height;
+        placement.flags = 0;
+        placement.showCmd = IsIconic(m_hwnd) ? SW_SHOWMINNOACTIVE : SW_SHOWMAXIMIZED;
+        SetWindowPlacement(m_hwnd, &placement);
+    } else {
+        SetWindowPos(m_hwnd, nullptr, 0, 0, width, height,
+                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+}
+
 void TFrameWindow::Layout() {
     if (!m_hwnd || !m_client || !m_client->GetHandle()) return;
     const RECT rc = LayoutArea();
@@ -80,7 +157,10 @@ void TFrameWindow::Layout() {
 }
 
 void TFrameWindow::OnChildRemoved(TWindow& child) {
-    if (&child == m_client) m_client = nullptr;
+    if (&child == m_client) {
+        m_client = nullptr;
+        m_clientSize = m_controlsSize = SIZE{};
+    }
 }
 
 bool TFrameWindow::SetDocTitle(const char* docTitle, int index) {

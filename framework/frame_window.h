@@ -4,9 +4,10 @@
 
 // A frame with a client window (a dialog view, ...). Taking a client turns a pop-up client into a
 // child with a thin border; the client fills the frame's client area enlarged by one border on
-// every side, so that border lies just outside what is visible. When the client window is
-// destroyed while the frame is open, the frame closes itself. As the application's main window
-// it passes every message its classes leave to the application.
+// every side, so that border lies just outside what is visible. The frame remembers the size the
+// client came with (a dialog's is its template's), so that it can grow to show it whole. When the
+// client window is destroyed while the frame is open, the frame closes itself. As the
+// application's main window it passes every message its classes leave to the application.
 class TFrameWindow : public TWindow {
 public:
     TFrameWindow(TWindow* parent, const char* title, TWindow* client = nullptr);
@@ -20,6 +21,15 @@ public:
     // The caption: the frame's title, " - " (when the title is not empty), the document title,
     // and ":index" when the index is greater than 0. A negative index changes nothing.
     bool SetDocTitle(const char* docTitle, int index) override;
+    // The frame's window size that shows the client whole, at the size it came with (its client
+    // area, widened where a visible child window reaches beyond it, as the bordered child it
+    // became), and the decorations; {0, 0} without a client.
+    SIZE SizeToShowClient() const;
+    // Where the frame's normal (restored) size would cut off one of the client's visible child
+    // windows (its controls), grows in that direction to SizeToShowClient(). It never shrinks, and
+    // its top-left corner stays. A frame that shows every control keeps its size, even if the
+    // client's empty margin does not quite fit.
+    void GrowToShowClient();
     // Icon resource of the program shown in the caption; may be set before the window exists.
     void SetIcon(int iconResourceId);
     void SetupWindow() override;
@@ -31,6 +41,12 @@ protected:
     void OnChildRemoved(TWindow& child) override;
     // The client area the children share: for a top-level frame enlarged by one border width.
     RECT LayoutArea() const;
+    // The frame's window size for a client window of `client` pixels and the decorations.
+    SIZE FrameSizeFor(SIZE client) const;
+    // The height of the layout area that is not the client's; a plain frame has no decorations.
+    virtual int DecorationsHeight() const { return 0; }
+    // A client has been taken, before it is laid out and shown.
+    virtual void OnClientTaken() {}
 
     LRESULT EvSize(TEvent& ev);
     LRESULT EvSetFocus(TEvent& ev);
@@ -44,6 +60,8 @@ private:
     bool IsMainWindow() const;
 
     TWindow* m_client = nullptr;
+    SIZE m_clientSize{};     // the client's window size when it was taken
+    SIZE m_controlsSize{};   // the window size its visible child windows need
     bool m_destroying = false;
     HICON m_icon = nullptr;
 };

@@ -143,8 +143,8 @@ private:
         a.h = tm.tmHeight * 30 + GetSystemMetrics(SM_CYCAPTION) + 2 * GetSystemMetrics(SM_CYSIZEFRAME);
         RECT rc{};
         if (owner && GetWindowRect(owner, &rc)) {
-            a.x = rc.left + 24;
-            a.y = rc.top + 24;
+            a.x = rc.left + ScreenPixels(24);
+            a.y = rc.top + ScreenPixels(24);
         }
     }
 

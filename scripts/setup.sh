@@ -9,6 +9,7 @@ packages=(
   wine64 fonts-wine                                      # running it here
   xvfb xauth                                             # windows without a screen (tests)
   python3 chromium                                       # the page as a browser reads it (tests)
+                                                         # python3 also writes the release archive
   firefox-esr                                            # the bookmarks file imported (tests)
 )
 missing=()

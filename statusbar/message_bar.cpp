@@ -1,12 +1,15 @@
 // statusbar/message_bar.cpp: the message pane, the highlight line and the hint.
 #include "statusbar/message_bar.h"
 
+#include "framework/dc.h"
+
 namespace {
 constexpr unsigned kMessagePaneChars = 10;   // nominal only: the pane stretches
-constexpr int kHintIndent = 5;               // pixels between the bar's left edge and a hint
+constexpr int kHintIndent = 5;               // pixels at 96 per inch between the bar's edge and a hint
 }  // namespace
 
-TMessageBar::TMessageBar(TWindow* parent, TGadgetWindowFont* font) : TGadgetWindow(parent, font) {
+TMessageBar::TMessageBar(TWindow* parent, TGadgetWindowFont* font)
+    : TGadgetWindow(parent, font), m_hintIndent(ScreenPixels(kHintIndent)) {
     Attr().id = IDW_STATUSBAR;
     auto* message = new TTextGadget(0, TBorderStyle::Recessed, TTextGadget::Align::Left,
                                     kMessagePaneChars);
@@ -49,6 +52,6 @@ void TMessageBar::PaintContents(HDC dc, int width, int height) const {
         return;
     }
     SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
-    ExtTextOutA(dc, kHintIndent, (height - LineHeight()) / 2, ETO_OPAQUE | ETO_CLIPPED, &below,
+    ExtTextOutA(dc, m_hintIndent, (height - LineHeight()) / 2, ETO_OPAQUE | ETO_CLIPPED, &below,
                 m_hint->c_str(), static_cast<UINT>(m_hint->size()), nullptr);
 }

@@ -22,6 +22,8 @@ public:
     // Height of the highlight line in pixels: one border.
     int HighlightLineHeight() const;
 
+    // Pixels between the bar's left edge and a hint: 5 at 96 pixels per inch, scaled to the screen.
+    int HintIndent() const { return m_hintIndent; }
     // While a hint is set, it is drawn over the whole bar in place of the panes.
     void SetHintText(const char* text) override;
     const std::optional<std::string>& GetHintText() const { return m_hint; }
@@ -34,5 +36,6 @@ protected:
 
 private:
     bool m_highlightLine = true;
+    int m_hintIndent;
     std::optional<std::string> m_hint;
 };

@@ -1,4 +1,7 @@
 // tests/e2e/favpage/start_exit_test.cpp: what the user sees at start, and what each way out keeps.
+#include <cstdlib>
+#include <cstring>
+
 #include "tests/e2e/favpage/driver.h"
 #include "tests/e2e/favpage/fixtures.h"
 
@@ -80,6 +83,104 @@ INSTANTIATE_TEST_SUITE_P(
         CloseCase{"SystemMenu",
                   [](Favpage& a) { PostMessageA(a.Frame(), WM_SYSCOMMAND, SC_CLOSE, 0); }}),
     [](const ::testing::TestParamInfo<CloseCase>& info) { return std::string(info.param.name); });
+
+}  // namespace
+}  // namespace e2e
+
+namespace e2e {
+namespace {
+
+RECT ScreenRectOf(HWND window, bool clientArea) {
+    RECT rc{};
+    if (clientArea) {
+        GetClientRect(window, &rc);
+        MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&rc), 2);
+    } else {
+        GetWindowRect(window, &rc);
+    }
+    return rc;
+}
+
+bool Holds(const RECT& outer, const RECT& inner) {
+    return inner.left >= outer.left && inner.top >= outer.top && inner.right <= outer.right &&
+           inner.bottom <= outer.bottom;
+}
+
+std::string Describe(const RECT& rc) {
+    return "(" + std::to_string(rc.left) + "," + std::to_string(rc.top) + ")-(" +
+           std::to_string(rc.right) + "," + std::to_string(rc.bottom) + ")";
+}
+
+// Metrics of a font at this screen's resolution, measured here.
+TEXTMETRICA MetricsOf(HFONT font) {
+    HDC screen = GetDC(nullptr);
+    HGDIOBJ previous = SelectObject(screen, font);
+    TEXTMETRICA tm{};
+    GetTextMetricsA(screen, &tm);
+    SelectObject(screen, previous);
+    ReleaseDC(nullptr, screen);
+    return tm;
+}
+
+// Runs at 96 pixels per inch and, in a Wine prefix of its own, at 144 (FAVPAGE_TEST_DPI says
+// which): the user can see and reach every control whatever the resolution.
+TEST(WholeWindow, EveryControlLiesInsideTheFrameAboveTheStatusBar) {
+    HDC screen = GetDC(nullptr);
+    const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+    if (const char* wanted = std::getenv("FAVPAGE_TEST_DPI")) {
+        ASSERT_EQ(dpi, std::atoi(wanted)) << "the prefix's LogPixels did not take";
+    }
+
+    Favpage app;
+    const RECT frame = ScreenRectOf(app.Frame(), false);
+    const RECT area = ScreenRectOf(app.Frame(), true);
+    const RECT dialog = ScreenRectOf(app.Dialog(), true);
+    HWND bar = GetDlgItem(app.Frame(), 32040);
+    ASSERT_TRUE(bar && IsWindowVisible(bar)) << "no status bar";
+    const RECT barRect = ScreenRectOf(bar, false);
+    RECT above = area;
+    above.bottom = barRect.top;
+    EXPECT_GT(barRect.bottom - barRect.top, 0);
+    EXPECT_LE(barRect.bottom, area.bottom + GetSystemMetrics(SM_CYBORDER));
+
+    int controls = 0;
+    for (HWND c = GetWindow(app.Dialog(), GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
+        if (!IsWindowVisible(c)) continue;
+        ++controls;
+        const RECT rc = ScreenRectOf(c, false);
+        EXPECT_TRUE(Holds(above, rc) && Holds(dialog, rc))
+            << "control " << GetDlgCtrlID(c) << " \"" << TextOf(c).substr(0, 20) << "\" at "
+            << Describe(rc) << ", frame's room above the status bar " << Describe(above)
+            << ", dialog " << Describe(dialog) << ", at " << dpi << " pixels per inch";
+    }
+    EXPECT_EQ(controls, 11);   // ten from the template and the status line
+
+    // The status line shows four lines in the dialog's font (the template's 8-point font).
+    LOGFONTA lf{};
+    lf.lfHeight = -MulDiv(8, dpi, 72);
+    std::strcpy(lf.lfFaceName, "MS Sans Serif");
+    HFONT font = CreateFontIndirectA(&lf);
+    const TEXTMETRICA dialogFont = MetricsOf(font);
+    DeleteObject(font);
+    const RECT line = ScreenRectOf(app.StatusLine(), false);
+    EXPECT_GE(line.bottom - line.top, 4 * (dialogFont.tmHeight + dialogFont.tmExternalLeading))
+        << "status line " << Describe(line);
+
+    // The frame starts at 214 x 200 dialog units of the system font and only ever grows from there;
+    // at 96 pixels per inch that size holds the whole dialog.
+    const TEXTMETRICA system = MetricsOf(static_cast<HFONT>(GetStockObject(SYSTEM_FONT)));
+    const LONG formulaWidth = system.tmAveCharWidth * 214 / 4;
+    const LONG formulaHeight = system.tmHeight * 200 / 8;
+    EXPECT_GE(frame.right - frame.left, formulaWidth);
+    EXPECT_GE(frame.bottom - frame.top, formulaHeight);
+    if (dpi == 96) {
+        EXPECT_EQ(frame.right - frame.left, formulaWidth);
+        EXPECT_EQ(frame.bottom - frame.top, formulaHeight);
+    }
+    app.Press(2);
+    EXPECT_EQ(app.WaitForExit(), 0);
+}
 
 }  // namespace
 }  // namespace e2e

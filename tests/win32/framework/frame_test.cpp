@@ -1,5 +1,5 @@
 // Frames and dialogs with real windows: a pop-up dialog taken as client becomes a bordered child
-// laid out above the decorations, the dialog's cancel path ends the frame without deleting the
+// laid out above the decorations, the frame grows to show it whole, the dialog's cancel path ends the frame without deleting the
 // object, Enter and Escape reach the dialog through the message loop, and transfers keep to
 // their bytes.
 #include <gtest/gtest.h>
@@ -114,6 +114,80 @@ TEST(FrameClient, APopUpDialogBecomesABorderedChildAboveTheDecorations) {
     EXPECT_EQ(strip.bottom, area.bottom + by);
     EXPECT_EQ(strip.bottom - strip.top, 20);
 }
+
+// How big the frame is made, per direction, before it is asked to grow: as big as the whole
+// client needs, larger, short by half the client's empty margin (every control still shows), or
+// short by more than that margin (a control is cut off).
+enum class Room { Whole, Larger, MarginCut, ControlCut };
+
+struct GrowCase {
+    const char* name;
+    Room width, height;
+    bool minimised;
+};
+
+void PrintTo(const GrowCase& c, std::ostream* os) { *os << c.name; }
+
+class FrameGrowth : public ::testing::TestWithParam<GrowCase> {};
+
+// The test client is 160 x 80 dialog units; its controls end at 150 and 64.
+TEST_P(FrameGrowth, GrowsToTheWholeClientOnlyInADirectionThatCutsOffAControl) {
+    const GrowCase& c = GetParam();
+    Host host;
+    SIZE whole{}, grown{}, clientArea{};
+    RECT template_{0, 0, 160, 80}, margin{0, 0, 10, 16};
+    bool minimisedAfter = false;
+    host.script = [&](Host& h) {
+        HWND frame = h.frame->GetHandle();
+        whole = h.frame->SizeToShowClient();
+        MapDialogRect(h.client->GetHandle(), &template_);
+        MapDialogRect(h.client->GetHandle(), &margin);
+        const auto size = [](Room room, LONG full, LONG spare) {
+            switch (room) {
+            case Room::Whole: return full;
+            case Room::Larger: return full + 30;
+            case Room::MarginCut: return full - spare / 2;
+            case Room::ControlCut: return full - spare - 4;
+            }
+            return full;
+        };
+        SetWindowPos(frame, nullptr, 0, 0, size(c.width, whole.cx, margin.right),
+                     size(c.height, whole.cy, margin.bottom), SWP_NOMOVE | SWP_NOZORDER);
+        if (c.minimised) ShowWindow(frame, SW_SHOWMINNOACTIVE);
+        h.frame->GrowToShowClient();
+        minimisedAfter = IsIconic(frame) != FALSE;
+        if (c.minimised) ShowWindow(frame, SW_RESTORE);
+        RECT rc{};
+        GetWindowRect(frame, &rc);
+        grown = SIZE{rc.right - rc.left, rc.bottom - rc.top};
+        GetClientRect(h.client->GetHandle(), &rc);
+        clientArea = SIZE{rc.right, rc.bottom};
+        PostMessageA(frame, WM_CLOSE, 0, 0);
+    };
+    ASSERT_EQ(RunHost(host), 0);
+    const auto expected = [](Room room, LONG full, LONG spare) {
+        return room == Room::Larger ? full + 30 : room == Room::MarginCut ? full - spare / 2 : full;
+    };
+    EXPECT_EQ(grown.cx, expected(c.width, whole.cx, margin.right));
+    EXPECT_EQ(grown.cy, expected(c.height, whole.cy, margin.bottom));
+    EXPECT_EQ(minimisedAfter, c.minimised);
+    // The whole size shows the dialog at exactly its template's size above the strip.
+    if (c.width == Room::Whole || c.width == Room::ControlCut) {
+        EXPECT_EQ(clientArea.cx, template_.right);
+    }
+    if (c.height == Room::Whole || c.height == Room::ControlCut) {
+        EXPECT_EQ(clientArea.cy, template_.bottom);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Framework, FrameGrowth,
+    ::testing::Values(GrowCase{"WholeStays", Room::Whole, Room::Whole, false},
+                      GrowCase{"WidthCutGrowsHeightLargerStays", Room::ControlCut, Room::Larger, false},
+                      GrowCase{"MarginCutStaysHeightCutGrows", Room::MarginCut, Room::ControlCut, false},
+                      GrowCase{"LargerStaysMarginCutStays", Room::Larger, Room::MarginCut, false},
+                      GrowCase{"MinimisedGrowsItsRestoredSize", Room::ControlCut, Room::ControlCut, true}),
+    [](const ::testing::TestParamInfo<GrowCase>& info) { return info.param.name; });
 
 struct EndCase {
     const char* name;

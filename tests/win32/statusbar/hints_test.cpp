@@ -129,10 +129,18 @@ TEST(MenuHintTiming, AFrameThatDoesNotTrackSelectionShowsNone) {
     EXPECT_EQ(frame.Hint(), "<none>");
 }
 
+// `pixels` at 96 pixels per inch, in proportion on this screen (these tests also run at 144).
+int Scaled(int pixels) {
+    HDC screen = GetDC(nullptr);
+    const int scaled = MulDiv(pixels, GetDeviceCaps(screen, LOGPIXELSX), 96);
+    ReleaseDC(nullptr, screen);
+    return scaled;
+}
+
 // The bar drawn into a bitmap of its own size.
 class BarPicture {
 public:
-    explicit BarPicture(TStatusBar& bar, int width = 420)
+    explicit BarPicture(TStatusBar& bar, int width = Scaled(420))
         : m_width(width), m_height(bar.DesiredHeight()) {
         bar.LayoutGadgets(m_width, m_height);
         BITMAPINFO info{};
@@ -193,8 +201,11 @@ TEST(HintDrawing, ReplacesThePanesAcrossTheWholeBarBelowTheHighlightLine) {
     BarPicture hint(bar);
     for (int x = 0; x < hint.Width(); x += 37) EXPECT_EQ(hint.At(x, 0), light) << "x " << x;
     EXPECT_EQ(hint.At(caps.left, middle), face);   // no panes under a hint
-    EXPECT_EQ(hint.InkBetween(0, 5), 0);            // the text starts 5 pixels in
-    EXPECT_GT(hint.InkBetween(5, caps.left), 0);
+    // The text starts 5 pixels in at 96 pixels per inch, as far in proportion at any other.
+    const int indent = Scaled(5);
+    EXPECT_EQ(bar.HintIndent(), indent);
+    EXPECT_EQ(hint.InkBetween(0, indent), 0);
+    EXPECT_GT(hint.InkBetween(indent, caps.left), 0);
     EXPECT_EQ(hint.InkBetween(caps.left, hint.Width()), 0);   // short text, nothing to the right
 
     bar.SetHintText(std::string(80, 'W').c_str());

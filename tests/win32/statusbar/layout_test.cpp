@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 #include <memory>
 
@@ -35,13 +36,22 @@ struct FontMeasure {
     TEXTMETRICA tm{};
 };
 
+// These tests also run in a prefix whose screen has 144 pixels per inch (FAVPAGE_TEST_DPI).
+int ScreenDpi() {
+    HDC screen = GetDC(nullptr);
+    const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+    return dpi;
+}
+
 TEST(StatusBarFont, IsTenPointMsSansSerifForTheScreensResolution) {
     TStatusBar bar(nullptr, TBorderStyle::Recessed, kProgramModes, new TGadgetWindowFont(10));
     LOGFONTA lf{};
     ASSERT_TRUE(GetObjectA(bar.Font(), sizeof lf, &lf));
-    HDC screen = GetDC(nullptr);
-    const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
-    ReleaseDC(nullptr, screen);
+    const int dpi = ScreenDpi();
+    if (const char* wanted = std::getenv("FAVPAGE_TEST_DPI")) {
+        ASSERT_EQ(dpi, std::atoi(wanted)) << "the prefix's LogPixels did not take";
+    }
     EXPECT_EQ(lf.lfHeight, -((10 * dpi + 36) / 72)) << "at " << dpi << " pixels per inch";
     EXPECT_STREQ(lf.lfFaceName, "MS Sans Serif");
     EXPECT_EQ(lf.lfWeight, FW_NORMAL);
@@ -91,6 +101,7 @@ TEST_P(StatusBarLayout, PanesSitInsideTheMarginsWithGapsAndTheMessagePaneTakesTh
         const RECT& r = bar.Gadget(i).Bounds();
         if (i > 0) {
             x += spacing;
+            // Room for the wider of its two texts, whatever the resolution.
             EXPECT_EQ(r.right - r.left, std::max(font.Width(on[i - 1]), font.Width(off[i - 1])) +
                                             2 * paneBorder + 2 * font.Units(1));
             EXPECT_EQ(bar.Gadget(i).GetText(), off[i - 1]);   // all blank at start
