@@ -1,12 +1,18 @@
 #!/usr/bin/env bash
 # Times favpage-convert against the floor program (bench/floor.cpp) on deterministic trees of
 # shortcut files generated under /tmp, warm cache, and prints a table. Not part of any test run.
-# usage: bench/run.sh [RUNS]      (BENCH_DIR overrides the work folder, default /tmp/favpage-bench)
+# usage: bench/run.sh [RUNS]      (BENCH_DIR overrides the work folder, default /tmp/favpage-bench;
+#                                 BENCH_PAGES the folder the pages are written to)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 runs=${1:-10}
 work=${BENCH_DIR:-/tmp/favpage-bench}
 mkdir -p "$work"
+# Pages go to memory where the system offers it: both programs flush their page to the disk, and
+# the disk's write-back, which varies by tens of milliseconds from run to run, would otherwise
+# drown the differences measured. BENCH_PAGES overrides the folder.
+pages=${BENCH_PAGES:-$([[ -d /dev/shm ]] && echo /dev/shm/favpage-bench || echo "$work")}
+mkdir -p "$pages"
 
 bash scripts/build.sh native >/dev/null
 convert=$PWD/build/native/tools/favpage-convert
@@ -15,19 +21,6 @@ g++ -O2 -std=c++17 -o "$work/floor" bench/floor.cpp
 
 # name shortcuts folders
 trees=("spread20k 20000 400" "spread100k 100000 2000" "flat50k 50000 1")
-
-# Mean seconds of `runs` runs of a command (after one warm-up run), without hyperfine.
-mean_of_runs() {
-  "$@" >/dev/null
-  local total=0 start end
-  for ((i = 0; i < runs; i++)); do
-    start=$(date +%s%N)
-    "$@" >/dev/null
-    end=$(date +%s%N)
-    total=$((total + end - start))
-  done
-  echo "scale=6; $total / $runs / 1000000000" | bc
-}
 
 # Peak resident memory of one run in MB, when GNU time is at hand.
 peak_rss() {
@@ -38,32 +31,16 @@ peak_rss() {
   fi
 }
 
-# Median and minimum of the run times of command number $2 (0-based) in hyperfine's JSON $1.
-median_min() {
-  python3 -c 'import json, statistics, sys
-t = json.load(open(sys.argv[1]))["results"][int(sys.argv[2])]["times"]
-print(statistics.median(t), min(t))' "$1" "$2"
-}
-
 printf '| tree | shortcuts | folders | floor (ms) | favpage-convert (ms) | ratio | us per shortcut | ratio of minima | peak RSS (MB) | --bookmarks (ms) | bookmarks / page |\n'
 printf '|---|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|\n'
 for spec in "${trees[@]}"; do
   read -r name count folders <<<"$spec"
   tree=$work/$name
   [[ -d $tree ]] || "$work/make_tree" "$tree" "$count" "$folders"
-  out=$work/$name.htm
-  if command -v hyperfine >/dev/null; then
-    hyperfine -N --style none --warmup 3 --runs "$runs" --export-json "$work/$name.json" \
-      "$work/floor $tree $out" "$convert --yes $tree $out" \
-      "$convert --yes --bookmarks $tree $out.bookmarks.html" >/dev/null
-    read -r floor floorMin < <(median_min "$work/$name.json" 0)
-    read -r ours oursMin < <(median_min "$work/$name.json" 1)
-    read -r marks marksMin < <(median_min "$work/$name.json" 2)
-  else
-    floor=$(mean_of_runs "$work/floor" "$tree" "$out") floorMin=$floor
-    ours=$(mean_of_runs "$convert" --yes "$tree" "$out") oursMin=$ours
-    marks=$(mean_of_runs "$convert" --yes --bookmarks "$tree" "$out.bookmarks.html")
-  fi
+  out=$pages/$name.htm
+  { read -r floor floorMin; read -r ours oursMin; read -r marks marksMin; } < <(
+    python3 bench/interleaved.py "$runs" 3 -- "$work/floor" "$tree" "$out" \
+      -- "$convert" --yes "$tree" "$out" -- "$convert" --yes --bookmarks "$tree" "$out.bookmarks.html")
   rss=$(peak_rss "$convert" --yes "$tree" "$out")
   # Every shortcut must be on the page, or the timing means nothing.
   found=$("$convert" --yes "$tree" "$out" | sed -n 's/.*found \([0-9]*\) Shortcut.*/\1/p')
