@@ -67,18 +67,6 @@ bool IsUtf8(std::string_view text) {
     return true;
 }
 
-void AppendCodePoint(std::string& out, uint32_t cp) {
-    if (cp < 0x80) {
-        out += static_cast<char>(cp);
-    } else if (cp < 0x800) {
-        out += static_cast<char>(0xC0 | (cp >> 6));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else {
-        out += static_cast<char>(0xE0 | (cp >> 12));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    }
-}
 
 // What code page 1252 makes of the bytes 0x80 to 0x9F; the bytes it leaves undefined stay the
 // control characters of the same value, as Windows reads them. From 0xA0 on it is Latin-1.
@@ -94,7 +82,7 @@ std::string FromCp1252(std::string_view text) {
     out.reserve(text.size() * 2);
     for (const char ch : text) {
         const auto c = static_cast<unsigned char>(ch);
-        AppendCodePoint(out, c >= 0x80 && c < 0xA0 ? kCp1252High[c - 0x80] : c);
+        AppendUtf8(out, c >= 0x80 && c < 0xA0 ? kCp1252High[c - 0x80] : c);
     }
     return out;
 }
@@ -109,7 +97,7 @@ std::string WithoutSurrogates(std::string_view name) {
         bool surrogate;
         const size_t n = SequenceLength(p, end, surrogate);
         if (n == 0 || surrogate) {
-            AppendCodePoint(out, 0xFFFD);
+            AppendUtf8(out, 0xFFFD);
             p += n == 0 ? 1 : n;
             continue;
         }
