@@ -4,7 +4,6 @@
 #include "engine/bookmark_writer.h"
 #include "engine/folder_walk.h"
 #include "engine/html_text.h"
-#include "platform/code_page.h"
 #include "platform/dir_search.h"
 #include "platform/message_format.h"
 
@@ -22,7 +21,7 @@ std::string PageHead(const std::string& folder, const LocalTime& now) {
         "<!--favpage is freeware, written by Vandrell-->\n"
         "<h1>Favorite Web Pages</h1>\n"
         "<p>Shortcuts converted to HTML Links are from: <br>\n";
-    AppendEscaped(head, folder);
+    AppendPageText(head, folder);
     head += "<br>On ";
     head += FormatDateLine(now);
     head += "</p>";
@@ -34,31 +33,26 @@ ConversionResult RunConversion(const std::string& folder, const std::string& out
     host.ShowStatus("Starting search for URLs");
     shortcutCount = 0;
 
-    // The paths are code-page text, as the user gave them; the file system is asked in the
-    // platform's own form, and the messages and the page head show them as given.
-    const std::string folderName = NameFromCodePage(folder);
-    const std::string outputName = NameFromCodePage(output);
-
     // The question comes first, so a Yes can still end in "Unable to find directory". The mask
     // finds ordinary and read-only files only, never a folder or a hidden or system file.
-    if (FindEntry(outputName, kAttrReadOnly) && !host.ConfirmOverwrite()) {
+    if (FindEntry(output, kAttrReadOnly) && !host.ConfirmOverwrite()) {
         return ConversionResult::Declined;
     }
-    if (!FindEntry(folderName, kAttrDirectory)) {
+    if (!FindEntry(folder, kAttrDirectory)) {
         host.ShowStatus(FormatMessageText("Unable to find directory\n %s", {folder}));
         return ConversionResult::NoFolder;
     }
-    auto out = TextFile::OpenReplacing(outputName);
+    auto out = TextFile::OpenReplacing(output);
     if (!out) {
         host.ShowStatus("Unable to open " + output);
         return ConversionResult::CannotOpen;
     }
     if (kind == OutputKind::Bookmarks) {
-        WriteBookmarks(shortcutCount, folderName, *out);
+        WriteBookmarks(shortcutCount, folder, *out);
     } else {
         const LocalTime now = host.ReadClock();
         out->Write(PageHead(folder, now));
-        WriteFolder(shortcutCount, folderName, *out);
+        WriteFolder(shortcutCount, folder, *out);
         out->Write("</body>\n</html>\n");
     }
     if (!out->Close()) {

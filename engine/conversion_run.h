@@ -12,7 +12,7 @@ namespace favpage {
 class ConversionHost {
 public:
     virtual ~ConversionHost() = default;
-    // Shows a status text; "\n" in it is a line break.
+    // Shows a status text (platform form, platform/code_page.h); "\n" in it is a line break.
     virtual void ShowStatus(const std::string& text) = 0;
     // Asks "Output file already exists,\ndo you want to overwrite?"; true only for Yes.
     virtual bool ConfirmOverwrite() = 0;
@@ -37,9 +37,11 @@ inline constexpr const char* kOverwriteCaption = "Overwrite?";
 enum class OutputKind { Page, Bookmarks };
 
 // Writes the page (or the bookmark file) for `folder` to `output`, counting shortcuts in
-// `shortcutCount` (set to 0 first), and reports progress and outcome through `host`. The output
-// replaces `output` only when it is complete. Both kinds make the same checks and show the same
-// texts; only the bookmark file needs no clock.
+// `shortcutCount` (set to 0 first), and reports progress and outcome through `host`. Both paths
+// are in the platform's form (platform/code_page.h), as the user gave them; the page and the
+// texts show them so, and the texts are in that form too. The output replaces `output` only
+// when it is complete. Both kinds make the same checks and show the same texts; only the
+// bookmark file needs no clock.
 ConversionResult RunConversion(const std::string& folder, const std::string& output,
                                ConversionHost& host, int32_t& shortcutCount,
                                OutputKind kind = OutputKind::Page);

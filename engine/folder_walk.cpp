@@ -38,14 +38,10 @@ bool Fits(const std::string& folder, const std::string& name) {
 // The name a folder path ends in: its last component, trailing separators aside; the whole
 // path when it has no other ("/").
 std::string LastComponent(const std::string& path) {
-    // Windows takes '/' between folders too.
-    auto isSeparator = [](char c) {
-        return c == kPathSeparator || (kPathSeparator == '\\' && c == '/');
-    };
     size_t end = path.size();
-    while (end > 0 && isSeparator(path[end - 1])) --end;
+    while (end > 0 && IsPathSeparator(path[end - 1])) --end;
     size_t start = end;
-    while (start > 0 && !isSeparator(path[start - 1])) --start;
+    while (start > 0 && !IsPathSeparator(path[start - 1])) --start;
     return start == end ? path : path.substr(start, end - start);
 }
 
@@ -106,7 +102,7 @@ private:
         Level level;
         level.id = id;
         // Both listings, every lookup and every open of this folder go through one handle.
-        const FolderHandle handle(folder);
+        const FolderHandle handle(folder, found.system);
 
         {
             std::vector<std::string> names;
@@ -126,7 +122,8 @@ private:
             for (uint32_t i = 0; i < order.Count(); ++i) {
                 FoundFolder sub;
                 sub.name = std::move(names[order.ValueAt(i)]);
-                sub.path = folder + kPathSeparator + sub.name;
+                sub.path = JoinPath(folder, sub.name);
+                sub.system = handle.SubFolder(sub.name);
                 sub.id = GetFolderId(handle, sub.name, &sub.times);
                 if (sub.id && OnPath(*sub.id, id)) continue;  // a loop back up the path
                 // A folder listed before, by another route, is linked to its one part.

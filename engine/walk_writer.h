@@ -20,6 +20,7 @@ struct FoundFolder {
     // it was listed first, and it is not walked again here.
     bool partHere = true;
     std::optional<FolderId> id;  // the walk's own: to know a folder met again
+    SystemFolderPath system;     // the walk's own: to find the folder again (empty for the root)
 };
 
 // The walk reports each folder's part in this order, depth first:

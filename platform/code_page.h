@@ -13,8 +13,10 @@ namespace favpage {
 // - POSIX: the bytes the system delivers, which are also what the page shows.
 // - Windows: UTF-8 of the system's UTF-16 names (an unpaired surrogate, which NTFS allows, is
 //   kept as its own three bytes), so that every name is found and opened again exactly, never
-//   through a best-fit look-alike. Text for the user (the fields, the registry, the status line)
-//   stays in the system's 8-bit code page; these functions convert between the two.
+//   through a best-fit look-alike. The window program's text (fields, registry values, status
+//   line) and the command line are UTF-16, converted exactly by win32/wide_text.h; the page is
+//   written in the system's 8-bit code page. Every conversion between these forms is here or in
+//   win32/, and none takes a look-alike: what a form cannot hold is refused or reported.
 #ifdef _WIN32
 inline constexpr bool kNamesAreCodePageText = false;
 #else
@@ -40,7 +42,8 @@ inline void AppendUtf8(std::string& out, char32_t cp) {
     }
 }
 
-// The platform form of code-page text (a path typed into a field or given on a command line).
+// The platform form of code-page text: an address read from a shortcut file, whose bytes are in
+// the system's code page.
 std::string NameFromCodePage(std::string_view text);
 
 // A character of a name that the code page cannot hold: its Unicode code point, and where it

@@ -4,6 +4,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace favpage {
 
@@ -18,13 +19,22 @@ enum : uint32_t {
 };
 
 // The separator between a folder and a name in every path the program builds: '\' on Windows,
-// '/' on POSIX, where '\' is an ordinary character of a name. A path is never normalised: a
-// folder and a name are joined with exactly one separator, whatever the folder ends in.
+// '/' on POSIX, where '\' is an ordinary character of a name.
 #ifdef _WIN32
 inline constexpr char kPathSeparator = '\\';
 #else
 inline constexpr char kPathSeparator = '/';
 #endif
+
+// True for a character that separates folders in a path: kPathSeparator, and on Windows '/' too.
+constexpr bool IsPathSeparator(char c) {
+    return c == kPathSeparator || (kPathSeparator == '\\' && c == '/');
+}
+
+// The path of entry `name` of `folder`: the folder as given, its trailing separators aside (a
+// drive root "C:\" or "/" included), then one separator and the name. Nothing else of the path
+// is changed.
+std::string JoinPath(std::string_view folder, std::string_view name);
 
 // The two masks the folder walk searches with.
 constexpr uint32_t kSubFolderMask = kAttrDirectory;
@@ -55,15 +65,30 @@ struct DirEntry {
 // system call per entry. One-entry lookups always fill everything.
 enum class Detail { Full, NamesAndKinds };
 
+// What the system needs, besides the path the page shows, to find a folder that a walk found:
+// on Windows the \\?\ form of its full path, made once from the path the user gave and then
+// extended by each name exactly as its folder lists it, so that a name the Win32 path rules
+// would change (a trailing dot or space, CON, NUL, COM1, ...) still names its own entry, at any
+// length. POSIX paths mean what they say: nothing more is needed there.
+struct SystemFolderPath {
+#ifdef _WIN32
+    std::wstring path;
+#endif
+};
+
 // A folder held open for the search of its entries and the lookups and opens of their names.
 // On POSIX it is the folder's descriptor: a name is resolved in that very folder, which costs no
 // walk along the folder's path and never lands in another folder that was renamed or put in its
 // place since the folder was opened. Win32 offers no calls relative to an open folder, so on
-// Windows the handle keeps the folder's path and names are joined to it.
+// Windows the handle keeps the folder's system path and names are joined to it.
 class FolderHandle {
 public:
     FolderHandle() = default;
-    explicit FolderHandle(std::string path);  // opens the folder; see IsOpen()
+    // Opens a folder as the user gave it; see IsOpen().
+    explicit FolderHandle(std::string path);
+    // Opens a folder a walk found: `system` is its parent's SubFolder() of its name, `path` what
+    // the page shows. An empty `system` stands for the path as the user gave it.
+    FolderHandle(std::string path, SystemFolderPath system);
     ~FolderHandle();
     FolderHandle(FolderHandle&& other) noexcept;
     FolderHandle& operator=(FolderHandle&& other) noexcept;
@@ -75,9 +100,17 @@ public:
     bool IsOpen() const { return m_open; }
     // The POSIX descriptor; -1 on Windows.
     intptr_t Native() const { return m_native; }
+    // What the system needs to find this folder's sub-folder `name` later, when this handle may
+    // be gone.
+    SystemFolderPath SubFolder(const std::string& name) const;
+#ifdef _WIN32
+    // The \\?\ form of this folder's path, without a trailing separator: names are joined to it.
+    const std::wstring& SystemPath() const { return m_system.path; }
+#endif
 
 private:
     std::string m_path;
+    SystemFolderPath m_system;
     intptr_t m_native = -1;
     bool m_open = false;
 };
@@ -112,8 +145,10 @@ private:
     std::unique_ptr<Impl> m_impl;
 };
 
-// Looks up the one entry a path names under `mask`, with every attribute filled in. Where names
-// may hold '*' and '?' (POSIX), they are taken literally here.
+// Looks up the one entry a path names under `mask`, with every attribute filled in. A path with
+// trailing separators names the folder before them; a drive root ("C:", "C:\") and "/" are
+// folders. On Windows a path holding '*' or '?', which no Windows name does, names nothing;
+// where names may hold them (POSIX), they are taken literally.
 std::optional<DirEntry> FindEntry(const std::string& path, uint32_t mask);
 // The same lookup into `entry`, whose storage is reused: for a caller that looks up every file
 // of a folder. False, with `entry` unspecified, when nothing is found.

@@ -6,6 +6,10 @@
 
 #ifdef _WIN32
 #include <windows.h>
+#include <shellapi.h>
+
+#include "platform/code_page.h"
+#include "platform/win32/wide_text.h"
 #else
 #include <csignal>
 #include <unistd.h>
@@ -14,6 +18,49 @@
 #include "engine/conversion_run.h"
 
 namespace {
+
+// Writes text in the platform's form (paths as the user gave them) to `stream`. On Windows a
+// console shows it with its real characters; redirected, it is code-page text as other programs
+// expect, with '?' for a character the code page cannot hold (never a look-alike).
+void Print(std::FILE* stream, const std::string& text) {
+#ifdef _WIN32
+    HANDLE handle = GetStdHandle(stream == stderr ? STD_ERROR_HANDLE : STD_OUTPUT_HANDLE);
+    DWORD mode = 0;
+    if (handle != INVALID_HANDLE_VALUE && GetConsoleMode(handle, &mode)) {
+        std::fflush(stream);
+        const std::wstring wide = favpage::win32::Wide(text);
+        DWORD written = 0;
+        WriteConsoleW(handle, wide.data(), static_cast<DWORD>(wide.size()), &written, nullptr);
+        return;
+    }
+    std::string codePage;
+    std::vector<favpage::Unfit> unfit;
+    favpage::ToCodePage(text, codePage, unfit);
+    for (auto u = unfit.rbegin(); u != unfit.rend(); ++u) codePage.insert(u->at, 1, '?');
+    std::fputs(codePage.c_str(), stream);
+#else
+    std::fputs(text.c_str(), stream);
+#endif
+}
+
+// The arguments in the platform's form. On Windows they are read from the wide command line:
+// the 8-bit argv the C runtime makes holds best-fit look-alikes ("Ā" as "A", a fullwidth
+// backslash as '\'), which would name other files.
+std::vector<std::string> Arguments(int argc, char** argv) {
+    std::vector<std::string> args;
+#ifdef _WIN32
+    (void)argc;
+    (void)argv;
+    int count = 0;
+    if (LPWSTR* wide = CommandLineToArgvW(GetCommandLineW(), &count)) {
+        for (int i = 1; i < count; ++i) args.push_back(favpage::win32::Narrow(wide[i], wcslen(wide[i])));
+        LocalFree(wide);
+    }
+#else
+    args.assign(argv + 1, argv + argc);
+#endif
+    return args;
+}
 
 // True when standard input is a terminal someone can answer on.
 bool InputIsTerminal() {
@@ -36,8 +83,7 @@ public:
     explicit TerminalHost(bool assumeYes) : m_assumeYes(assumeYes) {}
 
     void ShowStatus(const std::string& text) override {
-        std::fputs(text.c_str(), stdout);
-        std::fputc('\n', stdout);
+        Print(stdout, text + '\n');
         std::fflush(stdout);
     }
 
@@ -83,8 +129,8 @@ void PrintHelp() {
         kUsage);
 }
 
-int Usage(const char* problem) {
-    std::fprintf(stderr, "favpage-convert: %s\n%s\n", problem, kUsage);
+int Usage(const std::string& problem) {
+    Print(stderr, "favpage-convert: " + problem + "\n" + kUsage + "\n");
     return kExitUsage;
 }
 
@@ -100,8 +146,7 @@ int main(int argc, char** argv) {
     favpage::OutputKind kind = favpage::OutputKind::Page;
     bool optionsEnded = false;
     std::vector<std::string> operands;
-    for (int i = 1; i < argc; ++i) {
-        const std::string arg = argv[i];
+    for (const std::string& arg : Arguments(argc, argv)) {
         if (!optionsEnded && arg.size() > 1 && arg[0] == '-') {
             if (arg == "--") {
                 optionsEnded = true;
@@ -116,7 +161,7 @@ int main(int argc, char** argv) {
                 std::printf("favpage-convert %s\n", FAVPAGE_VERSION);
                 return kExitDone;
             } else {
-                return Usage(("unknown option '" + arg + "'").c_str());
+                return Usage("unknown option '" + arg + "'");
             }
         } else {
             operands.push_back(arg);

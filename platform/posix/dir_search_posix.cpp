@@ -138,6 +138,11 @@ FolderHandle::FolderHandle(std::string path) : m_path(std::move(path)) {
     m_open = fd >= 0;
 }
 
+FolderHandle::FolderHandle(std::string path, SystemFolderPath /*system*/)
+    : FolderHandle(std::move(path)) {}
+
+SystemFolderPath FolderHandle::SubFolder(const std::string& /*name*/) const { return {}; }
+
 FolderHandle::~FolderHandle() {
     if (m_open) close(static_cast<int>(m_native));
 }
@@ -231,14 +236,21 @@ std::optional<DirEntry> DirSearch::FindNext() {
 }
 
 bool FindEntry(const std::string& path, uint32_t mask, DirEntry& entry) {
-    const char* slash = std::strrchr(path.c_str(), '/');
-    const char* last = slash ? slash + 1 : path.c_str();
-    const size_t lastLength = path.size() - static_cast<size_t>(last - path.c_str());
-    if (lastLength == 0) return false;  // "folder/" names no entry
+    // The name is the last component; trailing slashes ("folder/") only say it is a folder,
+    // which stat() checks.
+    size_t end = path.size();
+    while (end > 0 && path[end - 1] == '/') --end;
+    if (end == 0 && path.empty()) return false;
+    size_t start = end;
+    while (start > 0 && path[start - 1] != '/') --start;
     // The path itself, followed through links, with every attribute filled in.
     struct stat st;
     if (stat(path.c_str(), &st) != 0) return false;
-    FillEntry(entry, last, lastLength, st);
+    if (end == 0) {
+        FillEntry(entry, "/", 1, st);  // the root
+    } else {
+        FillEntry(entry, path.c_str() + start, end - start, st);
+    }
     return Admits(mask, entry.attributes);
 }
 

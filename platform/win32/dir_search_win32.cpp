@@ -1,10 +1,12 @@
 // platform/win32/dir_search_win32.cpp: DirSearch over FindFirstFileExW/FindNextFileW.
 // The wide calls find every name, whatever its characters; names travel as UTF-8 (code_page.h).
+// Every path reaches the system in its \\?\ form (system_path.h).
 #include <windows.h>
 
 #include <utility>
 
 #include "platform/dir_search.h"
+#include "platform/win32/system_path.h"
 #include "platform/win32/wide_text.h"
 
 namespace favpage {
@@ -24,6 +26,13 @@ FileTimes TimesOf(const FILETIME& created, const FILETIME& written) {
     t.created = UnixSeconds(created);
     t.modified = UnixSeconds(written);
     return t;
+}
+
+// A path holding '*' or '?' names no entry: no Windows name holds either. (The \\?\ mark of a
+// path in the system's form is no wildcard.)
+bool HasWildcards(std::string_view path) {
+    if (path.substr(0, 4) == "\\\\?\\") path.remove_prefix(4);
+    return path.find_first_of("*?") != std::string_view::npos;
 }
 
 DirEntry EntryOf(const WIN32_FIND_DATAW& fd) {
@@ -64,20 +73,33 @@ struct DirSearch::Impl {
 };
 
 // Win32 has no calls relative to an open folder (only the native NtCreateFile has), so the
-// handle keeps the folder's path and every name is joined to it.
-FolderHandle::FolderHandle(std::string path) : m_path(std::move(path)), m_open(true) {}
+// handle keeps the folder's system path and every name is joined to it.
+FolderHandle::FolderHandle(std::string path) : FolderHandle(std::move(path), SystemFolderPath()) {}
+
+FolderHandle::FolderHandle(std::string path, SystemFolderPath system)
+    : m_path(std::move(path)), m_system(std::move(system)) {
+    if (m_system.path.empty()) m_system.path = win32::SystemPath(m_path);
+    m_system.path = win32::WithoutTrailingSeparators(std::move(m_system.path));
+    m_open = !m_system.path.empty();
+}
+
 FolderHandle::~FolderHandle() = default;
 FolderHandle::FolderHandle(FolderHandle&& other) noexcept = default;
 FolderHandle& FolderHandle::operator=(FolderHandle&& other) noexcept = default;
 
+SystemFolderPath FolderHandle::SubFolder(const std::string& name) const {
+    SystemFolderPath sub{m_system.path};
+    win32::AppendSystemName(sub.path, name);
+    return sub;
+}
+
 namespace {
 
-std::string Joined(const FolderHandle& folder, const std::string& name) {
-    std::string path;
-    path.reserve(folder.Path().size() + 1 + name.size());
-    path += folder.Path();
-    path += kPathSeparator;
-    path += name;
+std::wstring Joined(const FolderHandle& folder, const std::string& name) {
+    std::wstring path;
+    path.reserve(folder.SystemPath().size() + 1 + name.size());
+    path = folder.SystemPath();
+    win32::AppendSystemName(path, name);
     return path;
 }
 
@@ -86,36 +108,40 @@ std::string Joined(const FolderHandle& folder, const std::string& name) {
 DirSearch::DirSearch() = default;
 DirSearch::~DirSearch() = default;
 
-std::optional<DirEntry> DirSearch::FindFirst(const FolderHandle& folder, uint32_t mask,
-                                             Detail detail) {
-    return FindFirst(Joined(folder, "*.*"), mask, detail);
-}
-
 namespace {
 
-HANDLE StartSearch(const std::string& pattern, WIN32_FIND_DATAW& fd) {
-    const std::wstring wide = win32::Wide(pattern);
+// A search of `pattern`, on its first entry in `fd`; nullptr when nothing matches.
+std::unique_ptr<DirSearch::Impl> Started(const std::wstring& pattern, uint32_t mask,
+                                         WIN32_FIND_DATAW& fd) {
+    if (pattern.empty()) return nullptr;
+    auto impl = std::make_unique<DirSearch::Impl>();
+    impl->mask = mask;
     // The basic information level skips the short names; the large fetch reads big folders in
     // fewer calls. Both exist from Windows 7 on.
-    HANDLE find = FindFirstFileExW(wide.c_str(), FindExInfoBasic, &fd, FindExSearchNameMatch,
-                                   nullptr, FIND_FIRST_EX_LARGE_FETCH);
-    if (find == INVALID_HANDLE_VALUE && GetLastError() == ERROR_INVALID_PARAMETER) {
-        find = FindFirstFileW(wide.c_str(), &fd);
+    impl->find = FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &fd, FindExSearchNameMatch,
+                                  nullptr, FIND_FIRST_EX_LARGE_FETCH);
+    if (impl->find == INVALID_HANDLE_VALUE && GetLastError() == ERROR_INVALID_PARAMETER) {
+        impl->find = FindFirstFileW(pattern.c_str(), &fd);
     }
-    return find;
+    if (impl->find == INVALID_HANDLE_VALUE) return nullptr;
+    return impl;
 }
 
 }  // namespace
 
+std::optional<DirEntry> DirSearch::FindFirst(const FolderHandle& folder, uint32_t mask,
+                                             Detail /*detail*/) {
+    WIN32_FIND_DATAW fd;
+    m_impl = folder.IsOpen() ? Started(folder.SystemPath() + L"\\*", mask, fd) : nullptr;
+    if (!m_impl) return std::nullopt;
+    return m_impl->FirstAdmitted(fd);
+}
+
 std::optional<DirEntry> DirSearch::FindFirst(const std::string& pattern, uint32_t mask,
                                              Detail /*detail*/) {
-    m_impl.reset();
-    auto impl = std::make_unique<Impl>();
-    impl->mask = mask;
     WIN32_FIND_DATAW fd;
-    impl->find = StartSearch(pattern, fd);
-    if (impl->find == INVALID_HANDLE_VALUE) return std::nullopt;
-    m_impl = std::move(impl);
+    m_impl = Started(win32::SystemPath(pattern), mask, fd);
+    if (!m_impl) return std::nullopt;
     return m_impl->FirstAdmitted(fd);
 }
 
@@ -142,16 +168,47 @@ std::optional<DirEntry> DirSearch::FindNext() {
     return m_impl->FirstAdmitted(fd);
 }
 
+namespace {
+
+// The entry at a system path, looked up without a search: a drive root has an entry here too.
+bool LookUp(const std::wstring& path, std::string_view name, uint32_t mask, DirEntry& entry) {
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (path.empty() || !GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data)) {
+        return false;
+    }
+    entry.name.assign(name.data(), name.size());
+    entry.size = data.nFileSizeLow;
+    entry.length = (static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+    entry.attributes = data.dwFileAttributes;
+    entry.times = TimesOf(data.ftCreationTime, data.ftLastWriteTime);
+    return Admits(mask, entry.attributes);
+}
+
+// The last component of a path, its trailing separators aside.
+std::string_view LastName(std::string_view path) {
+    size_t end = path.size();
+    while (end > 0 && IsPathSeparator(path[end - 1])) --end;
+    size_t start = end;
+    while (start > 0 && !IsPathSeparator(path[start - 1])) --start;
+    return path.substr(start, end - start);
+}
+
+}  // namespace
+
 std::optional<DirEntry> FindEntry(const std::string& path, uint32_t mask) {
-    DirSearch search;  // closed when it goes out of scope: a lookup is an abandoned search
-    return search.FindFirst(path, mask);
+    DirEntry entry;
+    if (!FindEntry(path, mask, entry)) return std::nullopt;
+    return entry;
 }
 
 bool FindEntry(const std::string& path, uint32_t mask, DirEntry& entry) {
-    std::optional<DirEntry> found = FindEntry(path, mask);
-    if (!found) return false;
-    entry = std::move(*found);
-    return true;
+    if (HasWildcards(path)) return false;
+    return LookUp(win32::SystemPath(path), LastName(path), mask, entry);
+}
+
+bool FindEntry(const FolderHandle& folder, const std::string& name, uint32_t mask, DirEntry& entry) {
+    if (!folder.IsOpen()) return false;
+    return LookUp(Joined(folder, name), name, mask, entry);
 }
 
 std::optional<std::string> FullFolderPath(const std::string& path) {
@@ -164,20 +221,13 @@ std::optional<std::string> FullFolderPath(const std::string& path) {
     return win32::Narrow(full.data(), length);
 }
 
-bool FindEntry(const FolderHandle& folder, const std::string& name, uint32_t mask, DirEntry& entry) {
-    return FindEntry(Joined(folder, name), mask, entry);
-}
+namespace {
 
-std::optional<FolderId> GetFolderId(const FolderHandle& folder, const std::string& name,
-                                    FileTimes* times) {
-    return GetFolderId(Joined(folder, name), times);
-}
-
-std::optional<FolderId> GetFolderId(const std::string& path, FileTimes* times) {
+std::optional<FolderId> FolderIdOf(const std::wstring& path, FileTimes* times) {
+    if (path.empty()) return std::nullopt;
     // Backup semantics let CreateFile open a folder; no access is asked for but its identity.
-    HANDLE h = CreateFileW(win32::Wide(path).c_str(), 0,
-                           FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                           OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    HANDLE h = CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                           nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
     if (h == INVALID_HANDLE_VALUE) return std::nullopt;
     BY_HANDLE_FILE_INFORMATION info;
     const BOOL ok = GetFileInformationByHandle(h, &info);
@@ -190,6 +240,18 @@ std::optional<FolderId> GetFolderId(const std::string& path, FileTimes* times) {
     // Some file systems report no index at all; then identity cannot be told.
     if (id.index == 0) return std::nullopt;
     return id;
+}
+
+}  // namespace
+
+std::optional<FolderId> GetFolderId(const FolderHandle& folder, const std::string& name,
+                                    FileTimes* times) {
+    if (!folder.IsOpen()) return std::nullopt;
+    return FolderIdOf(Joined(folder, name), times);
+}
+
+std::optional<FolderId> GetFolderId(const std::string& path, FileTimes* times) {
+    return FolderIdOf(win32::SystemPath(path), times);
 }
 
 }  // namespace favpage

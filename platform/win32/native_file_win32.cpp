@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/native_file.h"
+#include "platform/win32/system_path.h"
 #include "platform/win32/wide_text.h"
 
 namespace favpage::native {
@@ -26,9 +27,12 @@ std::string FolderOf(const std::string& path) {
 
 }  // namespace
 
-FileHandle OpenForReading(const std::string& path, uint64_t& size) {
+namespace {
+
+FileHandle OpenSystemPath(const std::wstring& path, uint64_t& size) {
+    if (path.empty()) return kNoFile;
     // Without backup semantics a folder cannot be opened, which is what a text file wants.
-    HANDLE h = CreateFileW(win32::Wide(path).c_str(), GENERIC_READ,
+    HANDLE h = CreateFileW(path.c_str(), GENERIC_READ,
                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                            OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
     if (h == INVALID_HANDLE_VALUE) return kNoFile;
@@ -41,18 +45,28 @@ FileHandle OpenForReading(const std::string& path, uint64_t& size) {
     return F(h);
 }
 
+}  // namespace
+
+FileHandle OpenForReading(const std::string& path, uint64_t& size) {
+    return OpenSystemPath(win32::SystemPath(path), size);
+}
+
 FileHandle OpenKnownForReading(const std::string& path) {
     uint64_t size = 0;
     return OpenForReading(path, size);  // CreateFile already refuses folders
 }
 
-// No relative open in Win32: the folder's path and the name.
+// No relative open in Win32: the folder's system path and the name.
 FileHandle OpenKnownForReading(const FolderHandle& folder, const std::string& name) {
-    return OpenKnownForReading(folder.Path() + kPathSeparator + name);
+    if (!folder.IsOpen()) return kNoFile;
+    std::wstring path = folder.SystemPath();
+    win32::AppendSystemName(path, name);
+    uint64_t size = 0;
+    return OpenSystemPath(path, size);
 }
 
 FileHandle CreateForWriting(const std::string& path) {
-    HANDLE h = CreateFileW(win32::Wide(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+    HANDLE h = CreateFileW(win32::SystemPath(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
                            CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     return F(h);
 }
@@ -145,7 +159,9 @@ bool HeldAgainstReplacing(const std::wstring& target) {
 FileHandle BeginReplacement(const std::string& path, Replacement& r) {
     r = Replacement();
     if (path.empty() || path.back() == '\\' || path.back() == '/') return kNoFile;
-    const std::wstring target = win32::Wide(path);
+    // The system is asked for the \\?\ form, which every later step keeps: the temporary file
+    // and the page are named exactly, whatever their names hold.
+    const std::wstring target = win32::SystemPath(path);
     if (target.empty()) return kNoFile;
     const DWORD attrs = GetFileAttributesW(target.c_str());
     HANDLE existing = INVALID_HANDLE_VALUE;  // the target, open for writing
@@ -164,10 +180,10 @@ FileHandle BeginReplacement(const std::string& path, Replacement& r) {
                                nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
         if (existing == INVALID_HANDLE_VALUE) return kNoFile;
     }
-    r.target = path;
+    r.target = win32::Narrow(target.data(), target.size());
     r.existed = existing != INVALID_HANDLE_VALUE;
 
-    const std::string folder = FolderOf(path);
+    const std::string folder = FolderOf(r.target);
     static unsigned counter = 0;
     for (int attempt = 0; attempt < 100; ++attempt) {
         char name[64];

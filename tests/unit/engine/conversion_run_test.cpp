@@ -123,15 +123,28 @@ TEST(ConversionRunTest, TheQuestionComesBeforeTheFolderCheck) {
     EXPECT_EQ(t.ReadFile("page.htm"), "old page");
 }
 
-TEST(ConversionRunTest, FolderPathEndingInASeparatorNamesNoFolder) {
+// A folder given with trailing separators (a shell's completion adds one) is that folder: the
+// head shows it as given, and the paths below it get no doubled separator. On POSIX '?' and '*'
+// are characters of names like any other.
+TEST(ConversionRunTest, FolderFormsWithTrailingSeparatorsOrWildcardCharactersAreFolders) {
     TempFolder t;
-    t.MakeFolder("Fav");
-    RecordingHost host;
-    int32_t count = 0;
-    const std::string f = t.Path("Fav") + "/";
-    EXPECT_EQ(GuardedRun(f, t.Path("page.htm"), host, count), ConversionResult::NoFolder);
-    EXPECT_EQ(host.events.back(), "status:Unable to find directory\n " + f);
-    EXPECT_FALSE(std::filesystem::exists(t.Native("page.htm")));
+    t.WriteFile("Fav/Sub/a.url", ClassicShortcut("http://a/"));
+    t.WriteFile("fa?/b.url", ClassicShortcut("http://b/"));
+    const std::string fav = t.Path("Fav");
+    for (const std::string& given : {fav + "/", fav + "//", t.Path("fa?")}) {
+        SCOPED_TRACE(given);
+        RecordingHost host;
+        int32_t count = 0;
+        ASSERT_EQ(GuardedRun(given, t.Path("page.htm"), host, count), ConversionResult::Done);
+        EXPECT_EQ(count, 1);
+        const std::string page = t.ReadFile("page.htm");
+        const std::string head = Crlf(Head(given));
+        EXPECT_EQ(page.rfind(head, 0), 0u);
+        if (given != t.Path("fa?")) {
+            EXPECT_NE(page.find(">" + fav + "/Sub</A>"), std::string::npos) << page;
+            EXPECT_EQ(page.find("//Sub"), std::string::npos) << page;
+        }
+    }
 }
 
 TEST(ConversionRunTest, OutputsThatCannotBeWrittenAreRefusedBeforeAnythingIsWritten) {
