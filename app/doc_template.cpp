@@ -9,5 +9,5 @@ namespace {
 // The document goes with its last view; the remembered-folder flag only matters to file
 // dialogs of the document manager, which this program never shows.
 TDocTemplateT<TFileDocument, favpage2TDLGClient> gDialogViewTemplate(
-    "All Files (*.*)", "*.*", nullptr, "TXT", kTemplateAutoDelete | kTemplateUpdateDir);
+    L"All Files (*.*)", L"*.*", nullptr, L"TXT", kTemplateAutoDelete | kTemplateUpdateDir);
 }  // namespace

@@ -8,7 +8,7 @@ int RunReportingMessageExceptions(const std::function<int()>& body) {
     try {
         return body();
     } catch (const xmsg& x) {
-        MessageBoxA(nullptr, x.why().c_str(), "Exception", 0);
+        MessageBoxW(nullptr, x.why().c_str(), L"Exception", 0);
         return -1;
     }
 }

@@ -10,7 +10,7 @@
 #include "statusbar/status_bar.h"
 
 favpage2App::favpage2App(HINSTANCE instance, int cmdShow)
-    : TApplication("favpage", instance, cmdShow) {
+    : TApplication(L"favpage", instance, cmdShow) {
     SetDocManager(new TDocManager(TDocManager::kSingleDocument, *this, TDocTemplate::StaticList()));
 }
 

@@ -3,7 +3,7 @@
 
 #include "framework/dc.h"
 
-SDIDecFrame::SDIDecFrame(TWindow* parent, const char* title, TWindow* client,
+SDIDecFrame::SDIDecFrame(TWindow* parent, const wchar_t* title, TWindow* client,
                          bool trackMenuSelection)
     : TDecoratedFrame(parent, title, client, trackMenuSelection) {}
 
@@ -28,7 +28,7 @@ LRESULT SDIDecFrame::OnFrameCreate(TEvent& ev) {
     GetWindowPlacement(m_hwnd, &placement);
     // A fresh context of the frame has the system font: the frame's size does not depend on the
     // dialog's font.
-    const TEXTMETRICA tm = TClientDC(m_hwnd).TextMetrics();
+    const TEXTMETRICW tm = TClientDC(m_hwnd).TextMetrics();
     const SIZE size = SizeForFont(tm.tmAveCharWidth, tm.tmHeight);
     SetWindowPos(m_hwnd, nullptr, placement.rcNormalPosition.left, placement.rcNormalPosition.top,
                  size.cx, size.cy, SWP_NOZORDER | SWP_NOACTIVATE);

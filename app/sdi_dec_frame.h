@@ -10,7 +10,7 @@
 // not grow alike. At 96 pixels per inch the first size holds.
 class SDIDecFrame : public TDecoratedFrame {
 public:
-    SDIDecFrame(TWindow* parent, const char* title, TWindow* client, bool trackMenuSelection);
+    SDIDecFrame(TWindow* parent, const wchar_t* title, TWindow* client, bool trackMenuSelection);
 
     // The frame's size for a font of these metrics: avgCharWidth * 214 / 4 by
     // charHeight * 200 / 8, each division dropping the remainder.

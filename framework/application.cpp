@@ -12,9 +12,9 @@ namespace {
 TApplication* gCurrent = nullptr;
 }  // namespace
 
-TApplication::TApplication(const char* name, HINSTANCE instance, int cmdShow)
-    : m_name(name ? name : ""),
-      m_instance(instance ? instance : GetModuleHandleA(nullptr)),
+TApplication::TApplication(const wchar_t* name, HINSTANCE instance, int cmdShow)
+    : m_name(name ? name : L""),
+      m_instance(instance ? instance : GetModuleHandleW(nullptr)),
       m_cmdShow(cmdShow) {
     gCurrent = this;
 }
@@ -47,7 +47,7 @@ void TApplication::SetUpMainWindow() {
 
 void TApplication::InitInstance() {
     SetUpMainWindow();
-    if (!m_mainWindow) throw TXOwl("The application has no main window");
+    if (!m_mainWindow) throw TXOwl(L"The application has no main window");
     m_mainWindow->Create();
     ShowWindow(m_mainWindow->GetHandle(), m_cmdShow);
 }
@@ -78,7 +78,7 @@ bool TApplication::ProcessMessage(MSG& msg) {
     for (HWND hwnd = msg.hwnd; hwnd;) {
         if (TWindow* window = TWindow::FromHandle(hwnd))
             if (window->PreProcessMsg(msg)) return true;
-        if (!(GetWindowLongPtrA(hwnd, GWL_STYLE) & WS_CHILD)) break;
+        if (!(GetWindowLongPtrW(hwnd, GWL_STYLE) & WS_CHILD)) break;
         hwnd = ::GetParent(hwnd);
     }
     return false;
@@ -90,12 +90,12 @@ int TApplication::MessageLoop() {
     for (;;) {
         bool waitForMessage = false;
         try {
-            if (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            if (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
                 if (msg.message == WM_QUIT) return static_cast<int>(msg.wParam);
                 idleCount = 0;
                 if (!ProcessMessage(msg)) {
                     TranslateMessage(&msg);
-                    DispatchMessageA(&msg);
+                    DispatchMessageW(&msg);
                 }
             } else {
                 waitForMessage = !IdleAction(idleCount++);
@@ -112,28 +112,29 @@ int TApplication::MessageLoop() {
 }
 
 bool TApplication::ReportException(std::exception_ptr e, bool ask) {
-    std::string caption = LoadText(IDS_UNHANDLED_XMSG, "Unhandled Exception");
-    std::string text;
+    std::wstring caption = LoadText(IDS_UNHANDLED_XMSG, L"Unhandled Exception");
+    std::wstring text;
     try {
         std::rethrow_exception(e);
     } catch (const TXOwl& x) {
-        caption = LoadText(IDS_OWL_EXCEPTION, "ObjectWindows Exception");
+        caption = LoadText(IDS_OWL_EXCEPTION, L"ObjectWindows Exception");
         text = x.why();
     } catch (const xmsg& x) {
         text = x.why();
     } catch (const std::bad_alloc&) {
-        text = "Out of memory";
+        text = L"Out of memory";
     } catch (const std::exception& x) {
-        text = x.what();
+        // The runtime's own texts are ASCII.
+        for (const char* c = x.what(); *c; ++c) text += static_cast<wchar_t>(static_cast<unsigned char>(*c));
     } catch (...) {
     }
-    if (text.empty()) text = "Unknown Exception";
+    if (text.empty()) text = L"Unknown Exception";
     UINT flags = MB_ICONSTOP | MB_TASKMODAL;
     if (ask) {
-        text += "\n" + LoadText(IDS_OK_TO_RESUME, "OK to resume?");
+        text += L"\n" + LoadText(IDS_OK_TO_RESUME, L"OK to resume?");
         flags |= MB_YESNO;
     } else {
         flags |= MB_OK;
     }
-    return MessageBoxA(nullptr, text.c_str(), caption.c_str(), flags) == IDYES;
+    return MessageBoxW(nullptr, text.c_str(), caption.c_str(), flags) == IDYES;
 }

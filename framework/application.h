@@ -13,7 +13,7 @@ class TFrameWindow;
 // leaves and passes what it does not take on to the document manager's.
 class TApplication : public TEventHandler {
 public:
-    TApplication(const char* name, HINSTANCE instance, int cmdShow);
+    TApplication(const wchar_t* name, HINSTANCE instance, int cmdShow);
     // Deletes the main window object (and with it every window object), then the document manager.
     ~TApplication() override;
     TApplication(const TApplication&) = delete;
@@ -22,7 +22,7 @@ public:
     // The one application object of the process, or nullptr.
     static TApplication* Current();
 
-    const std::string& GetName() const { return m_name; }
+    const std::wstring& GetName() const { return m_name; }
     HINSTANCE GetInstance() const { return m_instance; }
     int GetCmdShow() const { return m_cmdShow; }
     void SetCmdShow(int cmdShow) { m_cmdShow = cmdShow; }
@@ -57,7 +57,7 @@ private:
     // Shows the box for `e`; with `ask` it asks "OK to resume?" and returns true for Yes.
     bool ReportException(std::exception_ptr e, bool ask);
 
-    std::string m_name;
+    std::wstring m_name;
     HINSTANCE m_instance;
     int m_cmdShow;
     TFrameWindow* m_mainWindow = nullptr;

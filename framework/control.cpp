@@ -1,12 +1,12 @@
 // framework/control.cpp: creation, binding and transfer of the standard controls.
 #include "framework/control.h"
 
-#include <cstring>
+#include <algorithm>
 #include <vector>
 
 #include "framework/exceptions.h"
 
-TControl::TControl(TWindow* parent, int id, const char* text, int x, int y, int w, int h)
+TControl::TControl(TWindow* parent, int id, const wchar_t* text, int x, int y, int w, int h)
     : TWindow(parent, text), m_fromResource(false) {
     TWindowAttr& a = Attr();
     a.id = id;
@@ -26,34 +26,34 @@ void TControl::Create() {
     HWND hwnd = nullptr;
     if (m_fromResource) {
         hwnd = parent ? GetDlgItem(parent, Id()) : nullptr;
-        if (!hwnd) throw TXOwl("No control " + std::to_string(Id()) + " in the dialog");
+        if (!hwnd) throw TXOwl(L"No control " + std::to_wstring(Id()) + L" in the dialog");
     } else {
         const TWindowAttr& a = Attr();
-        hwnd = CreateWindowExA(a.exStyle, SystemClass(), Title().c_str(), a.style, a.x, a.y, a.w,
+        hwnd = CreateWindowExW(a.exStyle, SystemClass(), Title().c_str(), a.style, a.x, a.y, a.w,
                                a.h, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(a.id)),
                                ModuleInstance(), nullptr);
-        if (!hwnd) throw TXOwl(std::string("Unable to create a ") + SystemClass() + " control");
+        if (!hwnd) throw TXOwl(std::wstring(L"Unable to create a ") + SystemClass() + L" control");
         // A control made in code starts with the system font; give it its dialog's font, as the
         // template's controls have.
         if (parent) {
-            if (LRESULT font = SendMessageA(parent, WM_GETFONT, 0, 0))
-                SendMessageA(hwnd, WM_SETFONT, static_cast<WPARAM>(font), FALSE);
+            if (LRESULT font = SendMessageW(parent, WM_GETFONT, 0, 0))
+                SendMessageW(hwnd, WM_SETFONT, static_cast<WPARAM>(font), FALSE);
         }
     }
     Attach(hwnd, true);
     SetupWindow();
 }
 
-void TControl::SetText(const char* text) { SetCaption(text); }
+void TControl::SetText(const wchar_t* text) { SetCaption(text); }
 
-std::string TControl::GetText() const {
+std::wstring TControl::GetText() const {
     if (!m_hwnd) return Title();
-    std::vector<char> text(static_cast<std::size_t>(GetWindowTextLengthA(m_hwnd)) + 1, '\0');
-    GetWindowTextA(m_hwnd, text.data(), static_cast<int>(text.size()));
+    std::vector<wchar_t> text(static_cast<std::size_t>(GetWindowTextLengthW(m_hwnd)) + 1, L'\0');
+    GetWindowTextW(m_hwnd, text.data(), static_cast<int>(text.size()));
     return text.data();
 }
 
-TStatic::TStatic(TWindow* parent, int id, const char* text, int x, int y, int w, int h)
+TStatic::TStatic(TWindow* parent, int id, const wchar_t* text, int x, int y, int w, int h)
     : TControl(parent, id, text, x, y, w, h) {
     Attr().style = WS_CHILD | WS_VISIBLE | WS_GROUP | SS_LEFT;
 }
@@ -65,19 +65,20 @@ TEdit::TEdit(TWindow* parent, int resourceId, unsigned textLength)
 
 void TEdit::SetupWindow() {
     TControl::SetupWindow();
-    SendMessageA(m_hwnd, EM_LIMITTEXT, m_textLength - 1, 0);
+    SendMessageW(m_hwnd, EM_LIMITTEXT, m_textLength - 1, 0);
 }
 
 std::size_t TEdit::Transfer(void* buffer, TTransfer direction) {
-    auto* bytes = static_cast<char*>(buffer);
-    if (!m_hwnd) return m_textLength;
+    auto* text = static_cast<wchar_t*>(buffer);
+    const std::size_t bytes = m_textLength * sizeof(wchar_t);
+    if (!m_hwnd) return bytes;
     if (direction == TTransfer::GetData) {
-        std::memset(bytes, 0, m_textLength);
-        GetWindowTextA(m_hwnd, bytes, static_cast<int>(m_textLength));
+        std::fill_n(text, m_textLength, L'\0');
+        GetWindowTextW(m_hwnd, text, static_cast<int>(m_textLength));
     } else {
-        // The buffer may hold anything: never read past this control's bytes.
-        std::string text(bytes, strnlen(bytes, m_textLength - 1));
-        SetWindowTextA(m_hwnd, text.c_str());
+        // The buffer may hold anything: never read past this control's characters.
+        const std::wstring shown(text, std::find(text, text + m_textLength - 1, L'\0'));
+        SetWindowTextW(m_hwnd, shown.c_str());
     }
-    return m_textLength;
+    return bytes;
 }

@@ -8,19 +8,19 @@
 // sets up), or bound to the control with `resourceId` in the parent dialog's template.
 class TControl : public TWindow {
 public:
-    TControl(TWindow* parent, int id, const char* text, int x, int y, int w, int h);
+    TControl(TWindow* parent, int id, const wchar_t* text, int x, int y, int w, int h);
     TControl(TWindow* parent, int resourceId);
 
     int Id() const { return Attr().id; }
     bool FromResource() const { return m_fromResource; }
     void Create() override;
 
-    void SetText(const char* text);
-    std::string GetText() const;
+    void SetText(const wchar_t* text);
+    std::wstring GetText() const;
 
 protected:
     // The system class this control is made of ("STATIC", "EDIT", ...).
-    virtual const char* SystemClass() const = 0;
+    virtual const wchar_t* SystemClass() const = 0;
 
 private:
     bool m_fromResource;
@@ -30,15 +30,15 @@ private:
 // no part in transfers.
 class TStatic : public TControl {
 public:
-    TStatic(TWindow* parent, int id, const char* text, int x, int y, int w, int h);
+    TStatic(TWindow* parent, int id, const wchar_t* text, int x, int y, int w, int h);
     TStatic(TWindow* parent, int resourceId);
 
 protected:
-    const char* SystemClass() const override { return "STATIC"; }
+    const wchar_t* SystemClass() const override { return L"STATIC"; }
 };
 
 // A single-line edit field holding at most `textLength` - 1 characters. It transfers exactly
-// `textLength` bytes: the text, a zero byte and zero bytes up to that length.
+// `textLength` UTF-16 characters: the text, a zero and zeros up to that length.
 class TEdit : public TControl {
 public:
     TEdit(TWindow* parent, int resourceId, unsigned textLength);
@@ -48,7 +48,7 @@ public:
     std::size_t Transfer(void* buffer, TTransfer direction) override;
 
 protected:
-    const char* SystemClass() const override { return "EDIT"; }
+    const wchar_t* SystemClass() const override { return L"EDIT"; }
 
 private:
     unsigned m_textLength;

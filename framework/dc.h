@@ -15,9 +15,9 @@ public:
 
     HDC Handle() const { return m_dc; }
     // Metrics of the context's current font; all zero when there is no context.
-    TEXTMETRICA TextMetrics() const {
-        TEXTMETRICA tm{};
-        if (m_dc) GetTextMetricsA(m_dc, &tm);
+    TEXTMETRICW TextMetrics() const {
+        TEXTMETRICW tm{};
+        if (m_dc) GetTextMetricsW(m_dc, &tm);
         return tm;
     }
 

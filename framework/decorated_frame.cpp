@@ -9,7 +9,7 @@ constexpr UINT kFirstWindowListItem = 32001;
 constexpr UINT kLastWindowListItem = 32009;
 }  // namespace
 
-TDecoratedFrame::TDecoratedFrame(TWindow* parent, const char* title, TWindow* client,
+TDecoratedFrame::TDecoratedFrame(TWindow* parent, const wchar_t* title, TWindow* client,
                                  bool trackMenuSelection)
     : TFrameWindow(parent, title, client), m_trackMenuSelection(trackMenuSelection) {}
 
@@ -31,7 +31,7 @@ int TDecoratedFrame::DecorationsHeight() const {
     int height = 0;
     for (TWindow* decoration : m_bottom) {
         HWND hwnd = decoration->GetHandle();
-        if (!hwnd || !(GetWindowLongPtrA(hwnd, GWL_STYLE) & WS_VISIBLE)) continue;
+        if (!hwnd || !(GetWindowLongPtrW(hwnd, GWL_STYLE) & WS_VISIBLE)) continue;
         RECT own{};
         GetWindowRect(hwnd, &own);
         height += own.bottom - own.top;
@@ -45,7 +45,7 @@ void TDecoratedFrame::Layout() {
     for (TWindow* decoration : m_bottom) {
         HWND hwnd = decoration->GetHandle();
         // Its own visibility: a frame that is not shown yet still places its decorations.
-        if (!hwnd || !(GetWindowLongPtrA(hwnd, GWL_STYLE) & WS_VISIBLE)) continue;
+        if (!hwnd || !(GetWindowLongPtrW(hwnd, GWL_STYLE) & WS_VISIBLE)) continue;
         RECT own{};
         GetWindowRect(hwnd, &own);
         const int height = own.bottom - own.top;
@@ -110,9 +110,9 @@ void TDecoratedFrame::OnMenuSelect(UINT item, UINT flags, HMENU menu) {
 
 void TDecoratedFrame::OnEnterIdle(UINT source, HWND) {
     if (source != MSGF_MENU || m_menuItemId == 0) return;
-    char hint[kHintBufferSize] = "";
+    wchar_t hint[kHintBufferSize] = L"";
     if (m_menuItemId != -1)
-        LoadStringA(ModuleInstance(), static_cast<UINT>(m_menuItemId), hint, sizeof hint);
+        LoadStringW(ModuleInstance(), static_cast<UINT>(m_menuItemId), hint, kHintBufferSize);
     if (THintBar* bar = HintBar()) bar->SetHintText(hint);
     m_menuItemId = 0;   // looked up once per highlighted item
 }

@@ -12,7 +12,7 @@ constexpr int IDW_STATUSBAR = 32040;
 class THintBar {
 public:
     // Any text, an empty one too, replaces the contents; nullptr brings them back.
-    virtual void SetHintText(const char* text) = 0;
+    virtual void SetHintText(const wchar_t* text) = 0;
 
 protected:
     ~THintBar() = default;
@@ -28,7 +28,7 @@ class TDecoratedFrame : public TFrameWindow {
 public:
     enum class Location { Bottom };
 
-    TDecoratedFrame(TWindow* parent, const char* title, TWindow* client = nullptr,
+    TDecoratedFrame(TWindow* parent, const wchar_t* title, TWindow* client = nullptr,
                     bool trackMenuSelection = false);
 
     // Makes `decoration` a child of the frame (which then owns it) along `where`. Its window is
@@ -45,7 +45,7 @@ public:
 
 protected:
     bool Dispatch(TEvent& ev) override;
-    const char* ClassName() const override { return "TDecoratedFrame"; }
+    const wchar_t* ClassName() const override { return L"TDecoratedFrame"; }
     void OnChildRemoved(TWindow& child) override;
     // The heights of the decorations that are laid out (those whose window is visible).
     int DecorationsHeight() const override;

@@ -8,10 +8,10 @@ TDialog::TDialog(TWindow* parent, int templateId) : TWindow(parent), m_templateI
 void TDialog::Create() {
     if (m_hwnd) return;
     HWND parent = Parent() ? Parent()->GetHandle() : nullptr;
-    HWND hwnd = CreateDialogParamA(ModuleInstance(), MAKEINTRESOURCEA(m_templateId), parent,
+    HWND hwnd = CreateDialogParamW(ModuleInstance(), MAKEINTRESOURCEW(m_templateId), parent,
                                    &TDialog::StaticDlgProc, reinterpret_cast<LPARAM>(this));
     RethrowPending();
-    if (!hwnd) throw TXOwl("Unable to create dialog " + std::to_string(m_templateId));
+    if (!hwnd) throw TXOwl(L"Unable to create dialog " + std::to_wstring(m_templateId));
 }
 
 void TDialog::SetupWindow() {
@@ -20,7 +20,7 @@ void TDialog::SetupWindow() {
 }
 
 bool TDialog::PreProcessMsg(MSG& msg) {
-    return m_hwnd && IsDialogMessageA(m_hwnd, &msg);
+    return m_hwnd && IsDialogMessageW(m_hwnd, &msg);
 }
 
 void TDialog::TransferData(TTransfer direction) {
@@ -64,6 +64,6 @@ INT_PTR CALLBACK TDialog::StaticDlgProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM l
     // These answer through the return value; every other message through DWLP_MSGRESULT.
     if (msg == WM_INITDIALOG || (msg >= WM_CTLCOLORMSGBOX && msg <= WM_CTLCOLORSTATIC))
         return static_cast<INT_PTR>(ev.result);
-    SetWindowLongPtrA(hwnd, DWLP_MSGRESULT, ev.result);
+    SetWindowLongPtrW(hwnd, DWLP_MSGRESULT, ev.result);
     return TRUE;
 }

@@ -15,12 +15,12 @@ namespace {
 TDocTemplate* gTemplates = nullptr;
 }  // namespace
 
-TDocTemplate::TDocTemplate(const char* description, const char* filter, const char* directory,
-                           const char* extension, long flags)
-    : m_description(description ? description : ""),
-      m_filter(filter ? filter : ""),
-      m_directory(directory ? directory : ""),
-      m_extension(extension ? extension : ""),
+TDocTemplate::TDocTemplate(const wchar_t* description, const wchar_t* filter, const wchar_t* directory,
+                           const wchar_t* extension, long flags)
+    : m_description(description ? description : L""),
+      m_filter(filter ? filter : L""),
+      m_directory(directory ? directory : L""),
+      m_extension(extension ? extension : L""),
       m_flags(flags) {
     // Appended, so the list keeps the order of construction.
     TDocTemplate** at = &gTemplates;
@@ -55,7 +55,7 @@ void TDocManager::DeleteDocument(TDocument& document) {
     delete &document;
 }
 
-TDocument* TDocManager::CreateAnyDoc(const char* path, long flags) {
+TDocument* TDocManager::CreateAnyDoc(const wchar_t* path, long flags) {
     TDocTemplate* tpl = m_templates;   // the first template; there is no choice to offer
     if (!tpl) return nullptr;
     if (m_mode == kSingleDocument && !m_documents.empty()) {
@@ -67,7 +67,7 @@ TDocument* TDocManager::CreateAnyDoc(const char* path, long flags) {
     document->SetTemplate(tpl);
     m_documents.push_back(document);
     const bool untitled = (flags & kNewDocument) || !path;
-    document->SetTitle(untitled ? LoadText(IDS_UNTITLED, "Document").c_str() : path);
+    document->SetTitle(untitled ? LoadText(IDS_UNTITLED, L"Document").c_str() : path);
 
     TView* view = nullptr;
     try {
@@ -111,5 +111,5 @@ void TDocManager::DocumentEmptied(TDocument& document) {
 void TDocManager::NotifyMainWindow(WPARAM code, TView& view) {
     TFrameWindow* main = m_app.GetMainWindow();
     if (main && main->GetHandle())
-        SendMessageA(main->GetHandle(), WM_OWLVIEW, code, reinterpret_cast<LPARAM>(&view));
+        SendMessageW(main->GetHandle(), WM_OWLVIEW, code, reinterpret_cast<LPARAM>(&view));
 }

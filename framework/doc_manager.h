@@ -32,7 +32,7 @@ public:
     // string 32503 ("Document"). In single-document mode an open document must first agree to
     // close. Returns nullptr when no document was made or it was deleted again because its view
     // is not usable.
-    TDocument* CreateAnyDoc(const char* path, long flags);
+    TDocument* CreateAnyDoc(const wchar_t* path, long flags);
     // Every document must agree.
     bool CanClose();
     const std::vector<TDocument*>& Documents() const { return m_documents; }

@@ -14,8 +14,8 @@ constexpr long kTemplateUpdateDir = 0x04000000;   // file dialogs remember the c
 // entry point runs) and leaves it when destroyed.
 class TDocTemplate {
 public:
-    TDocTemplate(const char* description, const char* filter, const char* directory,
-                 const char* extension, long flags);
+    TDocTemplate(const wchar_t* description, const wchar_t* filter, const wchar_t* directory,
+                 const wchar_t* extension, long flags);
     virtual ~TDocTemplate();
     TDocTemplate(const TDocTemplate&) = delete;
     TDocTemplate& operator=(const TDocTemplate&) = delete;
@@ -23,10 +23,10 @@ public:
     static TDocTemplate* StaticList();
     TDocTemplate* Next() const { return m_next; }
 
-    const std::string& Description() const { return m_description; }
-    const std::string& Filter() const { return m_filter; }
-    const std::string& Directory() const { return m_directory; }
-    const std::string& Extension() const { return m_extension; }
+    const std::wstring& Description() const { return m_description; }
+    const std::wstring& Filter() const { return m_filter; }
+    const std::wstring& Directory() const { return m_directory; }
+    const std::wstring& Extension() const { return m_extension; }
     long Flags() const { return m_flags; }
     bool IsAutoDelete() const { return (m_flags & kTemplateAutoDelete) != 0; }
 
@@ -34,7 +34,7 @@ public:
     virtual TView* ConstructView(TDocument& document) = 0;
 
 private:
-    std::string m_description, m_filter, m_directory, m_extension;
+    std::wstring m_description, m_filter, m_directory, m_extension;
     long m_flags;
     TDocTemplate* m_next = nullptr;
 };

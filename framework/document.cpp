@@ -15,8 +15,8 @@ TDocument::~TDocument() {
     while (!m_views.empty()) delete m_views.back();
 }
 
-void TDocument::SetTitle(const char* title) {
-    m_title = title ? title : "";
+void TDocument::SetTitle(const wchar_t* title) {
+    m_title = title ? title : L"";
     ReindexFrames();
 }
 

@@ -20,9 +20,9 @@ public:
     void SetTemplate(TDocTemplate* tpl) { m_template = tpl; }
     const std::vector<TView*>& Views() const { return m_views; }
 
-    const std::string& GetTitle() const { return m_title; }
+    const std::wstring& GetTitle() const { return m_title; }
     // Sets the title and shows it in the frames of the views.
-    void SetTitle(const char* title);
+    void SetTitle(const wchar_t* title);
     // Shows the title in the views' frames, numbered when there is more than one view.
     void ReindexFrames();
 
@@ -38,7 +38,7 @@ private:
     TDocManager& m_manager;
     TDocTemplate* m_template = nullptr;
     std::vector<TView*> m_views;
-    std::string m_title;
+    std::wstring m_title;
     bool m_deleting = false;
 };
 

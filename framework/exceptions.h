@@ -8,18 +8,18 @@
 // A message exception: carries the text shown to the user.
 class xmsg {
 public:
-    explicit xmsg(std::string message) : m_message(std::move(message)) {}
+    explicit xmsg(std::wstring message) : m_message(std::move(message)) {}
     virtual ~xmsg() = default;
-    const std::string& why() const { return m_message; }
+    const std::wstring& why() const { return m_message; }
 
 private:
-    std::string m_message;
+    std::wstring m_message;
 };
 
 // Running out of memory.
 class xalloc : public xmsg {
 public:
-    explicit xalloc(std::string message, std::size_t size = 0)
+    explicit xalloc(std::wstring message, std::size_t size = 0)
         : xmsg(std::move(message)), m_size(size) {}
     std::size_t requested() const { return m_size; }
 

@@ -1,4 +1,4 @@
-// framework/file_dialog.cpp: the file-open dialog over GetOpenFileNameA.
+// framework/file_dialog.cpp: the file-open dialog over GetOpenFileNameW.
 #include "framework/file_dialog.h"
 
 #include <commdlg.h>
@@ -7,20 +7,20 @@
 
 #include "framework/window.h"
 
-TOpenSaveDialog::TData::TData(DWORD flags, const char* filter, const char* initialDir,
-                              const char* defExt)
-    : Flags(flags), Filter(filter ? filter : ""), InitialDir(initialDir ? initialDir : ""),
-      DefExt(defExt ? defExt : "") {}
+TOpenSaveDialog::TData::TData(DWORD flags, const wchar_t* filter, const wchar_t* initialDir,
+                              const wchar_t* defExt)
+    : Flags(flags), Filter(filter ? filter : L""), InitialDir(initialDir ? initialDir : L""),
+      DefExt(defExt ? defExt : L"") {}
 
-void TOpenSaveDialog::TData::SetFileName(const char* name) {
+void TOpenSaveDialog::TData::SetFileName(const wchar_t* name) {
     // Cut, never overrun: the buffer is the dialog's own limit.
-    std::strncpy(FileName, name ? name : "", sizeof FileName - 1);
-    FileName[sizeof FileName - 1] = 0;
+    wcsncpy(FileName, name ? name : L"", MAX_PATH - 1);
+    FileName[MAX_PATH - 1] = 0;
 }
 
 TFileOpenDialog::TFileOpenDialog(TWindow* parent, TOpenSaveDialog::TData& data, int templateId,
-                                 const char* title)
-    : m_parent(parent), m_data(data), m_templateId(templateId), m_title(title ? title : "") {}
+                                 const wchar_t* title)
+    : m_parent(parent), m_data(data), m_templateId(templateId), m_title(title ? title : L"") {}
 
 // The dialog does its own work; the hook is there because hooking is what selects the classic
 // dialog, whose controls the program's templates and its users know.
@@ -28,19 +28,19 @@ UINT_PTR CALLBACK TFileOpenDialog::Hook(HWND, UINT, WPARAM, LPARAM) { return FAL
 
 int TFileOpenDialog::Execute() {
     // "a|b|" becomes "a\0b\0\0", the form the dialog reads.
-    std::string filter = m_data.Filter;
-    for (char& c : filter)
+    std::wstring filter = m_data.Filter;
+    for (wchar_t& c : filter)
         if (c == '|') c = '\0';
     filter.push_back('\0');
 
-    OPENFILENAMEA ofn{};
+    OPENFILENAMEW ofn{};
     ofn.lStructSize = sizeof ofn;
     ofn.hwndOwner = m_parent ? m_parent->GetHandle() : nullptr;
-    ofn.hInstance = GetModuleHandleA(nullptr);
+    ofn.hInstance = GetModuleHandleW(nullptr);
     ofn.lpstrFilter = filter.c_str();
     ofn.nFilterIndex = 0;
     ofn.lpstrFile = m_data.FileName;
-    ofn.nMaxFile = sizeof m_data.FileName;
+    ofn.nMaxFile = MAX_PATH;
     ofn.lpstrInitialDir = m_data.InitialDir.empty() ? nullptr : m_data.InitialDir.c_str();
     ofn.lpstrTitle = m_title.empty() ? nullptr : m_title.c_str();
     ofn.lpstrDefExt = m_data.DefExt.empty() ? nullptr : m_data.DefExt.c_str();
@@ -48,9 +48,9 @@ int TFileOpenDialog::Execute() {
     ofn.lpfnHook = &TFileOpenDialog::Hook;
     if (m_templateId) {
         ofn.Flags |= OFN_ENABLETEMPLATE;
-        ofn.lpTemplateName = MAKEINTRESOURCEA(m_templateId);
+        ofn.lpTemplateName = MAKEINTRESOURCEW(m_templateId);
     }
-    if (GetOpenFileNameA(&ofn) <= 0) return IDCANCEL;
+    if (GetOpenFileNameW(&ofn) <= 0) return IDCANCEL;
     AddDefaultExtension();
     return IDOK;
 }
@@ -59,11 +59,11 @@ int TFileOpenDialog::Execute() {
 // default extension is promised either way, so a name without one gets it here.
 void TFileOpenDialog::AddDefaultExtension() {
     if (m_data.DefExt.empty()) return;
-    const char* name = std::strrchr(m_data.FileName, '\\');
+    const wchar_t* name = wcsrchr(m_data.FileName, L'\\');
     name = name ? name + 1 : m_data.FileName;
-    if (!*name || std::strchr(name, '.')) return;
-    const size_t length = std::strlen(m_data.FileName);
-    if (length + 1 + m_data.DefExt.size() >= sizeof m_data.FileName) return;
-    m_data.FileName[length] = '.';
-    std::strcpy(m_data.FileName + length + 1, m_data.DefExt.c_str());
+    if (!*name || wcschr(name, L'.')) return;
+    const size_t length = wcslen(m_data.FileName);
+    if (length + 1 + m_data.DefExt.size() >= MAX_PATH) return;
+    m_data.FileName[length] = L'.';
+    wcscpy(m_data.FileName + length + 1, m_data.DefExt.c_str());
 }

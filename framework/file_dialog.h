@@ -12,15 +12,15 @@ public:
     struct TData {
         DWORD Flags = 0;
         // In: the name the dialog starts with; out: the chosen full path.
-        char FileName[MAX_PATH] = {};
+        wchar_t FileName[MAX_PATH] = {};
         // Pairs of description and pattern, each ended by '|' ("Text (*.txt)|*.txt|").
-        std::string Filter;
-        std::string InitialDir;
-        std::string DefExt;        // added to a typed name without one; empty for none
+        std::wstring Filter;
+        std::wstring InitialDir;
+        std::wstring DefExt;        // added to a typed name without one; empty for none
 
-        TData(DWORD flags, const char* filter, const char* initialDir = nullptr,
-              const char* defExt = nullptr);
-        void SetFileName(const char* name);
+        TData(DWORD flags, const wchar_t* filter, const wchar_t* initialDir = nullptr,
+              const wchar_t* defExt = nullptr);
+        void SetFileName(const wchar_t* name);
     };
 };
 
@@ -30,7 +30,7 @@ public:
 class TFileOpenDialog {
 public:
     TFileOpenDialog(TWindow* parent, TOpenSaveDialog::TData& data, int templateId = 0,
-                    const char* title = nullptr);
+                    const wchar_t* title = nullptr);
     // IDOK with the chosen path in the data's FileName, or IDCANCEL for Cancel and for any
     // failure of the dialog itself.
     int Execute();
@@ -42,5 +42,5 @@ private:
     TWindow* m_parent;
     TOpenSaveDialog::TData& m_data;
     int m_templateId;
-    std::string m_title;
+    std::wstring m_title;
 };

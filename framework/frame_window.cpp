@@ -10,7 +10,7 @@ namespace {
 POINT ChildrenExtent(HWND window) {
     POINT extent{0, 0};
     for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
-        if (!(GetWindowLongPtrA(child, GWL_STYLE) & WS_VISIBLE)) continue;
+        if (!(GetWindowLongPtrW(child, GWL_STYLE) & WS_VISIBLE)) continue;
         RECT rc{};
         GetWindowRect(child, &rc);
         MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&rc), 2);
@@ -23,14 +23,14 @@ POINT ChildrenExtent(HWND window) {
 // The window size of `window` for a client area of `width` by `height`, in its present style.
 SIZE WindowSizeFor(HWND window, LONG width, LONG height) {
     RECT rc{0, 0, width, height};
-    AdjustWindowRectEx(&rc, static_cast<DWORD>(GetWindowLongPtrA(window, GWL_STYLE)),
-                       GetMenu(window) != nullptr && !(GetWindowLongPtrA(window, GWL_STYLE) & WS_CHILD),
-                       static_cast<DWORD>(GetWindowLongPtrA(window, GWL_EXSTYLE)));
+    AdjustWindowRectEx(&rc, static_cast<DWORD>(GetWindowLongPtrW(window, GWL_STYLE)),
+                       GetMenu(window) != nullptr && !(GetWindowLongPtrW(window, GWL_STYLE) & WS_CHILD),
+                       static_cast<DWORD>(GetWindowLongPtrW(window, GWL_EXSTYLE)));
     return SIZE{rc.right - rc.left, rc.bottom - rc.top};
 }
 }  // namespace
 
-TFrameWindow::TFrameWindow(TWindow* parent, const char* title, TWindow* client)
+TFrameWindow::TFrameWindow(TWindow* parent, const wchar_t* title, TWindow* client)
     : TWindow(parent, title) {
     TWindowAttr& a = Attr();
     a.style = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
@@ -38,7 +38,7 @@ TFrameWindow::TFrameWindow(TWindow* parent, const char* title, TWindow* client)
     if (client) SetClientWindow(client);
 }
 
-void TFrameWindow::GetWindowClass(WNDCLASSA& wc) const {
+void TFrameWindow::GetWindowClass(WNDCLASSW& wc) const {
     TWindow::GetWindowClass(wc);
     wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
 }
@@ -67,8 +67,8 @@ void TFrameWindow::SetupWindow() {
 }
 
 void TFrameWindow::ApplyIcon() {
-    SendMessageA(m_hwnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_icon));
-    SendMessageA(m_hwnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_icon));
+    SendMessageW(m_hwnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_icon));
+    SendMessageW(m_hwnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_icon));
 }
 
 void TFrameWindow::AdoptClient() {
@@ -78,15 +78,15 @@ void TFrameWindow::AdoptClient() {
     RECT area{};
     GetClientRect(client, &area);
     const POINT controls = ChildrenExtent(client);
-    const LONG_PTR style = GetWindowLongPtrA(client, GWL_STYLE);
-    const LONG_PTR exStyle = GetWindowLongPtrA(client, GWL_EXSTYLE);
+    const LONG_PTR style = GetWindowLongPtrW(client, GWL_STYLE);
+    const LONG_PTR exStyle = GetWindowLongPtrW(client, GWL_EXSTYLE);
     if ((style & (WS_POPUP | WS_DLGFRAME | WS_THICKFRAME)) || (exStyle & WS_EX_DLGMODALFRAME)) {
         // A dialog made as a pop-up loses its caption and frame and keeps a thin border.
         LONG_PTR childStyle = style & ~static_cast<LONG_PTR>(WS_POPUP | WS_DLGFRAME | WS_THICKFRAME);
         childStyle |= WS_CHILD | WS_BORDER;
-        SetWindowLongPtrA(client, GWL_STYLE, childStyle);
+        SetWindowLongPtrW(client, GWL_STYLE, childStyle);
         if (style & WS_POPUP) ::SetParent(client, m_hwnd);
-        SetWindowLongPtrA(client, GWL_EXSTYLE, exStyle & ~static_cast<LONG_PTR>(WS_EX_DLGMODALFRAME));
+        SetWindowLongPtrW(client, GWL_EXSTYLE, exStyle & ~static_cast<LONG_PTR>(WS_EX_DLGMODALFRAME));
         SetWindowPos(client, nullptr, 0, 0, 0, 0,
                      SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     }
@@ -102,7 +102,7 @@ void TFrameWindow::AdoptClient() {
 RECT TFrameWindow::LayoutArea() const {
     RECT rc{};
     GetClientRect(m_hwnd, &rc);
-    if (!(GetWindowLongPtrA(m_hwnd, GWL_STYLE) & WS_CHILD))
+    if (!(GetWindowLongPtrW(m_hwnd, GWL_STYLE) & WS_CHILD))
         InflateRect(&rc, GetSystemMetrics(SM_CXBORDER), GetSystemMetrics(SM_CYBORDER));
     return rc;
 }
@@ -110,7 +110,7 @@ RECT TFrameWindow::LayoutArea() const {
 SIZE TFrameWindow::FrameSizeFor(SIZE client) const {
     LONG width = client.cx, height = client.cy + DecorationsHeight();
     // The layout area of a top-level frame reaches one border beyond its client area.
-    if (!(GetWindowLongPtrA(m_hwnd, GWL_STYLE) & WS_CHILD)) {
+    if (!(GetWindowLongPtrW(m_hwnd, GWL_STYLE) & WS_CHILD)) {
         width -= 2 * GetSystemMetrics(SM_CXBORDER);
         height -= 2 * GetSystemMetrics(SM_CYBORDER);
     }
@@ -163,18 +163,18 @@ void TFrameWindow::OnChildRemoved(TWindow& child) {
     }
 }
 
-bool TFrameWindow::SetDocTitle(const char* docTitle, int index) {
+bool TFrameWindow::SetDocTitle(const wchar_t* docTitle, int index) {
     if (index < 0) return true;
-    std::string caption = Title();
-    if (!caption.empty()) caption += " - ";
-    caption += docTitle ? docTitle : "";
-    if (index > 0) caption += ":" + std::to_string(index);
-    if (m_hwnd) SetWindowTextA(m_hwnd, caption.c_str());
+    std::wstring caption = Title();
+    if (!caption.empty()) caption += L" - ";
+    caption += docTitle ? docTitle : L"";
+    if (index > 0) caption += L":" + std::to_wstring(index);
+    if (m_hwnd) SetWindowTextW(m_hwnd, caption.c_str());
     return true;
 }
 
 void TFrameWindow::SetIcon(int iconResourceId) {
-    m_icon = LoadIconA(ModuleInstance(), MAKEINTRESOURCEA(iconResourceId));
+    m_icon = LoadIconW(ModuleInstance(), MAKEINTRESOURCEW(iconResourceId));
     if (m_hwnd && m_icon) ApplyIcon();
 }
 
@@ -218,6 +218,6 @@ LRESULT TFrameWindow::EvParentNotify(TEvent& ev) {
     // The client went away on its own (a dialog's EXIT or Escape): the frame has no purpose left.
     if (LOWORD(ev.wp) == WM_DESTROY && !m_destroying && m_client &&
         reinterpret_cast<HWND>(ev.lp) == m_client->GetHandle())
-        PostMessageA(m_hwnd, WM_CLOSE, 0, 0);
+        PostMessageW(m_hwnd, WM_CLOSE, 0, 0);
     return 0;
 }

@@ -10,7 +10,7 @@
 // application's main window it passes every message its classes leave to the application.
 class TFrameWindow : public TWindow {
 public:
-    TFrameWindow(TWindow* parent, const char* title, TWindow* client = nullptr);
+    TFrameWindow(TWindow* parent, const wchar_t* title, TWindow* client = nullptr);
 
     TWindow* GetClientWindow() const { return m_client; }
     // Makes `client` the client window (nullptr: none); returns the previous client, which is
@@ -20,7 +20,7 @@ public:
     virtual void Layout();
     // The caption: the frame's title, " - " (when the title is not empty), the document title,
     // and ":index" when the index is greater than 0. A negative index changes nothing.
-    bool SetDocTitle(const char* docTitle, int index) override;
+    bool SetDocTitle(const wchar_t* docTitle, int index) override;
     // The frame's window size that shows the client whole, at the size it came with (its client
     // area, widened where a visible child window reaches beyond it, as the bordered child it
     // became), and the decorations; {0, 0} without a client.
@@ -36,8 +36,8 @@ public:
 
 protected:
     bool Dispatch(TEvent& ev) override;
-    const char* ClassName() const override { return "TFrameWindow"; }
-    void GetWindowClass(WNDCLASSA& wc) const override;
+    const wchar_t* ClassName() const override { return L"TFrameWindow"; }
+    void GetWindowClass(WNDCLASSW& wc) const override;
     void OnChildRemoved(TWindow& child) override;
     // The client area the children share: for a top-level frame enlarged by one border width.
     RECT LayoutArea() const;

@@ -11,29 +11,35 @@ namespace {
 
 constexpr long kLargestHelpFile = 1 << 20;   // ours is a few KiB; anything bigger is not help
 
-bool IsFile(const std::string& path) {
-    const DWORD attributes = GetFileAttributesA(path.c_str());
+bool IsFile(const std::wstring& path) {
+    const DWORD attributes = GetFileAttributesW(path.c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-std::string ProgramFolder() {
-    char path[MAX_PATH];
-    const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
-    if (length == 0 || length >= MAX_PATH) return {};
-    std::string folder(path, length);
-    const std::size_t slash = folder.find_last_of("\\/");
-    return slash == std::string::npos ? std::string() : folder.substr(0, slash);
+// The longest path the wide calls hand over.
+constexpr DWORD kLongestPath = 32768;
+
+std::wstring ProgramFolder() {
+    std::wstring path(kLongestPath, L'\0');
+    const DWORD length = GetModuleFileNameW(nullptr, &path[0], kLongestPath);
+    if (length == 0 || length >= kLongestPath) return {};
+    path.resize(length);
+    const std::size_t slash = path.find_last_of(L"\\/");
+    return slash == std::wstring::npos ? std::wstring() : path.substr(0, slash);
 }
 
-std::string CurrentFolder() {
-    char path[MAX_PATH];
-    const DWORD length = GetCurrentDirectoryA(MAX_PATH, path);
-    return length == 0 || length >= MAX_PATH ? std::string() : std::string(path, length);
+std::wstring CurrentFolder() {
+    std::wstring path(kLongestPath, L'\0');
+    const DWORD length = GetCurrentDirectoryW(kLongestPath, &path[0]);
+    if (length == 0 || length >= kLongestPath) return {};
+    path.resize(length);
+    return path;
 }
 
-// The file's text with every line ending in CR LF, as a multi-line edit control wants it.
-bool ReadHelpText(const std::string& path, std::string& text) {
-    std::FILE* file = std::fopen(path.c_str(), "rb");
+// The file's text, UTF-8 (ASCII is UTF-8), with every line ending in CR LF, as a multi-line
+// edit control wants it.
+bool ReadHelpText(const std::wstring& path, std::wstring& text) {
+    std::FILE* file = _wfopen(path.c_str(), L"rb");
     if (!file) return false;
     std::string bytes;
     char block[4096];
@@ -44,10 +50,15 @@ bool ReadHelpText(const std::string& path, std::string& text) {
     const bool failed = std::ferror(file) != 0;
     std::fclose(file);
     if (failed) return false;
+    std::wstring wide(bytes.size(), L'\0');
+    const int length = bytes.empty() ? 0
+                       : MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(bytes.size()),
+                                             &wide[0], static_cast<int>(wide.size()));
+    wide.resize(static_cast<std::size_t>(length));
     text.clear();
-    for (char c : bytes) {
-        if (c == '\r') continue;
-        if (c == '\n') text += '\r';
+    for (wchar_t c : wide) {
+        if (c == L'\r') continue;
+        if (c == L'\n') text += L'\r';
         text += c;
     }
     return true;
@@ -62,7 +73,7 @@ public:
         a.x = a.y = a.w = a.h = CW_USEDEFAULT;
     }
 
-    void Show(HWND owner, const std::string& caption, const std::string& text) {
+    void Show(HWND owner, const std::wstring& caption, const std::wstring& text) {
         if (m_hwnd && GetWindow(m_hwnd, GW_OWNER) != owner) Destroy();
         SetCaption(caption.c_str());
         m_text = text;
@@ -71,7 +82,7 @@ public:
             PlaceBeside(owner);
             Create();
         } else {
-            SetWindowTextA(m_field, m_text.c_str());
+            SetWindowTextW(m_field, m_text.c_str());
         }
         ShowWindow(m_hwnd, SW_SHOWNORMAL);
         SetForegroundWindow(m_hwnd);
@@ -86,17 +97,17 @@ public:
     }
 
 protected:
-    const char* ClassName() const override { return "THelpViewer"; }
+    const wchar_t* ClassName() const override { return L"THelpViewer"; }
 
     void SetupWindow() override {
         TWindow::SetupWindow();
-        m_field = CreateWindowExA(WS_EX_CLIENTEDGE, "EDIT", "",
+        m_field = CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", L"",
                                   WS_CHILD | WS_VISIBLE | WS_VSCROLL | ES_MULTILINE |
                                       ES_READONLY | ES_AUTOVSCROLL,
                                   0, 0, 0, 0, m_hwnd, nullptr, ModuleInstance(), nullptr);
-        SendMessageA(m_field, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), FALSE);
-        SendMessageA(m_field, EM_LIMITTEXT, 0, 0);
-        SetWindowTextA(m_field, m_text.c_str());
+        SendMessageW(m_field, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), FALSE);
+        SendMessageW(m_field, EM_LIMITTEXT, 0, 0);
+        SetWindowTextW(m_field, m_text.c_str());
         FitField();
     }
 
@@ -136,7 +147,7 @@ private:
     void PlaceBeside(HWND owner) {
         TScreenDC screen;
         HGDIOBJ old = SelectObject(screen.Handle(), GetStockObject(DEFAULT_GUI_FONT));
-        const TEXTMETRICA tm = screen.TextMetrics();
+        const TEXTMETRICW tm = screen.TextMetrics();
         SelectObject(screen.Handle(), old);
         TWindowAttr& a = Attr();
         a.w = tm.tmAveCharWidth * 70 + GetSystemMetrics(SM_CXVSCROLL) + 2 * GetSystemMetrics(SM_CXSIZEFRAME);
@@ -148,7 +159,7 @@ private:
         }
     }
 
-    std::string m_text;
+    std::wstring m_text;
     HWND m_field = nullptr;
 };
 
@@ -159,13 +170,13 @@ THelpViewer& Viewer() {
 
 }  // namespace
 
-std::string FindHelpFile(const char* name) {
+std::wstring FindHelpFile(const wchar_t* name) {
     if (!name || !*name) return {};
-    const std::string file(name);
-    if (file.find_first_of("\\/:") != std::string::npos) return IsFile(file) ? file : std::string();
-    for (const std::string& folder : {ProgramFolder(), CurrentFolder()}) {
+    const std::wstring file(name);
+    if (file.find_first_of(L"\\/:") != std::wstring::npos) return IsFile(file) ? file : std::wstring();
+    for (const std::wstring& folder : {ProgramFolder(), CurrentFolder()}) {
         if (folder.empty()) continue;
-        std::string path = folder;
+        std::wstring path = folder;
         if (path.back() != '\\' && path.back() != '/') path += '\\';
         path += file;
         if (IsFile(path)) return path;
@@ -173,15 +184,15 @@ std::string FindHelpFile(const char* name) {
     return {};
 }
 
-int HelpRequest(HWND owner, const char* helpFile, UINT command, ULONG_PTR) {
+int HelpRequest(HWND owner, const wchar_t* helpFile, UINT command, ULONG_PTR) {
     switch (command) {
     case HELP_CONTENTS:
     case HELP_FINDER: {
-        const std::string path = FindHelpFile(helpFile);
-        std::string text;
+        const std::wstring path = FindHelpFile(helpFile);
+        std::wstring text;
         if (path.empty() || !ReadHelpText(path, text)) return 0;
         HWND topLevel = owner ? GetAncestor(owner, GA_ROOT) : nullptr;
-        Viewer().Show(topLevel, std::string("Help - ") + helpFile, text);
+        Viewer().Show(topLevel, std::wstring(L"Help - ") + helpFile, text);
         return 1;
     }
     case HELP_QUIT:

@@ -3,8 +3,8 @@
 
 #include <windows.h>
 
-std::string LoadText(unsigned id, const char* fallback) {
-    char text[256];
-    const int length = LoadStringA(GetModuleHandleA(nullptr), id, text, sizeof text);
-    return length > 0 ? std::string(text, static_cast<std::size_t>(length)) : std::string(fallback);
+std::wstring LoadText(unsigned id, const wchar_t* fallback) {
+    wchar_t text[256];
+    const int length = LoadStringW(GetModuleHandleW(nullptr), id, text, 256);
+    return length > 0 ? std::wstring(text, static_cast<std::size_t>(length)) : std::wstring(fallback);
 }

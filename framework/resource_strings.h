@@ -11,5 +11,5 @@
 #include <string>
 
 // String resource `id` of the program, or `fallback` when it has none.
-std::string LoadText(unsigned id, const char* fallback);
+std::wstring LoadText(unsigned id, const wchar_t* fallback);
 #endif

@@ -15,7 +15,7 @@ public:
     TView& operator=(const TView&) = delete;
 
     TDocument& GetDocument() const { return m_document; }
-    virtual const char* GetViewName() const = 0;
+    virtual const wchar_t* GetViewName() const = 0;
     // The window that shows this view.
     virtual TWindow* GetWindow() = 0;
     // False when the view could not be made usable; the frame then keeps no client.

@@ -9,12 +9,12 @@
 namespace {
 // The binding lives in a window property: one lookup serves windows of our own classes, dialogs
 // and subclassed system controls alike, and GWLP_USERDATA stays free for the controls' own use.
-constexpr char kBindingProperty[] = "TWindow.object";
+constexpr wchar_t kBindingProperty[] = L"TWindow.object";
 }  // namespace
 
 bool TEventHandler::Dispatch(TEvent&) { return false; }
 
-TWindow::TWindow(TWindow* parent, const char* title) : m_title(title ? title : "") {
+TWindow::TWindow(TWindow* parent, const wchar_t* title) : m_title(title ? title : L"") {
     SetParentWindow(parent);
 }
 
@@ -42,28 +42,28 @@ void TWindow::SetParentWindow(TWindow* parent) {
 
 void TWindow::OnChildRemoved(TWindow&) {}
 
-HINSTANCE TWindow::ModuleInstance() { return GetModuleHandleA(nullptr); }
+HINSTANCE TWindow::ModuleInstance() { return GetModuleHandleW(nullptr); }
 
 void TWindow::RethrowPending() {
     if (std::exception_ptr e = TakePendingException()) std::rethrow_exception(e);
 }
 
-const char* TWindow::ClassName() const { return "TWindow"; }
+const wchar_t* TWindow::ClassName() const { return L"TWindow"; }
 
-void TWindow::GetWindowClass(WNDCLASSA& wc) const {
+void TWindow::GetWindowClass(WNDCLASSW& wc) const {
     wc.style = CS_DBLCLKS;
     wc.lpfnWndProc = &TWindow::StaticProc;
     wc.hInstance = ModuleInstance();
-    wc.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
+    wc.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
     wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
     wc.lpszClassName = ClassName();
 }
 
 void TWindow::RegisterOwnClass() const {
-    WNDCLASSA wc{};
-    if (GetClassInfoA(ModuleInstance(), ClassName(), &wc)) return;
+    WNDCLASSW wc{};
+    if (GetClassInfoW(ModuleInstance(), ClassName(), &wc)) return;
     GetWindowClass(wc);
-    if (!RegisterClassA(&wc)) throw TXOwl(std::string("Unable to register window class ") + ClassName());
+    if (!RegisterClassW(&wc)) throw TXOwl(std::wstring(L"Unable to register window class ") + ClassName());
 }
 
 void TWindow::Create() {
@@ -72,20 +72,20 @@ void TWindow::Create() {
     HWND parent = m_parent ? m_parent->GetHandle() : m_attr.owner;
     HMENU idOrMenu = (m_attr.style & WS_CHILD)
                          ? reinterpret_cast<HMENU>(static_cast<INT_PTR>(m_attr.id)) : nullptr;
-    HWND hwnd = CreateWindowExA(m_attr.exStyle, ClassName(), m_title.c_str(), m_attr.style,
+    HWND hwnd = CreateWindowExW(m_attr.exStyle, ClassName(), m_title.c_str(), m_attr.style,
                                 m_attr.x, m_attr.y, m_attr.w, m_attr.h, parent, idOrMenu,
                                 ModuleInstance(), this);
     RethrowPending();   // a handler that threw during creation speaks first
-    if (!hwnd) throw TXOwl(std::string("Unable to create window ") + ClassName());
+    if (!hwnd) throw TXOwl(std::wstring(L"Unable to create window ") + ClassName());
 }
 
 void TWindow::Destroy() {
     if (m_hwnd) DestroyWindow(m_hwnd);
 }
 
-void TWindow::SetCaption(const char* text) {
-    m_title = text ? text : "";
-    if (m_hwnd) SetWindowTextA(m_hwnd, m_title.c_str());
+void TWindow::SetCaption(const wchar_t* text) {
+    m_title = text ? text : L"";
+    if (m_hwnd) SetWindowTextW(m_hwnd, m_title.c_str());
 }
 
 void TWindow::SetupWindow() {
@@ -110,37 +110,37 @@ bool TWindow::IdleAction(long idleCount) {
     return more;
 }
 
-bool TWindow::SetDocTitle(const char* docTitle, int index) {
+bool TWindow::SetDocTitle(const wchar_t* docTitle, int index) {
     return m_parent && m_parent->SetDocTitle(docTitle, index);
 }
 
 std::size_t TWindow::Transfer(void*, TTransfer) { return 0; }
 
-int TWindow::ShowMessageBox(const char* text, const char* caption, UINT flags) {
-    return MessageBoxA(m_hwnd, text, caption, flags);
+int TWindow::ShowMessageBox(const wchar_t* text, const wchar_t* caption, UINT flags) {
+    return MessageBoxW(m_hwnd, text, caption, flags);
 }
 
-int TWindow::RequestHelp(const char* helpFile, UINT command, ULONG_PTR data) {
+int TWindow::RequestHelp(const wchar_t* helpFile, UINT command, ULONG_PTR data) {
     return HelpRequest(m_hwnd, helpFile, command, data);
 }
 
 TWindow* TWindow::FromHandle(HWND hwnd) {
-    return hwnd ? static_cast<TWindow*>(GetPropA(hwnd, kBindingProperty)) : nullptr;
+    return hwnd ? static_cast<TWindow*>(GetPropW(hwnd, kBindingProperty)) : nullptr;
 }
 
 void TWindow::Attach(HWND hwnd, bool subclass) {
     m_hwnd = hwnd;
-    SetPropA(hwnd, kBindingProperty, this);
+    SetPropW(hwnd, kBindingProperty, this);
     if (subclass)
-        m_prevProc = reinterpret_cast<WNDPROC>(SetWindowLongPtrA(
+        m_prevProc = reinterpret_cast<WNDPROC>(SetWindowLongPtrW(
             hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&TWindow::StaticProc)));
 }
 
 void TWindow::Detach() {
     if (!m_hwnd) return;
-    RemovePropA(m_hwnd, kBindingProperty);
+    RemovePropW(m_hwnd, kBindingProperty);
     if (m_prevProc)
-        SetWindowLongPtrA(m_hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_prevProc));
+        SetWindowLongPtrW(m_hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_prevProc));
     m_hwnd = nullptr;
 }
 
@@ -157,8 +157,8 @@ LRESULT TWindow::EvCreate(TEvent&) {
 }
 
 LRESULT TWindow::DefaultProc(UINT msg, WPARAM wp, LPARAM lp) {
-    return m_prevProc ? CallWindowProcA(m_prevProc, m_hwnd, msg, wp, lp)
-                      : DefWindowProcA(m_hwnd, msg, wp, lp);
+    return m_prevProc ? CallWindowProcW(m_prevProc, m_hwnd, msg, wp, lp)
+                      : DefWindowProcW(m_hwnd, msg, wp, lp);
 }
 
 bool TWindow::DispatchSafely(TEvent& ev) noexcept {
@@ -178,12 +178,12 @@ LRESULT TWindow::Receive(UINT msg, WPARAM wp, LPARAM lp) noexcept {
 
 LRESULT CALLBACK TWindow::StaticProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     if (msg == WM_NCCREATE) {
-        auto* cs = reinterpret_cast<CREATESTRUCTA*>(lp);
+        auto* cs = reinterpret_cast<CREATESTRUCTW*>(lp);
         if (auto* self = static_cast<TWindow*>(cs->lpCreateParams)) self->Attach(hwnd, false);
     }
     TWindow* self = FromHandle(hwnd);
     // Messages before WM_NCCREATE (WM_GETMINMAXINFO) have no object yet.
-    if (!self) return DefWindowProcA(hwnd, msg, wp, lp);
+    if (!self) return DefWindowProcW(hwnd, msg, wp, lp);
     LRESULT result = self->Receive(msg, wp, lp);
     if (msg == WM_NCDESTROY) self->Detach();   // the last message: forget each other
     return result;

@@ -24,7 +24,7 @@ struct TWindowAttr {
 // deleted by whoever owns it: a parent deletes its child objects.
 class TWindow : public TEventHandler {
 public:
-    explicit TWindow(TWindow* parent, const char* title = nullptr);
+    explicit TWindow(TWindow* parent, const wchar_t* title = nullptr);
     ~TWindow() override;
     TWindow(const TWindow&) = delete;
     TWindow& operator=(const TWindow&) = delete;
@@ -34,7 +34,7 @@ public:
     const std::vector<TWindow*>& Children() const { return m_children; }
     TWindowAttr& Attr() { return m_attr; }
     const TWindowAttr& Attr() const { return m_attr; }
-    const std::string& Title() const { return m_title; }
+    const std::wstring& Title() const { return m_title; }
 
     // Moves this object into `parent`'s child list (or out of any list for nullptr). The window,
     // if it exists, is not re-parented: that is the caller's business.
@@ -46,7 +46,7 @@ public:
     // Destroys the window (and with it the child windows); the objects stay.
     void Destroy();
 
-    void SetCaption(const char* text);
+    void SetCaption(const wchar_t* text);
 
     // Called once the window exists: creates the child windows that do not exist yet.
     virtual void SetupWindow();
@@ -59,15 +59,15 @@ public:
     // True asks for another pass before the loop waits for messages.
     virtual bool IdleAction(long idleCount);
     // A document title to show; windows pass it up to the frame that shows it.
-    virtual bool SetDocTitle(const char* docTitle, int index);
+    virtual bool SetDocTitle(const wchar_t* docTitle, int index);
     // Moves this control's data to or from `buffer`; returns the bytes it occupies there, 0 for
     // windows that take no part in transfers.
     virtual std::size_t Transfer(void* buffer, TTransfer direction);
 
     // A message box owned by this window.
-    int ShowMessageBox(const char* text, const char* caption, UINT flags);
+    int ShowMessageBox(const wchar_t* text, const wchar_t* caption, UINT flags);
     // Asks the help layer for `helpFile` (HELP_CONTENTS, ...); 1 on success, 0 on failure.
-    int RequestHelp(const char* helpFile, UINT command, ULONG_PTR data);
+    int RequestHelp(const wchar_t* helpFile, UINT command, ULONG_PTR data);
 
     // The object bound to `hwnd`, or nullptr.
     static TWindow* FromHandle(HWND hwnd);
@@ -77,8 +77,8 @@ protected:
     // What happens to a message no table takes.
     virtual LRESULT DefaultProc(UINT msg, WPARAM wp, LPARAM lp);
     // Our own window class: its name and its registration data.
-    virtual const char* ClassName() const;
-    virtual void GetWindowClass(WNDCLASSA& wc) const;
+    virtual const wchar_t* ClassName() const;
+    virtual void GetWindowClass(WNDCLASSW& wc) const;
 
     // Binds a window that this object did not create through its own class; with `subclass`
     // the window's messages are routed through the object first (system controls).
@@ -104,7 +104,7 @@ private:
 
     TWindow* m_parent = nullptr;
     std::vector<TWindow*> m_children;   // owned, in creation order (also the transfer order)
-    std::string m_title;
+    std::wstring m_title;
     TWindowAttr m_attr;
     WNDPROC m_prevProc = nullptr;       // a subclassed control's own procedure
 };

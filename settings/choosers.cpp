@@ -1,19 +1,19 @@
 // settings/choosers.cpp: the two choosers' requests and how their answers are stored.
 #include "settings/choosers.h"
 
-#include <cstring>
+#include <algorithm>
 
 namespace favpage {
 
 namespace {
 
-constexpr char kChooserInitialDir[] = "C:\\WINDOWS\\FAVORITES";
+constexpr SettingsChar kChooserInitialDir[] = FAVPAGE_SETTINGS_TEXT("C:\\WINDOWS\\FAVORITES");
 
-ChoiceResult Store(const std::string& text, char (&field)[kSettingsFieldSize]) {
+ChoiceResult Store(const SettingsText& text, SettingsChar (&field)[kSettingsFieldSize]) {
     // A field keeps at most 254 characters and its zero; a longer path is refused whole rather
     // than cut into a path that names something else.
     if (text.size() >= kSettingsFieldSize) return ChoiceResult::TooLong;
-    std::memcpy(field, text.c_str(), text.size() + 1);
+    std::copy_n(text.c_str(), text.size() + 1, field);
     return ChoiceResult::Stored;
 }
 
@@ -21,31 +21,31 @@ ChoiceResult Store(const std::string& text, char (&field)[kSettingsFieldSize]) {
 
 ChooserRequest FolderChooserRequest() {
     return ChooserRequest{kOfnHideReadOnly | kOfnPathMustExist | kOfnNoTestFileCreate,
-                          "dummy.txt",
-                          "All Files (*.*)|*.*|",
+                          FAVPAGE_SETTINGS_TEXT("dummy.txt"),
+                          FAVPAGE_SETTINGS_TEXT("All Files (*.*)|*.*|"),
                           kChooserInitialDir,
                           nullptr,
-                          "Find the directory that has the Shortcuts",
+                          FAVPAGE_SETTINGS_TEXT("Find the directory that has the Shortcuts"),
                           true};
 }
 
 ChooserRequest OutputChooserRequest(const Settings& record) {
     return ChooserRequest{kOfnHideReadOnly | kOfnOverwritePrompt,
-                          std::string(record.output, strnlen(record.output, kSettingsFieldSize)),
-                          "HTML Files (*.htm)|*.htm|",
+                          FieldText(record.output),
+                          FAVPAGE_SETTINGS_TEXT("HTML Files (*.htm)|*.htm|"),
                           kChooserInitialDir,
-                          "htm",
-                          "Select a filename for the output file",
+                          FAVPAGE_SETTINGS_TEXT("htm"),
+                          FAVPAGE_SETTINGS_TEXT("Select a filename for the output file"),
                           false};
 }
 
-ChoiceResult StoreFolderChoice(const std::string& returnedPath, Settings& record) {
+ChoiceResult StoreFolderChoice(const SettingsText& returnedPath, Settings& record) {
     const size_t cut = returnedPath.rfind('\\');
-    return Store(cut == std::string::npos ? returnedPath : returnedPath.substr(0, cut),
+    return Store(cut == SettingsText::npos ? returnedPath : returnedPath.substr(0, cut),
                  record.location);
 }
 
-ChoiceResult StoreOutputChoice(const std::string& returnedPath, Settings& record) {
+ChoiceResult StoreOutputChoice(const SettingsText& returnedPath, Settings& record) {
     return Store(returnedPath, record.output);
 }
 

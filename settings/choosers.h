@@ -2,7 +2,6 @@
 // enters the settings record.
 #pragma once
 #include <cstdint>
-#include <string>
 
 #include "settings/settings_record.h"
 
@@ -17,11 +16,11 @@ constexpr uint32_t kOfnNoTestFileCreate = 0x10000;
 // One chooser's request: everything it hands the file-open dialog.
 struct ChooserRequest {
     uint32_t flags;
-    std::string fileName;   // the name the dialog starts with
-    const char* filter;     // description|pattern| pairs
-    const char* initialDir;
-    const char* defaultExtension;  // nullptr: none
-    const char* title;
+    SettingsText fileName;          // the name the dialog starts with
+    const SettingsChar* filter;     // description|pattern| pairs
+    const SettingsChar* initialDir;
+    const SettingsChar* defaultExtension;  // nullptr: none
+    const SettingsChar* title;
     bool folderTemplate;    // the program's folder-only template rather than the system's
 };
 
@@ -36,12 +35,12 @@ enum class ChoiceResult { Stored, TooLong };
 
 // Cuts the returned path at its last backslash (the backslash and the dummy name go; a path
 // without one stays whole) and stores it as `location`.
-ChoiceResult StoreFolderChoice(const std::string& returnedPath, Settings& record);
+ChoiceResult StoreFolderChoice(const SettingsText& returnedPath, Settings& record);
 // Stores the returned path as `output`.
-ChoiceResult StoreOutputChoice(const std::string& returnedPath, Settings& record);
+ChoiceResult StoreOutputChoice(const SettingsText& returnedPath, Settings& record);
 
 // Said when a chosen path does not fit a field; the record is then left as it was.
-constexpr char kChoiceTooLongText[] =
-    "The path you chose is longer than 254 characters, too long to be kept.";
+constexpr SettingsChar kChoiceTooLongText[] =
+    FAVPAGE_SETTINGS_TEXT("The path you chose is longer than 254 characters, too long to be kept.");
 
 }  // namespace favpage

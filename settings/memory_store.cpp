@@ -19,15 +19,16 @@ public:
     OpenKey(MemoryStore& store, Key& key) : m_store(store), m_key(key) { ++m_store.m_openKeys; }
     ~OpenKey() override { --m_store.m_openKeys; }
 
-    bool ReadValue(const char* name, char* buffer, std::size_t size) override {
+    bool ReadValue(const char* name, SettingsChar* buffer, std::size_t count) override {
         auto it = m_key.values.find(Folded(name));
-        if (it == m_key.values.end() || it->second.bytes.size() > size) return false;
+        if (it == m_key.values.end() || it->second.bytes.size() > count * sizeof(SettingsChar))
+            return false;
         std::memcpy(buffer, it->second.bytes.data(), it->second.bytes.size());
         return true;
     }
 
-    bool WriteString(const char* name, const char* text, std::size_t length) override {
-        m_key.values[Folded(name)] = Value{kStringType, std::string(text, length) + '\0'};
+    bool WriteString(const char* name, const SettingsChar* text, std::size_t length) override {
+        m_key.values[Folded(name)] = Value{kStringType, StringBytes(SettingsText(text, length))};
         return true;
     }
 
@@ -46,9 +47,15 @@ void MemoryStore::SetValue(const std::string& path, const std::string& name,
     m_keys[Folded(path)].values[Folded(name)] = Value{type, bytes};
 }
 
+std::string MemoryStore::StringBytes(const SettingsText& text) {
+    std::string bytes((text.size() + 1) * sizeof(SettingsChar), '\0');
+    std::memcpy(&bytes[0], text.data(), text.size() * sizeof(SettingsChar));
+    return bytes;
+}
+
 void MemoryStore::SetString(const std::string& path, const std::string& name,
-                            const std::string& text) {
-    SetValue(path, name, text + '\0', kStringType);
+                            const SettingsText& text) {
+    SetValue(path, name, StringBytes(text), kStringType);
 }
 
 bool MemoryStore::HasKey(const std::string& path) const { return m_keys.count(Folded(path)) != 0; }

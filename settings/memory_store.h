@@ -6,13 +6,14 @@
 #include <optional>
 #include <string>
 
+#include "settings/settings_record.h"
 #include "settings/settings_store.h"
 
 namespace favpage {
 
 // Behaves as the registry does for the operations the settings use: keys and value names without
-// regard to case, a class string kept from the key's creation, reads that fail when the value
-// does not fit.
+// regard to case, a class string kept from the key's creation, values kept as bytes (a string as
+// UTF-16 and its zero), reads that fail when the value does not fit.
 class MemoryStore : public SettingsStore {
 public:
     static constexpr uint32_t kStringType = 1;   // REG_SZ
@@ -27,8 +28,10 @@ public:
     // Sets a value, creating its key if need be.
     void SetValue(const std::string& path, const std::string& name, const std::string& bytes,
                   uint32_t type = kStringType);
-    // A text value as a program writing the registry stores it: the text and its zero byte.
-    void SetString(const std::string& path, const std::string& name, const std::string& text);
+    // A text value as a program writing the registry stores it: the text and its zero.
+    void SetString(const std::string& path, const std::string& name, const SettingsText& text);
+    // The bytes of a string value holding `text` (its zero included).
+    static std::string StringBytes(const SettingsText& text);
 
     bool HasKey(const std::string& path) const;
     std::optional<Value> GetValue(const std::string& path, const std::string& name) const;

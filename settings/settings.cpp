@@ -1,7 +1,7 @@
 // settings/settings.cpp: the order of sources and fallbacks of the two settings.
 #include "settings/settings.h"
 
-#include <cstring>
+#include <algorithm>
 
 namespace favpage {
 
@@ -9,55 +9,55 @@ Settings SettingsRecord{};
 
 namespace {
 
-using Field = char[kSettingsFieldSize];
+using Field = SettingsChar[kSettingsFieldSize];
 
-// Reads a value as text. A value that fills the whole buffer without a zero byte is refused like
-// one that does not fit: taking it would run past the field.
+// Reads a value as text. A value that fills the whole buffer without a zero is refused like one
+// that does not fit: taking it would run past the field.
 bool ReadText(SettingsKey& key, const char* name, Field& buffer) {
-    std::memset(buffer, 0, sizeof buffer);
-    return key.ReadValue(name, buffer, sizeof buffer) &&
-           std::memchr(buffer, 0, sizeof buffer) != nullptr;
+    std::fill(std::begin(buffer), std::end(buffer), SettingsChar());
+    return key.ReadValue(name, buffer, kSettingsFieldSize) &&
+           std::find(std::begin(buffer), std::end(buffer), SettingsChar()) != std::end(buffer);
 }
 
 // Copies at most 254 characters and zero-fills the rest of the field.
-void SetField(Field& field, const char* text) {
-    std::memset(field, 0, sizeof field);
-    std::memcpy(field, text, strnlen(text, sizeof field - 1));
+void SetField(Field& field, const SettingsText& text) {
+    std::fill(std::begin(field), std::end(field), SettingsChar());
+    std::copy_n(text.begin(), std::min(text.size(), kSettingsFieldSize - 1), field);
 }
-
-std::size_t FieldLength(const Field& field) { return strnlen(field, sizeof field - 1); }
 
 }  // namespace
 
+SettingsText FieldText(const SettingsChar (&field)[kSettingsFieldSize]) {
+    return SettingsText(field, std::find(field, field + kSettingsFieldSize - 1, SettingsChar()));
+}
+
 void LoadSettings(SettingsStore& store, Settings& record) {
-    Field first, second;
+    Field value;
     if (std::unique_ptr<SettingsKey> key = store.OpenForReading(kSettingsKeyPath)) {
-        if (ReadText(*key, kLocationValue, first)) SetField(record.location, first);
-        if (ReadText(*key, kOutputValue, second)) SetField(record.output, second);
+        if (ReadText(*key, kLocationValue, value)) SetField(record.location, FieldText(value));
+        if (ReadText(*key, kOutputValue, value)) SetField(record.output, FieldText(value));
         return;
     }
     std::unique_ptr<SettingsKey> shell = store.OpenForReading(kShellFoldersKeyPath);
-    if (!shell || !ReadText(*shell, kFavoritesValue, first)) {
+    if (!shell || !ReadText(*shell, kFavoritesValue, value)) {
         SetField(record.location, kFallbackLocation);
         SetField(record.output, kFallbackOutput);
         return;
     }
-    SetField(record.location, first);
-    const std::size_t length = std::strlen(first);
-    if (length + std::strlen(kPageFileName) <= kSettingsFieldSize - 1) {
-        std::strcat(first, kPageFileName);
-        SetField(record.output, first);
-    } else {
-        // Cutting the name would point at some other file; a page in the fixed folder is honest.
-        SetField(record.output, kFallbackOutput);
-    }
+    const SettingsText favorites = FieldText(value);
+    SetField(record.location, favorites);
+    const SettingsText page = favorites + kPageFileName;
+    // Cutting the name would point at some other file; a page in the fixed folder is honest.
+    SetField(record.output, page.size() <= kSettingsFieldSize - 1 ? page : kFallbackOutput);
 }
 
 void SaveSettings(SettingsStore& store, const Settings& record) {
     std::unique_ptr<SettingsKey> key = store.CreateOrOpen(kSettingsKeyPath, kSettingsKeyClass);
     if (!key) return;
-    key->WriteString(kLocationValue, record.location, FieldLength(record.location));
-    key->WriteString(kOutputValue, record.output, FieldLength(record.output));
+    const SettingsText location = FieldText(record.location);
+    const SettingsText output = FieldText(record.output);
+    key->WriteString(kLocationValue, location.data(), location.size());
+    key->WriteString(kOutputValue, output.data(), output.size());
 }
 
 }  // namespace favpage

@@ -13,9 +13,9 @@ constexpr char kOutputValue[] = "output";
 constexpr char kShellFoldersKeyPath[] =
     "software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
 constexpr char kFavoritesValue[] = "Favorites";
-constexpr char kPageFileName[] = "\\temp.htm";
-constexpr char kFallbackLocation[] = "C:\\WINDOWS\\FAVORITES";
-constexpr char kFallbackOutput[] = "C:\\WINDOWS\\FAVORITES\\temp.htm";
+constexpr SettingsChar kPageFileName[] = FAVPAGE_SETTINGS_TEXT("\\temp.htm");
+constexpr SettingsChar kFallbackLocation[] = FAVPAGE_SETTINGS_TEXT("C:\\WINDOWS\\FAVORITES");
+constexpr SettingsChar kFallbackOutput[] = FAVPAGE_SETTINGS_TEXT("C:\\WINDOWS\\FAVORITES\\temp.htm");
 
 // Fills `record` from the program's key. When the key exists only its values count: a value
 // that is missing, too long or not zero-terminated leaves its field as it was. Without the key,

@@ -4,20 +4,24 @@
 #include <cstddef>
 #include <memory>
 
+#include "settings/settings_record.h"
+
 namespace favpage {
 
-// An open key; destroying it closes it.
+// An open key; destroying it closes it. Value names are ASCII.
 class SettingsKey {
 public:
     virtual ~SettingsKey() = default;
-    // Reads value `name` into `buffer` of `size` bytes. False when the value is absent or larger
-    // than `size`; then the buffer's contents are unspecified. The value's type is not examined.
-    virtual bool ReadValue(const char* name, char* buffer, std::size_t size) = 0;
-    // Writes `name` as a string value: the `length` bytes of `text` and a terminating zero.
-    virtual bool WriteString(const char* name, const char* text, std::size_t length) = 0;
+    // Reads value `name` into `buffer` of `count` characters. False when the value is absent or
+    // larger than the buffer; then the buffer's contents are unspecified. The value's type is not
+    // examined.
+    virtual bool ReadValue(const char* name, SettingsChar* buffer, std::size_t count) = 0;
+    // Writes `name` as a string value: the `length` characters of `text` and a terminating zero.
+    virtual bool WriteString(const char* name, const SettingsChar* text, std::size_t length) = 0;
 };
 
-// Keys are paths below the user's root, with '\' separators, compared without regard to case.
+// Keys are ASCII paths below the user's root, with '\' separators, compared without regard to
+// case.
 class SettingsStore {
 public:
     virtual ~SettingsStore() = default;

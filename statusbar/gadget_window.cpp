@@ -27,14 +27,14 @@ TGadgetWindow::TGadgetWindow(TWindow* parent, TGadgetWindowFont* font)
     Attr().style = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS;
     TScreenDC screen;
     FontSelection use(screen.Handle(), m_font->Handle());
-    const TEXTMETRICA tm = screen.TextMetrics();
+    const TEXTMETRICW tm = screen.TextMetrics();
     m_lineHeight = tm.tmHeight + tm.tmExternalLeading;
     m_averageCharWidth = tm.tmAveCharWidth;
 }
 
 TGadgetWindow::~TGadgetWindow() = default;
 
-void TGadgetWindow::GetWindowClass(WNDCLASSA& wc) const {
+void TGadgetWindow::GetWindowClass(WNDCLASSW& wc) const {
     TWindow::GetWindowClass(wc);
     wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
 }
@@ -50,11 +50,11 @@ void TGadgetWindow::Insert(TTextGadget* gadget) {
     }
 }
 
-int TGadgetWindow::TextWidth(const std::string& text) const {
+int TGadgetWindow::TextWidth(const std::wstring& text) const {
     TScreenDC screen;
     FontSelection use(screen.Handle(), m_font->Handle());
     SIZE size{};
-    GetTextExtentPoint32A(screen.Handle(), text.c_str(), static_cast<int>(text.size()), &size);
+    GetTextExtentPoint32W(screen.Handle(), text.c_str(), static_cast<int>(text.size()), &size);
     return size.cx;
 }
 

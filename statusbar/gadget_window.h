@@ -28,7 +28,7 @@ public:
     // n layout units in pixels: (n * line height + 4) / 8.
     int LayoutUnitsToPixels(int units) const { return (units * m_lineHeight + 4) / 8; }
     // Width of `text` in the window's font.
-    int TextWidth(const std::string& text) const;
+    int TextWidth(const std::wstring& text) const;
 
     // Room between the window's edge and its panes, in pixels.
     void SetMargins(const RECT& margins) { m_margins = margins; }
@@ -55,8 +55,8 @@ public:
 
 protected:
     bool Dispatch(TEvent& ev) override;
-    const char* ClassName() const override { return "TGadgetWindow"; }
-    void GetWindowClass(WNDCLASSA& wc) const override;
+    const wchar_t* ClassName() const override { return L"TGadgetWindow"; }
+    void GetWindowClass(WNDCLASSW& wc) const override;
     // The part of the client area the panes share.
     virtual RECT InnerRect(int width, int height) const;
     // Everything drawn over the button-face background.

@@ -8,14 +8,14 @@
 TGadgetWindowFont::TGadgetWindowFont(int pointSize) : m_pointSize(pointSize) {
     TScreenDC screen;
     const int pixelsPerInch = screen.Handle() ? GetDeviceCaps(screen.Handle(), LOGPIXELSY) : 96;
-    LOGFONTA lf{};
+    LOGFONTW lf{};
     // Negative: the character height without internal leading, which is what points measure.
     lf.lfHeight = -MulDiv(pointSize, pixelsPerInch, 72);
     lf.lfWeight = FW_NORMAL;
     lf.lfCharSet = DEFAULT_CHARSET;
     lf.lfPitchAndFamily = VARIABLE_PITCH | FF_SWISS;
-    std::strcpy(lf.lfFaceName, "MS Sans Serif");
-    m_font = CreateFontIndirectA(&lf);
+    wcscpy(lf.lfFaceName, L"MS Sans Serif");
+    m_font = CreateFontIndirectW(&lf);
 }
 
 TGadgetWindowFont::~TGadgetWindowFont() {

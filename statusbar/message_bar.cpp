@@ -29,7 +29,7 @@ RECT TMessageBar::InnerRect(int width, int height) const {
     return inner;
 }
 
-void TMessageBar::SetHintText(const char* text) {
+void TMessageBar::SetHintText(const wchar_t* text) {
     if (text)
         m_hint = text;
     else
@@ -52,6 +52,6 @@ void TMessageBar::PaintContents(HDC dc, int width, int height) const {
         return;
     }
     SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
-    ExtTextOutA(dc, m_hintIndent, (height - LineHeight()) / 2, ETO_OPAQUE | ETO_CLIPPED, &below,
+    ExtTextOutW(dc, m_hintIndent, (height - LineHeight()) / 2, ETO_OPAQUE | ETO_CLIPPED, &below,
                 m_hint->c_str(), static_cast<UINT>(m_hint->size()), nullptr);
 }

@@ -25,8 +25,8 @@ public:
     // Pixels between the bar's left edge and a hint: 5 at 96 pixels per inch, scaled to the screen.
     int HintIndent() const { return m_hintIndent; }
     // While a hint is set, it is drawn over the whole bar in place of the panes.
-    void SetHintText(const char* text) override;
-    const std::optional<std::string>& GetHintText() const { return m_hint; }
+    void SetHintText(const wchar_t* text) override;
+    const std::optional<std::wstring>& GetHintText() const { return m_hint; }
 
     int DesiredHeight() const override;
 
@@ -37,5 +37,5 @@ protected:
 private:
     bool m_highlightLine = true;
     int m_hintIndent;
-    std::optional<std::string> m_hint;
+    std::optional<std::wstring> m_hint;
 };

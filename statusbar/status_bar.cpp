@@ -9,9 +9,9 @@ namespace {
 
 constexpr int kStringBufferSize = 128;
 
-std::vector<std::string> Split(const std::string& text) {
-    std::vector<std::string> words(1);
-    for (char c : text) {
+std::vector<std::wstring> Split(const std::wstring& text) {
+    std::vector<std::wstring> words(1);
+    for (wchar_t c : text) {
         if (c == '|')
             words.emplace_back();
         else
@@ -22,8 +22,8 @@ std::vector<std::string> Split(const std::string& text) {
 
 // The indicators' words, loaded once for the process and shared by every status bar.
 struct IndicatorWords {
-    std::vector<std::string> on = LoadIndicatorWords(IDS_MODES, STATUSBAR_MODES_TEXT);
-    std::vector<std::string> off = LoadIndicatorWords(IDS_MODESOFF, STATUSBAR_MODESOFF_TEXT);
+    std::vector<std::wstring> on = LoadIndicatorWords(IDS_MODES, L"" STATUSBAR_MODES_TEXT);
+    std::vector<std::wstring> off = LoadIndicatorWords(IDS_MODESOFF, L"" STATUSBAR_MODESOFF_TEXT);
 };
 
 const IndicatorWords& Words() {
@@ -33,13 +33,13 @@ const IndicatorWords& Words() {
 
 }  // namespace
 
-std::vector<std::string> LoadIndicatorWords(unsigned id, const char* builtin) {
-    std::vector<std::string> words = Split(builtin);
+std::vector<std::wstring> LoadIndicatorWords(unsigned id, const wchar_t* builtin) {
+    std::vector<std::wstring> words = Split(builtin);
     words.resize(TStatusBar::kModeCount);
-    char text[kStringBufferSize];
-    const int length = LoadStringA(GetModuleHandleA(nullptr), id, text, sizeof text);
+    wchar_t text[kStringBufferSize];
+    const int length = LoadStringW(GetModuleHandleW(nullptr), id, text, kStringBufferSize);
     if (length > 0) {
-        const std::vector<std::string> loaded = Split(std::string(text, length));
+        const std::vector<std::wstring> loaded = Split(std::wstring(text, length));
         std::copy_n(loaded.begin(), std::min(loaded.size(), words.size()), words.begin());
     }
     return words;
@@ -64,8 +64,8 @@ TStatusBar::TStatusBar(TWindow* parent, TBorderStyle borderStyle, unsigned modeI
 
     for (int bit = 0; bit < kModeCount; ++bit) {
         if (!(modeIndicators & (1u << bit))) continue;
-        const std::string& on = words.on[bit];
-        const std::string& off = words.off[bit];
+        const std::wstring& on = words.on[bit];
+        const std::wstring& off = words.off[bit];
         auto* pane = new TTextGadget(0, borderStyle, TTextGadget::Align::Left,
                                      static_cast<unsigned>(std::max(on.size(), off.size())),
                                      off.c_str());

@@ -51,4 +51,4 @@ private:
 
 // String resource `id` split at '|' into TStatusBar::kModeCount words; a word the string lacks
 // (or the whole string, when the resource is missing) comes from `builtin`.
-std::vector<std::string> LoadIndicatorWords(unsigned id, const char* builtin);
+std::vector<std::wstring> LoadIndicatorWords(unsigned id, const wchar_t* builtin);

@@ -4,11 +4,11 @@
 #include "statusbar/gadget_window.h"
 
 TTextGadget::TTextGadget(int id, TBorderStyle border, Align align, unsigned numChars,
-                         const char* text)
-    : m_id(id), m_border(border), m_align(align), m_numChars(numChars), m_text(text ? text : "") {}
+                         const wchar_t* text)
+    : m_id(id), m_border(border), m_align(align), m_numChars(numChars), m_text(text ? text : L"") {}
 
-void TTextGadget::SetText(const char* text) {
-    const std::string next = text ? text : "";
+void TTextGadget::SetText(const wchar_t* text) {
+    const std::wstring next = text ? text : L"";
     if (next == m_text) return;
     m_text = next;
     if (m_window) m_window->InvalidateGadget(*this);
@@ -52,5 +52,5 @@ void TTextGadget::Paint(HDC dc, const TGadgetWindow& window) const {
     if (text.right <= text.left || m_text.empty()) return;
     UINT format = DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX;
     format |= m_align == Align::Center ? DT_CENTER : m_align == Align::Right ? DT_RIGHT : DT_LEFT;
-    DrawTextA(dc, m_text.c_str(), static_cast<int>(m_text.size()), &text, format);
+    DrawTextW(dc, m_text.c_str(), static_cast<int>(m_text.size()), &text, format);
 }

@@ -16,14 +16,14 @@ public:
     enum class Align { Left, Center, Right };
 
     TTextGadget(int id, TBorderStyle border, Align align, unsigned numChars,
-                const char* text = nullptr);
+                const wchar_t* text = nullptr);
     TTextGadget(const TTextGadget&) = delete;
     TTextGadget& operator=(const TTextGadget&) = delete;
 
     int Id() const { return m_id; }
-    const std::string& GetText() const { return m_text; }
+    const std::wstring& GetText() const { return m_text; }
     // Changes the text and redraws the pane when it shows.
-    void SetText(const char* text);
+    void SetText(const wchar_t* text);
 
     TBorderStyle GetBorderStyle() const { return m_border; }
     void SetBorderStyle(TBorderStyle border) { m_border = border; }
@@ -57,7 +57,7 @@ private:
     TBorderStyle m_border;
     Align m_align;
     unsigned m_numChars;
-    std::string m_text;
+    std::wstring m_text;
     int m_leftMargin = 2;
     int m_rightMargin = 2;
     bool m_stretch = false;

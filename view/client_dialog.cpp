@@ -7,6 +7,7 @@
 #include "framework/dc.h"
 #include "framework/document.h"
 #include "framework/file_dialog.h"
+#include "platform/win32/wide_text.h"
 #include "settings/settings.h"
 
 #ifndef FAVPAGE_VERSION
@@ -15,13 +16,13 @@
 
 namespace {
 // Four lines: empty, the program, its year and author, empty, empty.
-constexpr char kVersionText[] = "\nfavpage " FAVPAGE_VERSION " - (c) 2026 Vandrell\n\n";
-constexpr char kHelpFile[] = "favpage.hlp";
+constexpr wchar_t kVersionText[] = L"\nfavpage " FAVPAGE_VERSION " - (c) 2026 Vandrell\n\n";
+constexpr wchar_t kHelpFile[] = L"favpage.hlp";
 
 // The hourglass while a run blocks the window, whichever way the run ends.
 class WaitCursor {
 public:
-    WaitCursor() : m_previous(SetCursor(LoadCursorA(nullptr, IDC_WAIT))) {}
+    WaitCursor() : m_previous(SetCursor(LoadCursorW(nullptr, IDC_WAIT))) {}
     ~WaitCursor() { SetCursor(m_previous); }
     WaitCursor(const WaitCursor&) = delete;
     WaitCursor& operator=(const WaitCursor&) = delete;
@@ -37,7 +38,7 @@ favpage2TDLGClient::favpage2TDLGClient(TDocument& document, TWindow* parent)
     // The window does not exist yet, so this is the screen's context, whose font is the system
     // font: the status line is placed in its units, not the dialog font's.
     TScreenDC screen;
-    const TEXTMETRICA tm = screen.TextMetrics();
+    const TEXTMETRICW tm = screen.TextMetrics();
     const int avgCharWidth = tm.tmAveCharWidth;
     const int charHeight = tm.tmHeight;
     StatusLine = new TStatic(this, -1, kVersionText, avgCharWidth * 10 / 4, charHeight * 106 / 8,
@@ -72,19 +73,25 @@ bool favpage2TDLGClient::Dispatch(TEvent& ev) {
 // status line until the next run.
 void favpage2TDLGClient::StartConversion() {
     FieldsToRecord();
-    // Working copies: nothing the run does can reach back into the record.
-    const std::string folder(favpage::SettingsRecord.location,
-                             strnlen(favpage::SettingsRecord.location, kFieldLength));
-    const std::string output(favpage::SettingsRecord.output,
-                             strnlen(favpage::SettingsRecord.output, kFieldLength));
+    // Working copies, in the engine's form of a path: UTF-8 of every UTF-16 unit, exactly, so the
+    // run reads and writes the very folder and page the fields name. Nothing the run does can
+    // reach back into the record.
+    const favpage::SettingsText location = favpage::FieldText(favpage::SettingsRecord.location);
+    const favpage::SettingsText page = favpage::FieldText(favpage::SettingsRecord.output);
+    const std::string folder = favpage::win32::Narrow(location.data(), location.size());
+    const std::string output = favpage::win32::Narrow(page.data(), page.size());
     WaitCursor wait;
     favpage::RunConversion(folder, output, *this, ShortcutCount);
 }
 
 void favpage2TDLGClient::ShowStatus(const std::string& text) {
-    // The last message is kept in the view's own buffer, cut only if it could not fit there.
-    const size_t length = text.size() < sizeof m_statusText ? text.size() : sizeof m_statusText - 1;
-    std::memcpy(m_statusText, text.data(), length);
+    // The last message is kept in the view's own buffer, cut only if it could not fit there (and
+    // then never between the two halves of a character beyond U+FFFF).
+    const std::wstring wide = favpage::win32::Wide(text);
+    size_t length = wide.size() < kStatusTextSize ? wide.size() : kStatusTextSize - 1;
+    if (length < wide.size() && length > 0 && wide[length - 1] >= 0xD800 && wide[length - 1] < 0xDC00)
+        --length;
+    wide.copy(m_statusText, length);
     m_statusText[length] = 0;
     StatusLine->SetText(m_statusText);
     // The run does not pump messages: show each text as it is set.
@@ -92,7 +99,8 @@ void favpage2TDLGClient::ShowStatus(const std::string& text) {
 }
 
 bool favpage2TDLGClient::ConfirmOverwrite() {
-    return ShowMessageBox(favpage::kOverwriteQuestion, favpage::kOverwriteCaption,
+    return ShowMessageBox(favpage::win32::Wide(favpage::kOverwriteQuestion).c_str(),
+                          favpage::win32::Wide(favpage::kOverwriteCaption).c_str(),
                           MB_YESNO | MB_DEFBUTTON1) == IDYES;
 }
 
@@ -100,7 +108,7 @@ favpage::LocalTime favpage2TDLGClient::ReadClock() { return favpage::ReadLocalTi
 
 void favpage2TDLGClient::ShowHelp() {
     if (RequestHelp(kHelpFile, HELP_CONTENTS, 0) != 1)
-        ShowMessageBox("The file favpage.hlp could not be found.", "No Helpfile Found", 0);
+        ShowMessageBox(L"The file favpage.hlp could not be found.", L"No Helpfile Found", 0);
 }
 
 // Both choosers change one field of the record and then show the record in both fields; Cancel
@@ -121,7 +129,7 @@ void favpage2TDLGClient::Choose(const favpage::ChooserRequest& request, StoreCho
                            request.title);
     if (dialog.Execute() != IDOK) return;
     if (store(data.FileName, favpage::SettingsRecord) != favpage::ChoiceResult::Stored) {
-        ShowMessageBox(favpage::kChoiceTooLongText, "favpage", MB_OK | MB_ICONEXCLAMATION);
+        ShowMessageBox(favpage::kChoiceTooLongText, L"favpage", MB_OK | MB_ICONEXCLAMATION);
         return;
     }
     RecordToFields();

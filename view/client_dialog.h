@@ -18,13 +18,13 @@
 class favpage2TDLGClient : public TDialog, public TView, private favpage::ConversionHost {
 public:
     static constexpr int kTemplate = IDD_CLIENT;
-    static constexpr unsigned kFieldLength = 255;   // bytes of each field, its zero included
+    static constexpr unsigned kFieldLength = 255;   // characters of each field, its zero included
     static constexpr int kStatusTextSize = 1000;
 
     explicit favpage2TDLGClient(TDocument& document, TWindow* parent = nullptr);
     ~favpage2TDLGClient() override;
 
-    const char* GetViewName() const override { return "Dialog View"; }
+    const wchar_t* GetViewName() const override { return L"Dialog View"; }
     TWindow* GetWindow() override { return this; }
     // Every control, then the document, must agree.
     bool CanClose() override;
@@ -36,7 +36,7 @@ public:
 
     // The view's parts, in this order; the controls belong to the view's child list.
     TStatic* StatusLine = nullptr;          // version text, then the outcome of the last run
-    char m_statusText[kStatusTextSize] = {};  // the last "Done." message while it is shown
+    wchar_t m_statusText[kStatusTextSize] = {};  // the last "Done." message while it is shown
     int32_t ShortcutCount = 0;              // shortcut files found by the current or last run
     TEdit* LocationEdit = nullptr;          // control 102
     TEdit* OutputEdit = nullptr;            // control 103
@@ -54,6 +54,6 @@ private:
     void ShowHelp();
     void BrowseLocation();
     void BrowseOutput();
-    using StoreChoice = favpage::ChoiceResult (*)(const std::string&, favpage::Settings&);
+    using StoreChoice = favpage::ChoiceResult (*)(const favpage::SettingsText&, favpage::Settings&);
     void Choose(const favpage::ChooserRequest& request, StoreChoice store);
 };

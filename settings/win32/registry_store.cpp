@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <cstring>
 #include <string>
 
 #include "settings/settings.h"
@@ -12,6 +13,9 @@ namespace favpage {
 
 namespace {
 
+// Key paths and value names are ASCII, which widens character by character.
+std::wstring Name(const char* ascii) { return std::wstring(ascii, ascii + std::strlen(ascii)); }
+
 class RegistryKey : public SettingsKey {
 public:
     explicit RegistryKey(HKEY key) : m_key(key) {}
@@ -19,16 +23,19 @@ public:
     RegistryKey(const RegistryKey&) = delete;
     RegistryKey& operator=(const RegistryKey&) = delete;
 
-    bool ReadValue(const char* name, char* buffer, std::size_t size) override {
-        DWORD bytes = static_cast<DWORD>(size);
-        return RegQueryValueExA(m_key, name, nullptr, nullptr, reinterpret_cast<BYTE*>(buffer),
-                                &bytes) == ERROR_SUCCESS;
+    // The wide calls hand over every character as it is; a value that an 8-bit program stored
+    // comes back as the same text, which the system keeps in UTF-16 anyway.
+    bool ReadValue(const char* name, SettingsChar* buffer, std::size_t count) override {
+        DWORD bytes = static_cast<DWORD>(count * sizeof(SettingsChar));
+        return RegQueryValueExW(m_key, Name(name).c_str(), nullptr, nullptr,
+                                reinterpret_cast<BYTE*>(buffer), &bytes) == ERROR_SUCCESS;
     }
 
-    bool WriteString(const char* name, const char* text, std::size_t length) override {
-        const std::string data(text, length);   // the zero byte comes with c_str()
-        return RegSetValueExA(m_key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(data.c_str()),
-                              static_cast<DWORD>(length + 1)) == ERROR_SUCCESS;
+    bool WriteString(const char* name, const SettingsChar* text, std::size_t length) override {
+        const std::wstring data(text, length);   // the zero comes with c_str()
+        return RegSetValueExW(m_key, Name(name).c_str(), 0, REG_SZ,
+                              reinterpret_cast<const BYTE*>(data.c_str()),
+                              static_cast<DWORD>((length + 1) * sizeof(wchar_t))) == ERROR_SUCCESS;
     }
 
 private:
@@ -39,14 +46,16 @@ private:
 
 std::unique_ptr<SettingsKey> RegistryStore::OpenForReading(const char* path) {
     HKEY key = nullptr;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, path, 0, KEY_READ, &key) != ERROR_SUCCESS) return nullptr;
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, Name(path).c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return nullptr;
     return std::make_unique<RegistryKey>(key);
 }
 
 std::unique_ptr<SettingsKey> RegistryStore::CreateOrOpen(const char* path, const char* className) {
     HKEY key = nullptr;
     DWORD disposition = 0;
-    if (RegCreateKeyExA(HKEY_CURRENT_USER, path, 0, const_cast<char*>(className),
+    std::wstring keyClass = Name(className ? className : "");
+    if (RegCreateKeyExW(HKEY_CURRENT_USER, Name(path).c_str(), 0, &keyClass[0],
                         REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr, &key,
                         &disposition) != ERROR_SUCCESS)
         return nullptr;

@@ -12,7 +12,7 @@ constexpr char kFolderTitle[] = "Find the directory that has the Shortcuts";
 constexpr char kOutputTitle[] = "Select a filename for the output file";
 
 void SetText(HWND window, const std::string& text) {
-    SendMessageA(window, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+    SendMessageW(window, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(Wide(text).c_str()));
 }
 
 // Sets the chooser's file-name field and presses OK, as typing a name and pressing Enter does.
@@ -24,8 +24,9 @@ void EnterName(HWND chooser, const std::string& name) {
 class Choosers : public ::testing::Test {
 protected:
     void SetUp() override {
+        // Names outside the code page: the choosers hand them over exactly.
         folder.MakeFolder("picked");
-        folder.MakeFolder("picked\\deeper");
+        folder.MakeFolder("picked\\Избранное 東京 😀");
         StoreSettings(folder / "start", folder / "start.htm");
     }
     TestFolder folder{"Choosers"};
@@ -42,13 +43,13 @@ TEST_F(Choosers, FolderChooserStoresTheFolderWithoutTheDummyName) {
     GetWindowRect(GetDlgItem(chooser, kFileNameBox), &name);
     EXPECT_LE(name.right, box.left) << "the file-name field should be out of view";
     // Move into a folder (a folder name in the field navigates), then accept it.
-    EnterName(chooser, folder / "picked\\deeper");
+    EnterName(chooser, folder / "picked\\Избранное 東京 😀");
     ASSERT_TRUE(WaitFor([&] { return IsWindow(chooser); }));
     ASSERT_TRUE(app.Settle());
     EnterName(chooser, "dummy.txt");
     ASSERT_TRUE(WaitFor([&] { return !IsWindow(chooser); }));
     ASSERT_TRUE(app.Settle());
-    EXPECT_EQ(_stricmp(app.FieldText(102).c_str(), (folder / "picked\\deeper").c_str()), 0)
+    EXPECT_EQ(_stricmp(app.FieldText(102).c_str(), (folder / "picked\\Избранное 東京 😀").c_str()), 0)
         << app.FieldText(102);
     EXPECT_EQ(app.FieldText(103), folder / "start.htm");
 }
@@ -61,10 +62,10 @@ TEST_F(Choosers, OutputChooserStoresTheNameWithItsExtension) {
     ASSERT_TRUE(chooser);
     // It starts from the stored output, not from the field.
     EXPECT_EQ(TextOf(GetDlgItem(chooser, kFileNameBox)).find("start.htm") != std::string::npos, true);
-    EnterName(chooser, folder / "links");
+    EnterName(chooser, folder / "Ā links");
     ASSERT_TRUE(WaitFor([&] { return !IsWindow(chooser); }));
     ASSERT_TRUE(app.Settle());
-    EXPECT_EQ(_stricmp(app.FieldText(103).c_str(), (folder / "links.htm").c_str()), 0)
+    EXPECT_EQ(_stricmp(app.FieldText(103).c_str(), (folder / "Ā links.htm").c_str()), 0)
         << app.FieldText(103);
     // Both fields come back from the record: the typed folder is gone.
     EXPECT_EQ(app.FieldText(102), folder / "start");
@@ -85,7 +86,7 @@ TEST_F(Choosers, CancelChangesNothing) {
     }
     app.Press(2);
     EXPECT_EQ(app.WaitForExit(), 0);
-    EXPECT_EQ(ReadSetting("output")->bytes, folder / "start.htm" + std::string(1, '\0'));
+    EXPECT_EQ(ReadSetting("output")->text, folder / "start.htm" + std::string(1, '\0'));
 }
 
 // The program is copied into a folder of its own, with or without its help file beside it.

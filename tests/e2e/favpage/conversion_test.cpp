@@ -156,5 +156,63 @@ TEST(Conversion, PageThatCannotBeReplacedIsLeftAsItWas) {
     EXPECT_EQ(entries, 4);  // ".", "..", Fav, page.htm
 }
 
+// Paths outside the code page, through every door of the window: the shell's Favorites value,
+// the fields, the run, the status line and the registry.
+
+// The Favorites folder of a user named outside the code page, with its best-fit look-alike
+// beside it: the first start must offer, convert and remember the real one.
+TEST(Conversion, FirstStartOfAUserNamedOutsideTheCodePageUsesTheRealFavorites) {
+    TestFolder folder("Profile");
+    const std::string real = folder / "Łukasz\\Favorites";
+    const std::string lookAlike = folder / "Lukasz\\Favorites";
+    for (const std::string& f : {"Łukasz", "Łukasz\\Favorites", "Lukasz", "Lukasz\\Favorites"})
+        folder.MakeFolder(f);
+    folder.WriteFile("Łukasz\\Favorites\\Real.url", std::string(kClassic) + "http://real/\r\n");
+    folder.WriteFile("Lukasz\\Favorites\\Decoy.url", std::string(kClassic) + "http://decoy/\r\n");
+    const std::string favorites = FavoritesFolder();
+    SetFavoritesFolder(real);
+    ClearSettings();
+    {
+        Favpage app;
+        EXPECT_EQ(app.FieldText(102), real);
+        EXPECT_EQ(app.FieldText(103), real + "\\temp.htm");
+        EXPECT_EQ(app.RunConversion(), "Done.  Searched " + real + "\n and found 1 Shortcut files.");
+        app.Press(2);
+        EXPECT_EQ(app.WaitForExit(), 0);
+    }
+    SetFavoritesFolder(favorites);
+    const std::string page = ReadFileBytes(real + "\\temp.htm");
+    EXPECT_NE(page.find("<li><A HREF=\"http://real/\">Real</A>"), std::string::npos) << page;
+    EXPECT_NE(page.find("Profile\\&#321;ukasz\\Favorites<br>On "), std::string::npos) << page;
+    EXPECT_FALSE(Exists(lookAlike + "\\temp.htm"));
+    EXPECT_EQ(ReadSetting("location")->text, real + std::string(1, '\0'));
+    EXPECT_EQ(ReadSetting("output")->text, real + "\\temp.htm" + std::string(1, '\0'));
+}
+
+// Typed into the fields, Japanese, Greek and an emoji are converted, shown in the status line
+// and offered again at the next start.
+TEST(Conversion, FieldsOutsideTheCodePageAreConvertedAndComeBackAtTheNextStart) {
+    TestFolder folder("Scripts");
+    const std::string favorites = folder / "東京 Ἀθῆναι 😀";
+    const std::string page = folder / "ページ 😀.htm";
+    folder.MakeFolder("東京 Ἀθῆναι 😀");
+    folder.WriteFile("東京 Ἀθῆναι 😀\\天気.url", std::string(kClassic) + "http://tenki/\r\n");
+    StoreSettings(folder / "start", folder / "start.htm");
+    {
+        Favpage app;
+        app.Retype(102, favorites);
+        app.Retype(103, page);
+        EXPECT_EQ(app.RunConversion(),
+                  "Done.  Searched " + favorites + "\n and found 1 Shortcut files.");
+        app.Press(2);
+        EXPECT_EQ(app.WaitForExit(), 0);
+    }
+    EXPECT_NE(ReadFileBytes(page).find("<li><A HREF=\"http://tenki/\">&#22825;&#27671;</A>"),
+              std::string::npos);
+    Favpage again;
+    EXPECT_EQ(again.FieldText(102), favorites);
+    EXPECT_EQ(again.FieldText(103), page);
+}
+
 }  // namespace
 }  // namespace e2e

@@ -7,6 +7,24 @@
 
 namespace e2e {
 
+std::wstring Wide(const std::string& utf8) {
+    if (utf8.empty()) return {};
+    const int n = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
+    std::wstring wide(static_cast<size_t>(n), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), &wide[0], n);
+    return wide;
+}
+
+std::string Utf8(const std::wstring& wide) {
+    if (wide.empty()) return {};
+    const int n = WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), nullptr,
+                                      0, nullptr, nullptr);
+    std::string utf8(static_cast<size_t>(n), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), &utf8[0], n, nullptr,
+                        nullptr);
+    return utf8;
+}
+
 std::string FavpageExe() {
     std::string path = FAVPAGE_EXE;
     // The build tree is a Unix path; Wine shows the Unix root as drive Z:.
@@ -26,12 +44,12 @@ bool WaitFor(const std::function<bool()>& done, DWORD ms) {
 
 std::string TextOf(HWND window) {
     if (!window) return "<no window>";
-    char buffer[2048] = "";
+    wchar_t buffer[2048] = L"";
     DWORD_PTR copied = 0;
-    if (!SendMessageTimeoutA(window, WM_GETTEXT, sizeof buffer, reinterpret_cast<LPARAM>(buffer),
+    if (!SendMessageTimeoutW(window, WM_GETTEXT, ARRAYSIZE(buffer), reinterpret_cast<LPARAM>(buffer),
                              SMTO_NORMAL, 10000, &copied))
         return "<no answer>";
-    return std::string(buffer, std::min<size_t>(copied, sizeof buffer - 1));
+    return Utf8(std::wstring(buffer, std::min<size_t>(copied, ARRAYSIZE(buffer) - 1)));
 }
 
 std::vector<HWND> TopLevelWindows(DWORD processId) {
@@ -52,9 +70,9 @@ std::vector<HWND> TopLevelWindows(DWORD processId) {
 }
 
 static std::string ClassOf(HWND window) {
-    char name[64] = "";
-    GetClassNameA(window, name, sizeof name);
-    return name;
+    wchar_t name[64] = L"";
+    GetClassNameW(window, name, ARRAYSIZE(name));
+    return Utf8(name);
 }
 
 Favpage::Favpage() : Favpage(Options{}) {}
@@ -74,20 +92,21 @@ Favpage::~Favpage() {
 
 void Favpage::Start(const Options& options) {
     std::string exe = options.exe.empty() ? FavpageExe() : options.exe;
-    std::string commandLine = "\"" + exe + "\"";
-    STARTUPINFOA startup{};
+    std::wstring commandLine = L"\"" + Wide(exe) + L"\"";
+    STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESHOWWINDOW;
     startup.wShowWindow = static_cast<WORD>(options.showCommand);
-    const char* cwd = options.workingDir.empty() ? nullptr : options.workingDir.c_str();
-    ASSERT_TRUE(CreateProcessA(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                               cwd, &startup, &m_info))
+    const std::wstring workingDir = Wide(options.workingDir);
+    const wchar_t* cwd = workingDir.empty() ? nullptr : workingDir.c_str();
+    ASSERT_TRUE(CreateProcessW(Wide(exe).c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0,
+                               nullptr, cwd, &startup, &m_info))
         << "cannot start " << exe << ", error " << GetLastError();
 
     // The program is up when its frame holds the dialog view.
     const bool up = WaitFor([&] {
         for (HWND w : TopLevelWindows(m_info.dwProcessId)) {
-            HWND dialog = FindWindowExA(w, nullptr, "#32770", nullptr);
+            HWND dialog = FindWindowExW(w, nullptr, L"#32770", nullptr);
             if (dialog && GetDlgItem(dialog, 102) && GetDlgItem(dialog, 103)) {
                 m_frame = w;
                 m_dialog = dialog;
@@ -123,8 +142,8 @@ void Favpage::Type(int fieldId, const std::string& text) {
     // read cannot overtake characters still queued.
     HWND field = Control(fieldId);
     DWORD_PTR ignored = 0;
-    for (unsigned char c : text)
-        SendMessageTimeoutA(field, WM_CHAR, c, 1, SMTO_NORMAL, 10000, &ignored);
+    for (wchar_t c : Wide(text))
+        SendMessageTimeoutW(field, WM_CHAR, c, 1, SMTO_NORMAL, 10000, &ignored);
 }
 
 void Favpage::Retype(int fieldId, const std::string& text) {

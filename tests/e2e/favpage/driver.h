@@ -8,6 +8,10 @@
 
 namespace e2e {
 
+// Text in these tests is UTF-8; the windows, files and registry are asked through the wide calls.
+std::wstring Wide(const std::string& utf8);
+std::string Utf8(const std::wstring& wide);
+
 // The built program, as a Windows path.
 std::string FavpageExe();
 
@@ -43,7 +47,7 @@ public:
     HWND StatusLine() const;
     std::string Status() const { return TextOf(StatusLine()); }
 
-    // Types text into a field one character at a time, as the keyboard would.
+    // Types text into a field one character (UTF-16 unit) at a time, as the keyboard would.
     void Type(int fieldId, const std::string& text);
     // Replaces a field's text (select all, then type).
     void Retype(int fieldId, const std::string& text);

@@ -3,6 +3,8 @@
 
 #include "tests/e2e/favpage/fixtures.h"
 
+#include "tests/e2e/favpage/driver.h"
+
 #include <fstream>
 #include <regex>
 #include <sstream>
@@ -10,95 +12,122 @@
 namespace e2e {
 
 void ClearSettings() {
-    LONG rc = RegDeleteKeyA(HKEY_CURRENT_USER, kSettingsKey);
+    LONG rc = RegDeleteKeyW(HKEY_CURRENT_USER, Wide(kSettingsKey).c_str());
     ASSERT_TRUE(rc == ERROR_SUCCESS || rc == ERROR_FILE_NOT_FOUND) << "cannot clear settings: " << rc;
 }
 
 void StoreSettings(const std::string& location, const std::string& output) {
     ClearSettings();
     HKEY key;
-    ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, kSettingsKey, 0, nullptr, 0, KEY_ALL_ACCESS,
-                              nullptr, &key, nullptr),
+    ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, Wide(kSettingsKey).c_str(), 0, nullptr, 0,
+                              KEY_ALL_ACCESS, nullptr, &key, nullptr),
               ERROR_SUCCESS);
-    for (auto [name, value] : {std::pair{"location", &location}, std::pair{"output", &output}}) {
-        RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value->c_str()),
-                       static_cast<DWORD>(value->size() + 1));
+    for (auto [name, value] : {std::pair{L"location", &location}, std::pair{L"output", &output}}) {
+        const std::wstring text = Wide(*value);
+        RegSetValueExW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
+                       static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
     }
     RegCloseKey(key);
 }
 
 std::optional<StoredValue> ReadSetting(const char* name) {
     HKEY key;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, kSettingsKey, 0, KEY_READ, &key) != ERROR_SUCCESS)
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, Wide(kSettingsKey).c_str(), 0, KEY_READ, &key) !=
+        ERROR_SUCCESS)
         return std::nullopt;
     StoredValue value;
-    char data[1024];
+    wchar_t data[1024];
     DWORD size = sizeof data;
-    LONG rc = RegQueryValueExA(key, name, nullptr, &value.type, reinterpret_cast<BYTE*>(data), &size);
+    LONG rc = RegQueryValueExW(key, Wide(name).c_str(), nullptr, &value.type,
+                               reinterpret_cast<BYTE*>(data), &size);
     RegCloseKey(key);
     if (rc != ERROR_SUCCESS) return std::nullopt;
-    value.bytes.assign(data, size);
+    value.text = Utf8(std::wstring(data, size / sizeof(wchar_t)));
     return value;
 }
 
+namespace {
+constexpr wchar_t kShellFolders[] =
+    L"software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
+}  // namespace
+
 std::string FavoritesFolder() {
     HKEY key;
-    char data[MAX_PATH] = "";
-    DWORD size = sizeof data;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER,
-                      "software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders", 0,
-                      KEY_READ, &key) == ERROR_SUCCESS) {
-        if (RegQueryValueExA(key, "Favorites", nullptr, nullptr, reinterpret_cast<BYTE*>(data),
+    wchar_t data[MAX_PATH] = L"";
+    DWORD size = sizeof data - sizeof data[0];
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, kShellFolders, 0, KEY_READ, &key) == ERROR_SUCCESS) {
+        if (RegQueryValueExW(key, L"Favorites", nullptr, nullptr, reinterpret_cast<BYTE*>(data),
                              &size) != ERROR_SUCCESS)
             data[0] = 0;
         RegCloseKey(key);
     }
-    return data;
+    return Utf8(data);
 }
 
-static void RemoveTree(const std::string& path) {
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA((path + "\\*").c_str(), &found);
+void SetFavoritesFolder(const std::string& path) {
+    HKEY key;
+    ASSERT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, kShellFolders, 0, KEY_SET_VALUE, &key), ERROR_SUCCESS);
+    const std::wstring text = Wide(path);
+    RegSetValueExW(key, L"Favorites", 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
+                   static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
+    RegCloseKey(key);
+}
+
+static void RemoveTree(const std::wstring& path) {
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW((path + L"\\*").c_str(), &found);
     if (search != INVALID_HANDLE_VALUE) {
         do {
-            const std::string name = found.cFileName;
-            if (name == "." || name == "..") continue;
-            const std::string child = path + "\\" + name;
-            SetFileAttributesA(child.c_str(), FILE_ATTRIBUTE_NORMAL);
+            const std::wstring name = found.cFileName;
+            if (name == L"." || name == L"..") continue;
+            const std::wstring child = path + L"\\" + name;
+            SetFileAttributesW(child.c_str(), FILE_ATTRIBUTE_NORMAL);
             if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
                 RemoveTree(child);
             else
-                DeleteFileA(child.c_str());
-        } while (FindNextFileA(search, &found));
+                DeleteFileW(child.c_str());
+        } while (FindNextFileW(search, &found));
         FindClose(search);
     }
-    RemoveDirectoryA(path.c_str());
+    RemoveDirectoryW(path.c_str());
 }
 
 TestFolder::TestFolder(const std::string& name) : m_path("C:\\favpage-e2e\\" + name) {
-    CreateDirectoryA("C:\\favpage-e2e", nullptr);
-    RemoveTree(m_path);
-    EXPECT_TRUE(CreateDirectoryA(m_path.c_str(), nullptr)) << m_path;
+    CreateDirectoryW(L"C:\\favpage-e2e", nullptr);
+    RemoveTree(Wide(m_path));
+    EXPECT_TRUE(CreateDirectoryW(Wide(m_path).c_str(), nullptr)) << m_path;
 }
 
 void TestFolder::MakeFolder(const std::string& relative) const {
-    EXPECT_TRUE(CreateDirectoryA((*this / relative).c_str(), nullptr)) << relative;
+    EXPECT_TRUE(CreateDirectoryW(Wide(*this / relative).c_str(), nullptr)) << relative;
 }
 
 void TestFolder::WriteFile(const std::string& relative, const std::string& bytes) const {
-    std::ofstream file(*this / relative, std::ios::binary);
-    file << bytes;
-    EXPECT_TRUE(file.good()) << relative;
+    HANDLE file = CreateFileW(Wide(*this / relative).c_str(), GENERIC_WRITE, 0, nullptr,
+                              CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    DWORD written = 0;
+    EXPECT_TRUE(file != INVALID_HANDLE_VALUE &&
+                ::WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+                written == bytes.size())
+        << relative;
+    if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
 }
 
 std::string ReadFileBytes(const std::string& path) {
-    std::ifstream file(path, std::ios::binary);
-    std::ostringstream content;
-    content << file.rdbuf();
-    return content.str();
+    std::string bytes;
+    HANDLE file = CreateFileW(Wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return bytes;
+    char block[65536];
+    DWORD got = 0;
+    while (ReadFile(file, block, sizeof block, &got, nullptr) && got > 0) bytes.append(block, got);
+    CloseHandle(file);
+    return bytes;
 }
 
-bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+bool Exists(const std::string& path) {
+    return GetFileAttributesW(Wide(path).c_str()) != INVALID_FILE_ATTRIBUTES;
+}
 
 ::testing::AssertionResult PageIs(const std::string& bytes, const std::string& folder,
                                   const std::string& body) {

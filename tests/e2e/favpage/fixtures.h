@@ -15,12 +15,13 @@ void StoreSettings(const std::string& location, const std::string& output);
 
 struct StoredValue {
     DWORD type = 0;
-    std::string bytes;  // as stored, the terminating zero included
+    std::string text;  // the stored UTF-16 as UTF-8, the terminating zero included
 };
 std::optional<StoredValue> ReadSetting(const char* name);
 
-// The user's Favorites folder as the shell records it.
+// The user's Favorites folder as the shell records it, and setting it (paths and names in UTF-8).
 std::string FavoritesFolder();
+void SetFavoritesFolder(const std::string& path);
 
 // A folder of its own for one test, C:\favpage-e2e\<name>, emptied when the test starts.
 // Fixed paths keep the expected pages readable: anchors are written out in full in the tests.

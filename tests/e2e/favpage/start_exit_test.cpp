@@ -26,7 +26,7 @@ TEST(StartAndExit, FirstStartOffersTheUsersFavorites) {
     auto location = ReadSetting("location");
     ASSERT_TRUE(location);
     EXPECT_EQ(location->type, static_cast<DWORD>(REG_SZ));
-    EXPECT_EQ(location->bytes, favorites + std::string(1, '\0'));
+    EXPECT_EQ(location->text, favorites + std::string(1, '\0'));
 }
 
 TEST(StartAndExit, TypedFolderIsSavedOnlyAfterARun) {
@@ -42,7 +42,7 @@ TEST(StartAndExit, TypedFolderIsSavedOnlyAfterARun) {
         app.Press(2);  // EXIT
         EXPECT_EQ(app.WaitForExit(), 0);
     }
-    EXPECT_EQ(ReadSetting("location")->bytes, folder / "Old" + std::string(1, '\0'));
+    EXPECT_EQ(ReadSetting("location")->text, folder / "Old" + std::string(1, '\0'));
     {
         Favpage app;
         app.Retype(102, folder / "New");
@@ -50,7 +50,7 @@ TEST(StartAndExit, TypedFolderIsSavedOnlyAfterARun) {
         app.Press(2);
         EXPECT_EQ(app.WaitForExit(), 0);
     }
-    EXPECT_EQ(ReadSetting("location")->bytes, folder / "New" + std::string(1, '\0'));
+    EXPECT_EQ(ReadSetting("location")->text, folder / "New" + std::string(1, '\0'));
 }
 
 struct CloseCase {
@@ -71,7 +71,7 @@ TEST_P(ClosePaths, EndWithExitCodeZeroAndSaveTheSettings) {
     EXPECT_EQ(app.RunConversion().rfind("Done.", 0), 0u) << app.Status();
     GetParam().close(app);
     EXPECT_EQ(app.WaitForExit(), 0);
-    EXPECT_EQ(ReadSetting("output")->bytes, folder / "other.htm" + std::string(1, '\0'));
+    EXPECT_EQ(ReadSetting("output")->text, folder / "other.htm" + std::string(1, '\0'));
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -9,69 +9,75 @@
 namespace favpage {
 namespace {
 
-Settings RecordWith(const char* location, const char* output) {
+Settings RecordWith(const SettingsText& location, const SettingsText& output) {
     Settings record{};
-    std::strcpy(record.location, location);
-    std::strcpy(record.output, output);
+    location.copy(record.location, kSettingsFieldSize - 1);
+    output.copy(record.output, kSettingsFieldSize - 1);
     return record;
 }
+
+SettingsText Text(const SettingsChar* text) { return text ? SettingsText(text) : u"(none)"; }
 
 TEST(Choosers, RequestsCarryTheirFlagsSeedsAndTitles) {
     const ChooserRequest folder = FolderChooserRequest();
     EXPECT_EQ(folder.flags, 0x10804u);
-    EXPECT_EQ(folder.fileName, "dummy.txt");
-    EXPECT_STREQ(folder.filter, "All Files (*.*)|*.*|");
-    EXPECT_STREQ(folder.initialDir, "C:\\WINDOWS\\FAVORITES");
+    EXPECT_EQ(folder.fileName, u"dummy.txt");
+    EXPECT_EQ(Text(folder.filter), u"All Files (*.*)|*.*|");
+    EXPECT_EQ(Text(folder.initialDir), u"C:\\WINDOWS\\FAVORITES");
     EXPECT_EQ(folder.defaultExtension, nullptr);
-    EXPECT_STREQ(folder.title, "Find the directory that has the Shortcuts");
+    EXPECT_EQ(Text(folder.title), u"Find the directory that has the Shortcuts");
     EXPECT_TRUE(folder.folderTemplate);
 
     // The output chooser starts from the record, whatever the field shows.
-    const ChooserRequest output = OutputChooserRequest(RecordWith("C:\\Fav", "D:\\pages\\links.htm"));
+    const ChooserRequest output =
+        OutputChooserRequest(RecordWith(u"C:\\Fav", u"D:\\pages\\Łukasz 本.htm"));
     EXPECT_EQ(output.flags, 0x6u);
-    EXPECT_EQ(output.fileName, "D:\\pages\\links.htm");
-    EXPECT_STREQ(output.filter, "HTML Files (*.htm)|*.htm|");
-    EXPECT_STREQ(output.defaultExtension, "htm");
-    EXPECT_STREQ(output.title, "Select a filename for the output file");
+    EXPECT_EQ(output.fileName, u"D:\\pages\\Łukasz 本.htm");
+    EXPECT_EQ(Text(output.filter), u"HTML Files (*.htm)|*.htm|");
+    EXPECT_EQ(Text(output.defaultExtension), u"htm");
+    EXPECT_EQ(Text(output.title), u"Select a filename for the output file");
     EXPECT_FALSE(output.folderTemplate);
 }
 
 struct CutCase {
-    const char* returned;
-    const char* location;
+    const char16_t* returned;
+    const char16_t* location;
 };
 
 class FolderChoice : public ::testing::TestWithParam<CutCase> {};
 
 TEST_P(FolderChoice, IsCutAtTheLastBackslash) {
-    Settings record = RecordWith("old", "page.htm");
+    Settings record = RecordWith(u"old", u"page.htm");
     EXPECT_EQ(StoreFolderChoice(GetParam().returned, record), ChoiceResult::Stored);
-    EXPECT_STREQ(record.location, GetParam().location);
-    EXPECT_STREQ(record.output, "page.htm") << "the other field stays";
+    EXPECT_EQ(FieldText(record.location), GetParam().location);
+    EXPECT_EQ(FieldText(record.output), u"page.htm") << "the other field stays";
 }
 
 INSTANTIATE_TEST_SUITE_P(Choosers, FolderChoice,
-                         ::testing::Values(CutCase{"C:\\Fav\\Cars\\dummy.txt", "C:\\Fav\\Cars"},
-                                           CutCase{"C:\\dummy.txt", "C:"},  // a drive's root
-                                           CutCase{"dummy.txt", "dummy.txt"},
-                                           CutCase{"\\\\server\\share\\dummy.txt",
-                                                   "\\\\server\\share"}));
+                         ::testing::Values(CutCase{u"C:\\Fav\\Cars\\dummy.txt", u"C:\\Fav\\Cars"},
+                                           CutCase{u"C:\\dummy.txt", u"C:"},  // a drive's root
+                                           CutCase{u"dummy.txt", u"dummy.txt"},
+                                           CutCase{u"\\\\server\\share\\dummy.txt",
+                                                   u"\\\\server\\share"},
+                                           CutCase{u"C:\\Избранное\\😀\\dummy.txt",
+                                                   u"C:\\Избранное\\😀"}));
 
 TEST(Choosers, PathsTooLongForAFieldAreRefusedWhole) {
-    Settings record = RecordWith("C:\\old", "C:\\old.htm");
-    const std::string folder254(254, 'f');
-    EXPECT_EQ(StoreFolderChoice(folder254 + "\\dummy.txt", record), ChoiceResult::Stored);
-    EXPECT_EQ(std::string(record.location), folder254);
-    EXPECT_EQ(StoreFolderChoice(std::string(255, 'f') + "\\dummy.txt", record),
+    Settings record = RecordWith(u"C:\\old", u"C:\\old.htm");
+    // Counted in UTF-16 units, as the fields count: each of these is one.
+    const SettingsText folder254(254, u'ф');
+    EXPECT_EQ(StoreFolderChoice(folder254 + u"\\dummy.txt", record), ChoiceResult::Stored);
+    EXPECT_EQ(FieldText(record.location), folder254);
+    EXPECT_EQ(StoreFolderChoice(SettingsText(255, u'f') + u"\\dummy.txt", record),
               ChoiceResult::TooLong);
-    EXPECT_EQ(std::string(record.location), folder254) << "a refused choice changes nothing";
+    EXPECT_EQ(FieldText(record.location), folder254) << "a refused choice changes nothing";
 
-    const std::string page254 = "C:\\" + std::string(247, 'p') + ".htm";
+    const SettingsText page254 = u"C:\\" + SettingsText(247, u'p') + u".htm";
     ASSERT_EQ(page254.size(), 254u);
     EXPECT_EQ(StoreOutputChoice(page254, record), ChoiceResult::Stored);
-    EXPECT_EQ(std::string(record.output), page254);
-    EXPECT_EQ(StoreOutputChoice(page254 + "x", record), ChoiceResult::TooLong);
-    EXPECT_EQ(std::string(record.output), page254);
+    EXPECT_EQ(FieldText(record.output), page254);
+    EXPECT_EQ(StoreOutputChoice(page254 + u"x", record), ChoiceResult::TooLong);
+    EXPECT_EQ(FieldText(record.output), page254);
 }
 
 }  // namespace

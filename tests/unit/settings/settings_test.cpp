@@ -2,6 +2,7 @@
 // folder, the fixed paths), the 255-byte limit, and what a save leaves in the store.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <functional>
 #include <string>
@@ -12,20 +13,23 @@
 namespace favpage {
 namespace {
 
-const std::string kFavorites = "C:\\users\\ann\\Favorites";
+const SettingsText kFavorites = u"C:\\users\\ann\\Favorites";
 
-Settings MakeRecord(const std::string& location, const std::string& output) {
+Settings MakeRecord(const SettingsText& location, const SettingsText& output) {
     Settings record{};
-    std::strncpy(record.location, location.c_str(), kSettingsFieldSize - 1);
-    std::strncpy(record.output, output.c_str(), kSettingsFieldSize - 1);
+    location.copy(record.location, kSettingsFieldSize - 1);
+    output.copy(record.output, kSettingsFieldSize - 1);
     return record;
 }
+
+// The bytes of a string value holding `text` and its zero.
+std::string Sz(const SettingsText& text) { return MemoryStore::StringBytes(text); }
 
 struct LoadCase {
     const char* name;
     std::function<void(MemoryStore&)> prepare;
-    std::string expectLocation;
-    std::string expectOutput;
+    SettingsText expectLocation;
+    SettingsText expectOutput;
 };
 
 void PrintTo(const LoadCase& c, std::ostream* os) { *os << c.name; }
@@ -36,14 +40,14 @@ class Load : public ::testing::TestWithParam<LoadCase> {};
 TEST_P(Load, FillsEachFieldFromTheFirstSourceThatHasIt) {
     MemoryStore store;
     GetParam().prepare(store);
-    Settings record = MakeRecord("old location", "old output");
+    Settings record = MakeRecord(u"old location", u"old output");
     LoadSettings(store, record);
-    EXPECT_EQ(std::string(record.location), GetParam().expectLocation);
-    EXPECT_EQ(std::string(record.output), GetParam().expectOutput);
+    EXPECT_EQ(FieldText(record.location), GetParam().expectLocation);
+    EXPECT_EQ(FieldText(record.output), GetParam().expectOutput);
     EXPECT_EQ(store.OpenKeys(), 0) << "every key opened is closed";
 }
 
-void ShellFavorites(MemoryStore& s, const std::string& path) {
+void ShellFavorites(MemoryStore& s, const SettingsText& path) {
     s.SetString(kShellFoldersKeyPath, kFavoritesValue, path);
 }
 
@@ -52,111 +56,114 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         LoadCase{"KeyWithBothValues",
                  [](MemoryStore& s) {
-                     s.SetString(kSettingsKeyPath, "location", "D:\\links");
-                     s.SetString(kSettingsKeyPath, "output", "D:\\page.htm");
+                     s.SetString(kSettingsKeyPath, "location", u"D:\\links");
+                     s.SetString(kSettingsKeyPath, "output", u"D:\\page.htm");
                      ShellFavorites(s, kFavorites);
                  },
-                 "D:\\links", "D:\\page.htm"},
+                 u"D:\\links", u"D:\\page.htm"},
         LoadCase{"KeyWithOnlyLocationLeavesOutputAndIgnoresFavorites",
                  [](MemoryStore& s) {
-                     s.SetString(kSettingsKeyPath, "location", "D:\\links");
+                     s.SetString(kSettingsKeyPath, "location", u"D:\\links");
                      ShellFavorites(s, kFavorites);
                  },
-                 "D:\\links", "old output"},
+                 u"D:\\links", u"old output"},
         LoadCase{"EmptyKeyUsesNoFallback",
                  [](MemoryStore& s) {
                      s.CreateKey(kSettingsKeyPath, "favpage");
                      ShellFavorites(s, kFavorites);
                  },
-                 "old location", "old output"},
+                 u"old location", u"old output"},
         LoadCase{"NoKeyTakesTheFavoritesFolder",
                  [](MemoryStore& s) { ShellFavorites(s, kFavorites); },
-                 kFavorites, kFavorites + "\\temp.htm"},
+                 kFavorites, kFavorites + u"\\temp.htm"},
         LoadCase{"NoKeyShellFoldersWithoutFavorites",
-                 [](MemoryStore& s) { s.SetString(kShellFoldersKeyPath, "Personal", "C:\\docs"); },
-                 "C:\\WINDOWS\\FAVORITES", "C:\\WINDOWS\\FAVORITES\\temp.htm"},
+                 [](MemoryStore& s) { s.SetString(kShellFoldersKeyPath, "Personal", u"C:\\docs"); },
+                 u"C:\\WINDOWS\\FAVORITES", u"C:\\WINDOWS\\FAVORITES\\temp.htm"},
         LoadCase{"NoKeyNoShellFolders", [](MemoryStore&) {},
-                 "C:\\WINDOWS\\FAVORITES", "C:\\WINDOWS\\FAVORITES\\temp.htm"},
+                 u"C:\\WINDOWS\\FAVORITES", u"C:\\WINDOWS\\FAVORITES\\temp.htm"},
         LoadCase{"StoredValueOf254CharactersIsRead",
-                 [](MemoryStore& s) { s.SetString(kSettingsKeyPath, "location", std::string(254, 'a')); },
-                 std::string(254, 'a'), "old output"},
+                 [](MemoryStore& s) { s.SetString(kSettingsKeyPath, "location", SettingsText(254, u'a')); },
+                 SettingsText(254, u'a'), u"old output"},
         LoadCase{"StoredValueOf255CharactersIsRefused",
                  [](MemoryStore& s) {
-                     s.SetString(kSettingsKeyPath, "location", std::string(255, 'a'));
-                     s.SetString(kSettingsKeyPath, "output", "D:\\page.htm");
+                     s.SetString(kSettingsKeyPath, "location", SettingsText(255, u'a'));
+                     s.SetString(kSettingsKeyPath, "output", u"D:\\page.htm");
                  },
-                 "old location", "D:\\page.htm"},
+                 u"old location", u"D:\\page.htm"},
         LoadCase{"ValueFillingTheBufferWithoutAZeroIsRefused",
                  [](MemoryStore& s) {
-                     s.SetValue(kSettingsKeyPath, "location", std::string(255, 'b'));
-                     s.SetValue(kSettingsKeyPath, "output", std::string(255, 'c'));
+                     s.SetValue(kSettingsKeyPath, "location", Sz(SettingsText(255, u'b')).substr(0, 510));
+                     s.SetValue(kSettingsKeyPath, "output", Sz(SettingsText(255, u'c')).substr(0, 510));
                  },
-                 "old location", "old output"},
+                 u"old location", u"old output"},
         LoadCase{"ValueTypeIsNotExaminedTextEndsAtTheFirstZero",
                  [](MemoryStore& s) {
-                     s.SetValue(kSettingsKeyPath, "location", std::string("D:\\bin\0junk", 11),
+                     s.SetValue(kSettingsKeyPath, "location", Sz(SettingsText(u"D:\\bin\0junk", 11)),
                                 MemoryStore::kBinaryType);
                  },
-                 "D:\\bin", "old output"},
+                 u"D:\\bin", u"old output"},
         LoadCase{"UnterminatedShortValueIsTakenWhole",
-                 [](MemoryStore& s) { s.SetValue(kSettingsKeyPath, "output", "D:\\p.htm"); },
-                 "old location", "D:\\p.htm"},
+                 [](MemoryStore& s) {
+                     const std::string withZero = Sz(u"D:\\p.htm");
+                     s.SetValue(kSettingsKeyPath, "output", withZero.substr(0, withZero.size() - 2));
+                 },
+                 u"old location", u"D:\\p.htm"},
         LoadCase{"FavoritesOf245CharactersStillTakesThePageName",
-                 [](MemoryStore& s) { ShellFavorites(s, std::string(245, 'f')); },
-                 std::string(245, 'f'), std::string(245, 'f') + "\\temp.htm"},
+                 [](MemoryStore& s) { ShellFavorites(s, SettingsText(245, u'f')); },
+                 SettingsText(245, u'f'), SettingsText(245, u'f') + u"\\temp.htm"},
         LoadCase{"FavoritesTooLongForThePageNameGetsTheFixedPage",
-                 [](MemoryStore& s) { ShellFavorites(s, std::string(246, 'f')); },
-                 std::string(246, 'f'), "C:\\WINDOWS\\FAVORITES\\temp.htm"},
+                 [](MemoryStore& s) { ShellFavorites(s, SettingsText(246, u'f')); },
+                 SettingsText(246, u'f'), u"C:\\WINDOWS\\FAVORITES\\temp.htm"},
         LoadCase{"FavoritesThatDoNotFitGetBothFixedPaths",
-                 [](MemoryStore& s) { ShellFavorites(s, std::string(255, 'f')); },
-                 "C:\\WINDOWS\\FAVORITES", "C:\\WINDOWS\\FAVORITES\\temp.htm"}),
+                 [](MemoryStore& s) { ShellFavorites(s, SettingsText(255, u'f')); },
+                 u"C:\\WINDOWS\\FAVORITES", u"C:\\WINDOWS\\FAVORITES\\temp.htm"}),
     [](const ::testing::TestParamInfo<LoadCase>& info) { return info.param.name; });
 
 TEST(Save, WritesBothFieldsAsStringsWithTheirZeroByteIntoAClassedKey) {
     MemoryStore store;
-    SaveSettings(store, MakeRecord("D:\\links", ""));
+    SaveSettings(store, MakeRecord(u"D:\\links", u""));
     ASSERT_TRUE(store.HasKey(kSettingsKeyPath));
     EXPECT_EQ(store.ClassOf(kSettingsKeyPath), "favpage");
     auto location = store.GetValue(kSettingsKeyPath, "location");
     auto output = store.GetValue(kSettingsKeyPath, "output");
     ASSERT_TRUE(location && output);
     EXPECT_EQ(location->type, MemoryStore::kStringType);
-    EXPECT_EQ(location->bytes, std::string("D:\\links\0", 9));
+    EXPECT_EQ(location->bytes, Sz(u"D:\\links"));
     EXPECT_EQ(output->type, MemoryStore::kStringType);
-    EXPECT_EQ(output->bytes, std::string(1, '\0'));
+    EXPECT_EQ(output->bytes, std::string(2, '\0'));
     EXPECT_EQ(store.OpenKeys(), 0);
 }
 
 TEST(Save, LeavesOtherValuesOfTheKeyAlone) {
     MemoryStore store;
-    store.SetString(kSettingsKeyPath, "window", "10,10");
-    store.SetString(kSettingsKeyPath, "location", "D:\\old");
-    SaveSettings(store, MakeRecord("D:\\new", "D:\\new\\p.htm"));
+    store.SetString(kSettingsKeyPath, "window", u"10,10");
+    store.SetString(kSettingsKeyPath, "location", u"D:\\old");
+    SaveSettings(store, MakeRecord(u"D:\\new", u"D:\\new\\p.htm"));
     EXPECT_EQ(store.ValueCount(kSettingsKeyPath), 3u);
-    EXPECT_EQ(store.GetValue(kSettingsKeyPath, "window")->bytes, std::string("10,10\0", 6));
-    EXPECT_EQ(store.GetValue(kSettingsKeyPath, "location")->bytes, std::string("D:\\new\0", 7));
+    EXPECT_EQ(store.GetValue(kSettingsKeyPath, "window")->bytes, Sz(u"10,10"));
+    EXPECT_EQ(store.GetValue(kSettingsKeyPath, "location")->bytes, Sz(u"D:\\new"));
 }
 
 TEST(Save, WritesNothingWhenTheKeyCannotBeCreated) {
     MemoryStore store;
     store.RefuseCreate();
-    SaveSettings(store, MakeRecord("D:\\links", "D:\\page.htm"));
+    SaveSettings(store, MakeRecord(u"D:\\links", u"D:\\page.htm"));
     EXPECT_FALSE(store.HasKey(kSettingsKeyPath));
 }
 
 TEST(Save, AFieldWithoutItsZeroByteIsWrittenAs254Characters) {
     MemoryStore store;
     Settings record{};
-    std::memset(record.location, 'z', sizeof record.location);   // runs into `output`
-    std::strcpy(record.output, "D:\\p.htm");
+    std::fill(std::begin(record.location), std::end(record.location), u'z');  // runs into `output`
+    SettingsText(u"D:\\p.htm").copy(record.output, 8);
     SaveSettings(store, record);
-    EXPECT_EQ(store.GetValue(kSettingsKeyPath, "location")->bytes, std::string(254, 'z') + '\0');
-    EXPECT_EQ(store.GetValue(kSettingsKeyPath, "output")->bytes, std::string("D:\\p.htm\0", 9));
+    EXPECT_EQ(store.GetValue(kSettingsKeyPath, "location")->bytes, Sz(SettingsText(254, u'z')));
+    EXPECT_EQ(store.GetValue(kSettingsKeyPath, "output")->bytes, Sz(u"D:\\p.htm"));
 }
 
 TEST(SaveAndLoad, GiveBackTheSameRecordIncludingTheLongestFields) {
     MemoryStore store;
-    const Settings saved = MakeRecord(std::string(254, 'L'), std::string(254, 'O'));
+    const Settings saved = MakeRecord(SettingsText(254, u'L'), SettingsText(254, u'O'));
     SaveSettings(store, saved);
     Settings loaded{};
     LoadSettings(store, loaded);
@@ -164,8 +171,8 @@ TEST(SaveAndLoad, GiveBackTheSameRecordIncludingTheLongestFields) {
 }
 
 TEST(SettingsRecord, StartsEmpty) {
-    EXPECT_EQ(SettingsRecord.location[0], '\0');
-    EXPECT_EQ(SettingsRecord.output[0], '\0');
+    EXPECT_EQ(SettingsRecord.location[0], u'\0');
+    EXPECT_EQ(SettingsRecord.output[0], u'\0');
 }
 
 }  // namespace

@@ -94,7 +94,7 @@ TEST(EntryPoint, AMessageExceptionEscapingTheApplicationGetsThePlainExceptionBox
     AppScript script;
     script.Then(AnswerBox("Exception", IDOK, box));
     const int result = script.RunWith(
-        [] { return RunReportingMessageExceptions([]() -> int { throw TXOwl("Out of windows"); }); });
+        [] { return RunReportingMessageExceptions([]() -> int { throw TXOwl(L"Out of windows"); }); });
     EXPECT_EQ(result, -1);
     ASSERT_TRUE(box.seen);
     EXPECT_EQ(box.text, "Out of windows");

@@ -6,5 +6,5 @@
 
 namespace {
 TDocTemplateT<TFileDocument, StandinView> gStandinTemplate(
-    "All Files (*.*)", "*.*", nullptr, "TXT", kTemplateAutoDelete | kTemplateUpdateDir);
+    L"All Files (*.*)", L"*.*", nullptr, L"TXT", kTemplateAutoDelete | kTemplateUpdateDir);
 }  // namespace

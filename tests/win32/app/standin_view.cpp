@@ -54,7 +54,7 @@ StandinJournal StandinJournal::Read() {
 
 StandinView::StandinView(TDocument& document, TWindow* parent)
     : TDialog(parent, IDD_STANDIN), TView(document) {
-    if (sThrowOnCreate) throw xmsg("The stand-in view cannot be made");
+    if (sThrowOnCreate) throw xmsg(L"The stand-in view cannot be made");
     m_field = new TEdit(this, IDC_STANDIN_FIELD, 64);
     char caption[256] = "";
     if (TApplication* app = TApplication::Current())
@@ -91,6 +91,6 @@ bool StandinView::Dispatch(TEvent& ev) {
     return Respond(*this, kTable, ev) || TDialog::Dispatch(ev);
 }
 
-void StandinView::ThrowMessage() { throw xmsg("Stand-in failure"); }
+void StandinView::ThrowMessage() { throw xmsg(L"Stand-in failure"); }
 
-void StandinView::ThrowFramework() { throw TXOwl("Stand-in framework failure"); }
+void StandinView::ThrowFramework() { throw TXOwl(L"Stand-in framework failure"); }

@@ -28,7 +28,7 @@ public:
     explicit StandinView(TDocument& document, TWindow* parent = nullptr);
     ~StandinView() override;
 
-    const char* GetViewName() const override { return "Dialog View"; }
+    const wchar_t* GetViewName() const override { return L"Dialog View"; }
     TWindow* GetWindow() override { return this; }
     bool IsOK() const override { return sUsable; }
     bool CanClose() override;

@@ -32,9 +32,12 @@ UINT HighlightedSystemItem() {
     return 0;
 }
 
+// The bar's texts are ASCII: narrowed unit by unit, they compare with plain strings.
+std::string Narrowed(const std::wstring& text) { return std::string(text.begin(), text.end()); }
+
 std::string HintOrNone() {
     const auto& hint = Bar().GetHintText();
-    return hint ? *hint : "<none>";
+    return hint ? Narrowed(*hint) : "<none>";
 }
 
 TEST(SystemMenuHints, EachHighlightedItemShowsItsHintAndClosingBringsThePanesBack) {
@@ -73,7 +76,7 @@ TEST(SystemMenuHints, EachHighlightedItemShowsItsHintAndClosingBringsThePanesBac
         .Then([&] {
             if (Bar().GetHintText()) return false;
             hintAfterMenu = false;
-            capsAfterMenu = Bar().IndicatorPane(TStatusBar::CapsLock)->GetText();
+            capsAfterMenu = Narrowed(Bar().IndicatorPane(TStatusBar::CapsLock)->GetText());
             PostMessageA(Frame(), WM_CLOSE, 0, 0);
             return true;
         });
@@ -124,12 +127,12 @@ TEST(CapsIndicator, FollowsCapsLockAtTheNextIdlePassWhileTheDialogHasTheFocus) {
             focusInView = focus && (focus == Client() || IsChild(Client(), focus));
         })
         .Then(DriveCapsLock(true, taps))
-        .Then([&] { return Bar().IndicatorPane(TStatusBar::CapsLock)->GetText() == "CAPS"; })
-        .Do([&] { whenOn = Bar().IndicatorPane(TStatusBar::CapsLock)->GetText(); })
+        .Then([&] { return Bar().IndicatorPane(TStatusBar::CapsLock)->GetText() == L"CAPS"; })
+        .Do([&] { whenOn = Narrowed(Bar().IndicatorPane(TStatusBar::CapsLock)->GetText()); })
         .Then(DriveCapsLock(false, taps))
-        .Then([&] { return Bar().IndicatorPane(TStatusBar::CapsLock)->GetText() == "    "; })
+        .Then([&] { return Bar().IndicatorPane(TStatusBar::CapsLock)->GetText() == L"    "; })
         .Do([&] {
-            whenOff = Bar().IndicatorPane(TStatusBar::CapsLock)->GetText();
+            whenOff = Narrowed(Bar().IndicatorPane(TStatusBar::CapsLock)->GetText());
             PostMessageA(Frame(), WM_CLOSE, 0, 0);
         });
     const int result = script.Run(SW_SHOWNORMAL, 30000);

@@ -17,7 +17,7 @@ constexpr UINT kThrowOwl = 1, kThrowMsg = 2;
 
 class ThrowingFrame : public TFrameWindow {
 public:
-    ThrowingFrame() : TFrameWindow(nullptr, "thrower") {}
+    ThrowingFrame() : TFrameWindow(nullptr, L"thrower") {}
     bool Dispatch(TEvent& ev) override {
         static constexpr TResponse<ThrowingFrame> kTable[] = {
             Command(kThrowOwl, &ThrowingFrame::ThrowOwl),
@@ -29,10 +29,10 @@ public:
     static bool sThrowOnCreate;
 
 private:
-    void ThrowOwl() { throw TXOwl("window trouble"); }
-    void ThrowMsg() { throw xmsg(""); }
+    void ThrowOwl() { throw TXOwl(L"window trouble"); }
+    void ThrowMsg() { throw xmsg(L""); }
     LRESULT EvCreateMaybeThrow(TEvent& ev) {
-        if (sThrowOnCreate) throw xalloc("no room", 64);
+        if (sThrowOnCreate) throw xalloc(L"no room", 64);
         return EvCreate(ev);
     }
 };
@@ -40,7 +40,7 @@ bool ThrowingFrame::sThrowOnCreate = false;
 
 class ThrowingApp : public TApplication {
 public:
-    ThrowingApp() : TApplication("thrower", nullptr, SW_SHOWNORMAL) {}
+    ThrowingApp() : TApplication(L"thrower", nullptr, SW_SHOWNORMAL) {}
 
 protected:
     void SetUpMainWindow() override { SetMainWindow(new ThrowingFrame); }
@@ -94,12 +94,12 @@ public:
 
 class IdleApp : public TApplication {
 public:
-    IdleApp() : TApplication("idle", nullptr, SW_SHOWNORMAL) {}
+    IdleApp() : TApplication(L"idle", nullptr, SW_SHOWNORMAL) {}
     IdleWatcher* watcher = nullptr;
 
 protected:
     void SetUpMainWindow() override {
-        auto* frame = new TDecoratedFrame(nullptr, "idle");
+        auto* frame = new TDecoratedFrame(nullptr, L"idle");
         watcher = new IdleWatcher;
         frame->Insert(*watcher);
         SetMainWindow(frame);

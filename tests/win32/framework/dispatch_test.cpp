@@ -110,7 +110,7 @@ private:
 
 class TracingApp : public TApplication {
 public:
-    TracingApp() : TApplication("test", nullptr, SW_HIDE) {}
+    TracingApp() : TApplication(L"test", nullptr, SW_HIDE) {}
     bool Dispatch(TEvent& ev) override {
         static constexpr TResponse<TracingApp> kTable[] = {
             Command(20, &TracingApp::Twenty),
@@ -126,7 +126,7 @@ private:
 
 class TracingFrame : public TFrameWindow {
 public:
-    TracingFrame() : TFrameWindow(nullptr, "frame") {}
+    TracingFrame() : TFrameWindow(nullptr, L"frame") {}
     bool Dispatch(TEvent& ev) override {
         static constexpr TResponse<TracingFrame> kTable[] = {Command(10, &TracingFrame::Ten)};
         return Respond(*this, kTable, ev) || TFrameWindow::Dispatch(ev);

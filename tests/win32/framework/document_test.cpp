@@ -29,17 +29,17 @@ class TestView : public TDialog, public TView {
 public:
     explicit TestView(TDocument& doc) : TDialog(nullptr, IDD_TEST_CLIENT), TView(doc) {}
     ~TestView() override { gTrace += "view-deleted "; }
-    const char* GetViewName() const override { return "Test View"; }
+    const wchar_t* GetViewName() const override { return L"Test View"; }
     TWindow* GetWindow() override { return this; }
     bool IsOK() const override { return gViewsUsable; }
 };
 
-TDocTemplateT<TracedDocument, TestView> gTemplate("All Files (*.*)", "*.*", nullptr, "TXT",
+TDocTemplateT<TracedDocument, TestView> gTemplate(L"All Files (*.*)", L"*.*", nullptr, L"TXT",
                                                   kTemplateAutoDelete);
 
 class DocApp : public TApplication {
 public:
-    DocApp() : TApplication("host", nullptr, SW_SHOWNORMAL) {
+    DocApp() : TApplication(L"host", nullptr, SW_SHOWNORMAL) {
         SetDocManager(new TDocManager(TDocManager::kSingleDocument, *this, TDocTemplate::StaticList()));
     }
     void Start() { InitInstance(); }
@@ -80,7 +80,7 @@ TEST(SingleDocument, ANewDocumentReplacesTheOpenOneAndIsShownInTheFrame) {
     TDocManager& manager = *app.GetDocManager();
     TDocument* first = manager.CreateAnyDoc(nullptr, kNewDocument);
     ASSERT_NE(first, nullptr);
-    EXPECT_EQ(first->GetTitle(), "Document");
+    EXPECT_EQ(first->GetTitle(), L"Document");
     EXPECT_EQ(app.GetMainWindow()->GetClientWindow(), first->Views().at(0)->GetWindow());
     EXPECT_EQ(Caption(app.GetMainWindow()->GetHandle()), "host - Document");
     TDocument* second = manager.CreateAnyDoc(nullptr, kNewDocument);
@@ -114,8 +114,8 @@ TEST(SingleDocument, AtShutdownTheViewGoesWithTheFrameBeforeItsDocument) {
 }
 
 struct CaptionCase {
-    const char* frameTitle;
-    const char* docTitle;
+    const wchar_t* frameTitle;
+    const wchar_t* docTitle;
     int index;
     const char* caption;
 };
@@ -133,9 +133,9 @@ TEST_P(CaptionRule, FrameTitleDashDocumentTitleAndAnIndexAboveZero) {
 
 INSTANTIATE_TEST_SUITE_P(
     Frame, CaptionRule,
-    ::testing::Values(CaptionCase{"favpage", "Document", 0, "favpage - Document"},
-                      CaptionCase{"favpage", "Document", 2, "favpage - Document:2"},
-                      CaptionCase{"", "Document", 0, "Document"},
-                      CaptionCase{"favpage", "Document", -1, "favpage"}));
+    ::testing::Values(CaptionCase{L"favpage", L"Document", 0, "favpage - Document"},
+                      CaptionCase{L"favpage", L"Document", 2, "favpage - Document:2"},
+                      CaptionCase{L"", L"Document", 0, "Document"},
+                      CaptionCase{L"favpage", L"Document", -1, "favpage"}));
 
 }  // namespace

@@ -19,8 +19,8 @@ namespace {
 constexpr unsigned kFieldLength = 8;
 
 struct Record {
-    char field[kFieldLength];
-    char other[kFieldLength];
+    wchar_t field[kFieldLength];
+    wchar_t other[kFieldLength];
 };
 
 class TestClient : public TDialog {
@@ -45,7 +45,7 @@ public:
 
 class Host : public TApplication {
 public:
-    Host() : TApplication("host", nullptr, SW_SHOWNORMAL) {}
+    Host() : TApplication(L"host", nullptr, SW_SHOWNORMAL) {}
     TDecoratedFrame* frame = nullptr;
     TestClient* client = nullptr;
     Strip* strip = nullptr;
@@ -53,7 +53,7 @@ public:
 
 protected:
     void SetUpMainWindow() override {
-        frame = new TDecoratedFrame(nullptr, "host");
+        frame = new TDecoratedFrame(nullptr, L"host");
         strip = new Strip(20);
         frame->Insert(*strip);
         SetMainWindow(frame);
@@ -200,7 +200,7 @@ class DialogEnd : public ::testing::TestWithParam<EndCase> {};
 
 TEST_P(DialogEnd, CancelDestroysTheWindowClosesTheFrameAndKeepsTheObject) {
     Host host;
-    Record record{"abc", "xyz"};
+    Record record{L"abc", L"xyz"};
     host.script = [&](Host& h) {
         h.client->SetTransferBuffer(&record);
         h.client->TransferData(TTransfer::SetData);
@@ -211,7 +211,7 @@ TEST_P(DialogEnd, CancelDestroysTheWindowClosesTheFrameAndKeepsTheObject) {
     ASSERT_EQ(TestClient::sLiving, 1);
     EXPECT_EQ(host.client->GetHandle(), nullptr);
     EXPECT_EQ(host.client->m_field->GetHandle(), nullptr);
-    EXPECT_STREQ(record.field, "abc");   // typed text did not reach the record
+    EXPECT_STREQ(record.field, L"abc");   // typed text did not reach the record
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -231,25 +231,25 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(EditTransfer, MovesExactlyItsLengthAndNeverReadsPastIt) {
     Host host;
-    char buffer[2 * kFieldLength + 4];
-    std::string shown;
+    wchar_t buffer[2 * kFieldLength + 4];
+    std::wstring shown;
     int limit = 0;
     host.script = [&](Host& h) {
-        std::memset(buffer, 'x', sizeof buffer);   // no zero byte anywhere
+        std::fill(std::begin(buffer), std::end(buffer), L'x');   // no zero anywhere
         h.client->SetTransferBuffer(buffer);
         h.client->TransferData(TTransfer::SetData);
         shown = h.client->m_field->GetText();
         limit = static_cast<int>(SendMessageA(h.client->m_field->GetHandle(), EM_GETLIMITTEXT, 0, 0));
-        h.client->m_field->SetText("ab");
+        h.client->m_field->SetText(L"ab");
         h.client->TransferData(TTransfer::GetData);
         PostMessageA(h.frame->GetHandle(), WM_CLOSE, 0, 0);
     };
     EXPECT_EQ(RunHost(host), 0);
-    EXPECT_EQ(shown, std::string(kFieldLength - 1, 'x'));
+    EXPECT_EQ(shown, std::wstring(kFieldLength - 1, L'x'));
     EXPECT_EQ(limit, static_cast<int>(kFieldLength - 1));
-    EXPECT_EQ(std::string(buffer, kFieldLength), std::string("ab\0\0\0\0\0\0", kFieldLength));
-    EXPECT_EQ(std::string(buffer + kFieldLength, kFieldLength - 1), std::string(kFieldLength - 1, 'x'));
-    EXPECT_EQ(std::string(buffer + 2 * kFieldLength, 4), "xxxx");   // beyond both fields: untouched
+    EXPECT_EQ(std::wstring(buffer, kFieldLength), std::wstring(L"ab\0\0\0\0\0\0", kFieldLength));
+    EXPECT_EQ(std::wstring(buffer + kFieldLength, kFieldLength - 1), std::wstring(kFieldLength - 1, L'x'));
+    EXPECT_EQ(std::wstring(buffer + 2 * kFieldLength, 4), L"xxxx");   // beyond both fields: untouched
 }
 
 }  // namespace

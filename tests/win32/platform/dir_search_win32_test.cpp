@@ -86,7 +86,13 @@ TEST_F(Win32DirSearchTest, OneEntryLookups) {
     EXPECT_FALSE(FindEntry(m_dir.Path("system.url"), 0x01));
     EXPECT_TRUE(FindEntry(m_dir.Path("readonly.url"), 0x01));
     EXPECT_FALSE(FindEntry(m_dir.Path("missing.url"), kFileMask));
-    EXPECT_FALSE(FindEntry(m_dir.Path("sub") + "\\", kSubFolderMask));
+    // Folder forms: trailing separators and a drive root name folders; '?' and '*' are in no
+    // Windows name, so a path holding them names nothing, however many entries it would match.
+    EXPECT_TRUE(FindEntry(m_dir.Path("sub") + "\\", kSubFolderMask));
+    EXPECT_TRUE(FindEntry(m_dir.Path("sub") + "\\/", kSubFolderMask));
+    EXPECT_TRUE(FindEntry("C:", kSubFolderMask) && FindEntry("C:\\", kSubFolderMask));
+    EXPECT_FALSE(FindEntry(m_dir.Path("su?"), kSubFolderMask));
+    EXPECT_FALSE(FindEntry(m_dir.Path("s*"), kSubFolderMask));
     // Lookups into one reused entry replace everything it held.
     DirEntry e;
     ASSERT_TRUE(FindEntry(m_dir.Path("hidden.url"), kFileMask, e));

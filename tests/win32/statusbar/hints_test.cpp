@@ -27,7 +27,7 @@ const std::string kLongHint = [] {
 class HintFrame {
 public:
     explicit HintFrame(bool track) {
-        m_frame = new TDecoratedFrame(nullptr, "host", nullptr, track);
+        m_frame = new TDecoratedFrame(nullptr, L"host", nullptr, track);
         m_bar = new TStatusBar(m_frame, TBorderStyle::Recessed, kProgramModes,
                                new TGadgetWindowFont(10));
         m_frame->Insert(*m_bar);
@@ -45,7 +45,8 @@ public:
     void Closed() { Select(0, 0xFFFF, nullptr); }
     std::string Hint() const {
         const auto& hint = m_bar->GetHintText();
-        return hint ? "[" + *hint + "]" : "<none>";
+        // The hints are ASCII: narrowed unit by unit, they compare with plain strings.
+        return hint ? "[" + std::string(hint->begin(), hint->end()) + "]" : "<none>";
     }
     TStatusBar& Bar() { return *m_bar; }
 
@@ -108,7 +109,7 @@ TEST(MenuHintTiming, IsLookedUpOnceOnlyForAMenusIdleMomentAndGoesWhenTheMenuClos
     EXPECT_EQ(frame.Hint(), "<none>");
     frame.Idle();
     EXPECT_EQ(frame.Hint(), "[Runs the test item]");
-    frame.Bar().SetHintText("changed meanwhile");
+    frame.Bar().SetHintText(L"changed meanwhile");
     frame.Idle();   // the hint of this item was already shown: no second lookup
     EXPECT_EQ(frame.Hint(), "[changed meanwhile]");
     frame.Closed();
@@ -197,7 +198,7 @@ TEST(HintDrawing, ReplacesThePanesAcrossTheWholeBarBelowTheHighlightLine) {
     EXPECT_EQ(panes.At(caps.left, middle), shadow);   // the CAPS pane's sunken edge
     EXPECT_EQ(panes.At(caps.left - 1, middle), face);   // the gap before it
 
-    bar.SetHintText("Runs the test item");
+    bar.SetHintText(L"Runs the test item");
     BarPicture hint(bar);
     for (int x = 0; x < hint.Width(); x += 37) EXPECT_EQ(hint.At(x, 0), light) << "x " << x;
     EXPECT_EQ(hint.At(caps.left, middle), face);   // no panes under a hint
@@ -208,11 +209,11 @@ TEST(HintDrawing, ReplacesThePanesAcrossTheWholeBarBelowTheHighlightLine) {
     EXPECT_GT(hint.InkBetween(indent, caps.left), 0);
     EXPECT_EQ(hint.InkBetween(caps.left, hint.Width()), 0);   // short text, nothing to the right
 
-    bar.SetHintText(std::string(80, 'W').c_str());
+    bar.SetHintText(std::wstring(80, L'W').c_str());
     BarPicture wide(bar);
     EXPECT_GT(wide.InkBetween(bar.Gadget(4).Bounds().left, wide.Width()), 0);   // over OVR's place
 
-    bar.SetHintText("");
+    bar.SetHintText(L"");
     BarPicture empty(bar);
     EXPECT_EQ(empty.InkBetween(0, empty.Width()), 0);   // an empty hint is a blank bar
 
@@ -223,7 +224,7 @@ TEST(HintDrawing, ReplacesThePanesAcrossTheWholeBarBelowTheHighlightLine) {
 
 TEST(HintDrawing, TextIsCentredVertically) {
     TStatusBar bar(nullptr, TBorderStyle::Recessed, kProgramModes, new TGadgetWindowFont(10));
-    bar.SetHintText("Wy|");   // a capital, a descender and a full-height stroke
+    bar.SetHintText(L"Wy|");   // a capital, a descender and a full-height stroke
     BarPicture hint(bar);
     int top = hint.Height(), bottom = -1;
     for (int y = 1; y < hint.Height(); ++y)

@@ -24,11 +24,18 @@ std::unique_ptr<TStatusBar> MakeBar(unsigned modes) {
                                         new TGadgetWindowFont(10));
 }
 
+// The words are ASCII: narrowed unit by unit, they compare with plain strings.
+std::vector<std::string> Narrowed(const std::vector<std::wstring>& words) {
+    std::vector<std::string> narrow;
+    for (const std::wstring& w : words) narrow.emplace_back(w.begin(), w.end());
+    return narrow;
+}
+
 // Texts of the indicator panes, left to right.
 std::vector<std::string> PaneTexts(const TStatusBar& bar) {
-    std::vector<std::string> texts;
+    std::vector<std::wstring> texts;
     for (std::size_t i = 1; i < bar.GadgetCount(); ++i) texts.push_back(bar.Gadget(i).GetText());
-    return texts;
+    return Narrowed(texts);
 }
 
 struct MaskCase {
@@ -74,14 +81,14 @@ TEST(Indicators, StartBlankAndShowTheirWordOnlyWhileOn) {
 }
 
 TEST(IndicatorWords, ComeFromTheStringSplitAtBarsWithBuiltInWordsForWhatIsMissing) {
-    const char* builtin = "EXT|CAPS|NUM|SCRL|OVR|REC";
-    EXPECT_EQ(LoadIndicatorWords(IDS_TEST_FEW_WORDS, builtin),
+    const wchar_t* builtin = L"EXT|CAPS|NUM|SCRL|OVR|REC";
+    EXPECT_EQ(Narrowed(LoadIndicatorWords(IDS_TEST_FEW_WORDS, builtin)),
               (std::vector<std::string>{"A", "BB", "CCC", "SCRL", "OVR", "REC"}));
-    EXPECT_EQ(LoadIndicatorWords(IDS_TEST_MANY_WORDS, builtin),
+    EXPECT_EQ(Narrowed(LoadIndicatorWords(IDS_TEST_MANY_WORDS, builtin)),
               (std::vector<std::string>{"1", "2", "3", "4", "5", "6"}));
-    EXPECT_EQ(LoadIndicatorWords(IDS_TEST_NO_STRING, builtin),
+    EXPECT_EQ(Narrowed(LoadIndicatorWords(IDS_TEST_NO_STRING, builtin)),
               (std::vector<std::string>{"EXT", "CAPS", "NUM", "SCRL", "OVR", "REC"}));
-    EXPECT_EQ(LoadIndicatorWords(32531, "x"),
+    EXPECT_EQ(Narrowed(LoadIndicatorWords(32531, L"x")),
               (std::vector<std::string>{"   ", "    ", "   ", "    ", "   ", "   "}));
 }
 

@@ -23,9 +23,9 @@ struct FontMeasure {
         SelectObject(dc, previous);
         ReleaseDC(nullptr, dc);
     }
-    int Width(const char* text) const {
+    int Width(const wchar_t* text) const {
         SIZE size{};
-        GetTextExtentPoint32A(dc, text, static_cast<int>(std::strlen(text)), &size);
+        GetTextExtentPoint32W(dc, text, static_cast<int>(wcslen(text)), &size);
         return size.cx;
     }
     int LineHeight() const { return tm.tmHeight + tm.tmExternalLeading; }
@@ -93,8 +93,8 @@ TEST_P(StatusBarLayout, PanesSitInsideTheMarginsWithGapsAndTheMessagePaneTakesTh
     const int width = 600;
     bar.LayoutGadgets(width, height);
     ASSERT_EQ(bar.GadgetCount(), 5u);
-    const char* const on[] = {"CAPS", "NUM", "SCRL", "OVR"};
-    const char* const off[] = {"    ", "   ", "    ", "   "};
+    const wchar_t* const on[] = {L"CAPS", L"NUM", L"SCRL", L"OVR"};
+    const wchar_t* const off[] = {L"    ", L"   ", L"    ", L"   "};
     int x = side;
     for (std::size_t i = 0; i < bar.GadgetCount(); ++i) {
         SCOPED_TRACE("pane " + std::to_string(i));
@@ -124,7 +124,7 @@ INSTANTIATE_TEST_SUITE_P(
     [](const ::testing::TestParamInfo<StyleCase>& info) { return info.param.name; });
 
 TEST(StatusBarWindow, IsTheFramesChildWithTheStatusBarIdAtItsBottomAcrossItsWidth) {
-    auto* frame = new TDecoratedFrame(nullptr, "host");
+    auto* frame = new TDecoratedFrame(nullptr, L"host");
     auto* bar = new TStatusBar(frame, TBorderStyle::Recessed, kProgramModes,
                                new TGadgetWindowFont(10));
     frame->Insert(*bar);

@@ -9,16 +9,16 @@
 #include "tests/win32/framework/box_watcher.h"
 
 namespace {
-TDocTemplateT<TFileDocument, favpage2TDLGClient> gTemplate("All Files (*.*)", "*.*", nullptr,
-                                                           "TXT", kTemplateAutoDelete);
+TDocTemplateT<TFileDocument, favpage2TDLGClient> gTemplate(L"All Files (*.*)", L"*.*", nullptr,
+                                                           L"TXT", kTemplateAutoDelete);
 }  // namespace
 
-ViewHost::ViewHost() : TApplication("favpage", nullptr, SW_SHOWNORMAL) {
+ViewHost::ViewHost() : TApplication(L"favpage", nullptr, SW_SHOWNORMAL) {
     SetDocManager(new TDocManager(TDocManager::kSingleDocument, *this, TDocTemplate::StaticList()));
 }
 
 void ViewHost::SetUpMainWindow() {
-    frame = new TDecoratedFrame(nullptr, "favpage");
+    frame = new TDecoratedFrame(nullptr, L"favpage");
     frame->Attr().w = 420;
     frame->Attr().h = 480;
     SetMainWindow(frame);
@@ -58,6 +58,12 @@ void Type(HWND field, const std::string& text) {
 std::string TextOf(HWND window) {
     std::vector<char> text(static_cast<std::size_t>(GetWindowTextLengthA(window)) + 1, '\0');
     GetWindowTextA(window, text.data(), static_cast<int>(text.size()));
+    return text.data();
+}
+
+std::wstring WideTextOf(HWND window) {
+    std::vector<wchar_t> text(static_cast<std::size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
+    GetWindowTextW(window, text.data(), static_cast<int>(text.size()));
     return text.data();
 }
 

@@ -33,5 +33,6 @@ private:
 // Types `text` into a control as the keyboard would, one WM_CHAR per character.
 void Type(HWND field, const std::string& text);
 std::string TextOf(HWND window);
+std::wstring WideTextOf(HWND window);
 // A fresh empty folder under the temporary folder, made the current folder.
 std::string EnterEmptyFolder(const char* name);

@@ -19,8 +19,8 @@ namespace {
 using favpage::SettingsRecord;
 using favpage::kSettingsKeyPath;
 
-constexpr char kStoredFolder[] = "C:\\stored\\links";
-constexpr char kStoredPage[] = "C:\\stored\\page.htm";
+constexpr wchar_t kStoredFolder[] = L"C:\\stored\\Łukasz 東京";
+constexpr wchar_t kStoredPage[] = L"C:\\stored\\page 😀.htm";
 
 class DialogView : public ::testing::Test {
 protected:
@@ -33,20 +33,21 @@ protected:
     }
     void TearDown() override { favpage::test::ClearProgramKey(); }
 
-    static std::string Stored(const char* name) {
+    static std::wstring Stored(const char* name) {
         auto value = favpage::test::ReadRegistryValue(kSettingsKeyPath, name);
-        return value ? std::string(value->bytes.c_str()) : std::string("(none)");
+        return value ? favpage::test::TextOf(*value) : std::wstring(L"(none)");
     }
     static void Close(ViewHost& h) { PostMessageA(h.frame->GetHandle(), WM_CLOSE, 0, 0); }
 };
 
 TEST_F(DialogView, FieldsShowTheStoredSettingsAndTheStatusLineTheVersionWhenFirstShown) {
-    std::string location, output, status, caption;
+    std::wstring location, output;
+    std::string status, caption;
     {
         ViewHost host;
         ASSERT_EQ(host.RunWith([&](ViewHost& h) {
-            location = TextOf(h.Field(IDC_LOCATION));
-            output = TextOf(h.Field(IDC_OUTPUT));
+            location = WideTextOf(h.Field(IDC_LOCATION));
+            output = WideTextOf(h.Field(IDC_OUTPUT));
             status = TextOf(h.view->StatusLine->GetHandle());
             caption = TextOf(h.frame->GetHandle());
             Close(h);
@@ -91,7 +92,7 @@ void PrintTo(const EndCase& c, std::ostream* os) { *os << c.name; }
 class DialogEnd : public DialogView, public ::testing::WithParamInterface<EndCase> {};
 
 TEST_P(DialogEnd, EndsTheProgramWithoutCopyingTypedTextAndSavesOnceAtShutdown) {
-    std::string savedBeforeShutdown;
+    std::wstring savedBeforeShutdown;
     {
         ViewHost host;
         ASSERT_EQ(host.RunWith([&](ViewHost& h) {
@@ -108,7 +109,7 @@ TEST_P(DialogEnd, EndsTheProgramWithoutCopyingTypedTextAndSavesOnceAtShutdown) {
         EXPECT_STREQ(SettingsRecord.location, kStoredFolder);
         savedBeforeShutdown = Stored("location");
     }   // the host deletes the frame, which deletes the view, which saves
-    EXPECT_EQ(savedBeforeShutdown, "(none)") << "the view object lived on until shutdown";
+    EXPECT_EQ(savedBeforeShutdown, L"(none)") << "the view object lived on until shutdown";
     EXPECT_EQ(Stored("location"), kStoredFolder);
     EXPECT_EQ(Stored("output"), kStoredPage);
 }
@@ -128,7 +129,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(DialogView, EnterInAFieldStartsAConversionWhichTakesTheTypedTextAndKeepsTheView) {
     bool viewAfterEnter = false, taken = false;
-    std::string outputAfterEnter;
+    std::wstring outputAfterEnter;
     {
         ViewHost host;
         ASSERT_EQ(host.RunWith([&](ViewHost& h) {
@@ -148,8 +149,8 @@ TEST_F(DialogView, EnterInAFieldStartsAConversionWhichTakesTheTypedTextAndKeepsT
     }
     EXPECT_TRUE(taken);
     EXPECT_TRUE(viewAfterEnter) << "Enter reached the dialog's own OK handling";
-    EXPECT_EQ(outputAfterEnter, "C:\\typed.htm");
-    EXPECT_EQ(Stored("output"), "C:\\typed.htm");
+    EXPECT_EQ(outputAfterEnter, L"C:\\typed.htm");
+    EXPECT_EQ(Stored("output"), L"C:\\typed.htm");
 }
 
 TEST_F(DialogView, HelpShowsTheHelpFileInAViewerOwnedByTheProgramsWindow) {
@@ -209,7 +210,7 @@ TEST_F(DialogView, StatusLineIsPlacedInSystemFontUnits) {
         id = GetDlgCtrlID(line);
         Close(h);
     }), 0);
-    const TEXTMETRICA tm = TScreenDC().TextMetrics();
+    const TEXTMETRICW tm = TScreenDC().TextMetrics();
     ASSERT_GT(tm.tmAveCharWidth, 0);
     EXPECT_EQ(rc.left, tm.tmAveCharWidth * 10 / 4);
     EXPECT_EQ(rc.top, tm.tmHeight * 106 / 8);
