@@ -88,7 +88,7 @@ INSTANTIATE_TEST_SUITE_P(Release, VersionResource,
                              return std::string(info.index == 0 ? "Program" : "Converter");
                          });
 
-TEST(Manifest, AsksForNoElevationNamesWindows7To11DeclaresDpiAwarenessAndKeepsClassicControls) {
+TEST(Manifest, AsksForNoElevationNamesWindows7To11DeclaresDpiAndLongPathsAndKeepsClassicControls) {
     const std::string exe = FavpageExe();
     HMODULE image = LoadLibraryExA(exe.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
     ASSERT_TRUE(image) << "cannot open " << exe;
@@ -109,6 +109,8 @@ TEST(Manifest, AsksForNoElevationNamesWindows7To11DeclaresDpiAwarenessAndKeepsCl
         "<supportedOSId=\"{1f676c76-80e1-4239-95bb-83d0f6d0da78}\"/>",   // Windows 8.1
         "<supportedOSId=\"{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}\"/>",   // Windows 10 and 11
         "<dpiAwarexmlns=\"http://schemas.microsoft.com/SMI/2005/WindowsSettings\">true</dpiAware>",
+        "<longPathAwarexmlns=\"http://schemas.microsoft.com/SMI/2016/WindowsSettings\">true"
+        "</longPathAware>",
     };
     for (const char* declared : kDeclared)
         EXPECT_NE(packed.find(declared), std::string::npos) << "lacks " << declared;
