@@ -30,15 +30,21 @@ constexpr const char* kUsage = "usage: favpage-convert [--yes] [--bookmarks] FOL
 
 enum ExitCode { kExitDone = 0, kExitFailed = 1, kExitUsage = 2, kExitDeclined = 3 };
 
-// Status texts go to standard output; the question is asked only on a terminal.
+// The run's texts that say it failed ("Unable to find directory", "Unable to open", "Unable to
+// write") all begin so.
+bool IsFailureText(const std::string& text) { return text.rfind("Unable to ", 0) == 0; }
+
+// Status texts go to standard output, the failures among them to standard error, where a script
+// that keeps the output shows the reason; the question is asked only on a terminal.
 class TerminalHost : public favpage::ConversionHost {
 public:
     explicit TerminalHost(bool assumeYes) : m_assumeYes(assumeYes) {}
 
     void ShowStatus(const std::string& text) override {
-        std::fputs(text.c_str(), stdout);
-        std::fputc('\n', stdout);
-        std::fflush(stdout);
+        std::FILE* stream = IsFailureText(text) ? stderr : stdout;
+        std::fputs(text.c_str(), stream);
+        std::fputc('\n', stream);
+        std::fflush(stream);
     }
 
     bool ConfirmOverwrite() override {
@@ -83,6 +89,14 @@ void PrintHelp() {
         kUsage);
 }
 
+// On Windows "/?" asks for help, as it does of the system's own commands.
+std::string Spelled(std::string arg) {
+#ifdef _WIN32
+    if (arg == "/?") return "--help";
+#endif
+    return arg;
+}
+
 int Usage(const char* problem) {
     std::fprintf(stderr, "favpage-convert: %s\n%s\n", problem, kUsage);
     return kExitUsage;
@@ -101,7 +115,7 @@ int main(int argc, char** argv) {
     bool optionsEnded = false;
     std::vector<std::string> operands;
     for (int i = 1; i < argc; ++i) {
-        const std::string arg = argv[i];
+        const std::string arg = Spelled(argv[i]);
         if (!optionsEnded && arg.size() > 1 && arg[0] == '-') {
             if (arg == "--") {
                 optionsEnded = true;
