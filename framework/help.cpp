@@ -77,10 +77,15 @@ public:
         if (m_hwnd && GetWindow(m_hwnd, GW_OWNER) != owner) Destroy();
         SetCaption(caption.c_str());
         m_text = text;
+        const HWND focus = GetFocus();
+        if (!m_hwnd || (focus != m_hwnd && !IsChild(m_hwnd, focus))) m_returnFocus = focus;
         if (!m_hwnd) {
             Attr().owner = owner;
             PlaceBeside(owner);
             Create();
+            // The program's own icon, in the task bar and the caption, rather than a blank one.
+            for (WPARAM size : {ICON_BIG, ICON_SMALL})
+                SendMessageW(m_hwnd, WM_SETICON, size, SendMessageW(owner, WM_GETICON, size, 0));
         } else {
             SetWindowTextW(m_field, m_text.c_str());
         }
@@ -90,7 +95,7 @@ public:
 
     bool PreProcessMsg(MSG& msg) override {
         if (msg.message == WM_KEYDOWN && msg.wParam == VK_ESCAPE) {
-            Destroy();
+            Close();
             return true;
         }
         return false;
@@ -115,6 +120,7 @@ protected:
         static constexpr TResponse<THelpViewer> kTable[] = {
             Message(WM_SIZE, &THelpViewer::EvSize),
             Message(WM_SETFOCUS, &THelpViewer::EvSetFocus),
+            Message(WM_CLOSE, &THelpViewer::EvClose),
             Message(WM_CTLCOLORSTATIC, &THelpViewer::EvCtlColorStatic),
         };
         return Respond(*this, kTable, ev) || TWindow::Dispatch(ev);
@@ -129,6 +135,30 @@ private:
         if (m_field) SetFocus(m_field);
         return 0;
     }
+    LRESULT EvClose(TEvent&) {
+        Close();
+        return 0;
+    }
+
+    // Closed while in use, the viewer gives the focus back to the control that had it when help
+    // was asked for: the owner, activated again, would put it on its first control, and a Space
+    // meant for Help would press that.
+    void Close() {
+        const bool active = GetActiveWindow() == m_hwnd;
+        Destroy();
+        const HWND control = m_returnFocus;
+        m_returnFocus = nullptr;
+        if (!active || !IsWindow(control) || !IsWindowVisible(control) || !IsWindowEnabled(control))
+            return;
+        // Moved by its dialog, the focus takes the default button's frame along, so that Enter
+        // presses the focused button as it did before.
+        const HWND parent = GetParent(control);
+        if (parent && GetClassLongPtrW(parent, GCW_ATOM) == reinterpret_cast<ULONG_PTR>(WC_DIALOG))
+            SendMessageW(parent, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(control), TRUE);
+        else
+            SetFocus(control);
+    }
+
     // A read-only field is drawn grey by default; help reads better on the window colour.
     LRESULT EvCtlColorStatic(TEvent& ev) {
         HDC dc = reinterpret_cast<HDC>(ev.wp);
@@ -161,6 +191,7 @@ private:
 
     std::wstring m_text;
     HWND m_field = nullptr;
+    HWND m_returnFocus = nullptr;   // the owner's control that had the focus when help was asked
 };
 
 THelpViewer& Viewer() {

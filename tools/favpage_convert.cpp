@@ -77,14 +77,20 @@ constexpr const char* kUsage = "usage: favpage-convert [--yes] [--bookmarks] FOL
 
 enum ExitCode { kExitDone = 0, kExitFailed = 1, kExitUsage = 2, kExitDeclined = 3 };
 
-// Status texts go to standard output; the question is asked only on a terminal.
+// The run's texts that say it failed ("Unable to find directory", "Unable to open", "Unable to
+// write") all begin so.
+bool IsFailureText(const std::string& text) { return text.rfind("Unable to ", 0) == 0; }
+
+// Status texts go to standard output, the failures among them to standard error, where a script
+// that keeps the output shows the reason; the question is asked only on a terminal.
 class TerminalHost : public favpage::ConversionHost {
 public:
     explicit TerminalHost(bool assumeYes) : m_assumeYes(assumeYes) {}
 
     void ShowStatus(const std::string& text) override {
-        Print(stdout, text + '\n');
-        std::fflush(stdout);
+        std::FILE* stream = IsFailureText(text) ? stderr : stdout;
+        Print(stream, text + '\n');
+        std::fflush(stream);
     }
 
     bool ConfirmOverwrite() override {
@@ -129,6 +135,14 @@ void PrintHelp() {
         kUsage);
 }
 
+// On Windows "/?" asks for help, as it does of the system's own commands.
+std::string Spelled(std::string arg) {
+#ifdef _WIN32
+    if (arg == "/?") return "--help";
+#endif
+    return arg;
+}
+
 int Usage(const std::string& problem) {
     Print(stderr, "favpage-convert: " + problem + "\n" + kUsage + "\n");
     return kExitUsage;
@@ -146,7 +160,8 @@ int main(int argc, char** argv) {
     favpage::OutputKind kind = favpage::OutputKind::Page;
     bool optionsEnded = false;
     std::vector<std::string> operands;
-    for (const std::string& arg : Arguments(argc, argv)) {
+    for (const std::string& given : Arguments(argc, argv)) {
+        const std::string arg = Spelled(given);
         if (!optionsEnded && arg.size() > 1 && arg[0] == '-') {
             if (arg == "--") {
                 optionsEnded = true;

@@ -1,5 +1,6 @@
 // tests/e2e/favpage/choosers_help_test.cpp: the two Browse... choosers and Help, driven from outside.
 #include <algorithm>
+#include <functional>
 
 #include "tests/e2e/favpage/driver.h"
 #include "tests/e2e/favpage/fixtures.h"
@@ -121,20 +122,59 @@ TEST_F(Help, WithoutTheHelpFileSaysSo) {
     EXPECT_EQ(app.WaitForExit(), 0);
 }
 
+// The control that has the keyboard focus in the program's window thread.
+HWND FocusOf(const Favpage& app) {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    const DWORD thread = GetWindowThreadProcessId(app.Frame(), nullptr);
+    return GetGUIThreadInfo(thread, &info) ? info.hwndFocus : nullptr;
+}
+
+// Help clicked or asked for from the keyboard, the viewer closed either way: each time the focus
+// is back on Help, as the dialog's focused button, so the next Enter or Space shows help again
+// instead of starting a conversion.
 TEST_F(Help, WithTheHelpFileShowsItsContents) {
     const std::string exe = Install("HelpPresent", true);
     Favpage app({SW_SHOWNORMAL, exe, "C:\\favpage-e2e"});
     const auto before = TopLevelWindows(app.ProcessId());
-    app.Press(101);
-    ASSERT_TRUE(app.Settle());
-    HWND viewer = nullptr;
-    ASSERT_TRUE(WaitFor([&] {
-        for (HWND w : TopLevelWindows(app.ProcessId()))
-            if (IsWindowVisible(w) && std::find(before.begin(), before.end(), w) == before.end())
-                viewer = w;
-        return viewer != nullptr;
-    }));
-    EXPECT_NE(TextOf(viewer), "No Helpfile Found");
+    const std::string status = app.Status();
+    HWND help = app.Control(101);
+    const auto escape = [&](HWND) { app.Key(FocusOf(app), VK_ESCAPE); };
+    const auto closeButton = [](HWND viewer) { PostMessageA(viewer, WM_SYSCOMMAND, SC_CLOSE, 0); };
+    const struct {
+        const char* asking;
+        std::function<void()> ask;
+        const char* closing;
+        std::function<void(HWND)> close;
+    } kRounds[] = {
+        {"a click", [&] {
+             PostMessageA(help, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 2));
+             PostMessageA(help, WM_LBUTTONUP, 0, MAKELPARAM(2, 2));
+         }, "Escape", escape},
+        {"Enter", [&] { app.Key(FocusOf(app), VK_RETURN); }, "the close button", closeButton},
+        {"Space", [&] { app.Key(FocusOf(app), VK_SPACE); }, "Escape", escape},
+    };
+    for (const auto& round : kRounds) {
+        round.ask();
+        HWND viewer = nullptr;
+        ASSERT_TRUE(WaitFor([&] {
+            for (HWND w : TopLevelWindows(app.ProcessId()))
+                if (IsWindowVisible(w) && std::find(before.begin(), before.end(), w) == before.end())
+                    viewer = w;
+            return viewer != nullptr;
+        })) << "no help shown for " << round.asking;
+        EXPECT_NE(TextOf(viewer), "No Helpfile Found");
+        ASSERT_TRUE(WaitFor([&] {
+            const HWND focus = FocusOf(app);
+            return focus == viewer || IsChild(viewer, focus);
+        })) << "the viewer did not take the focus";
+        round.close(viewer);
+        ASSERT_TRUE(WaitFor([&] { return !IsWindow(viewer); })) << round.closing;
+        EXPECT_TRUE(WaitFor([&] { return FocusOf(app) == help; }, 5000))
+            << "after closing by " << round.closing << " the focus is on "
+            << GetDlgCtrlID(FocusOf(app));
+    }
+    EXPECT_EQ(app.Status(), status) << "a key meant for Help started a conversion";
     app.Press(2);
     EXPECT_EQ(app.WaitForExit(), 0);
 }

@@ -129,8 +129,8 @@ TEST(Manifest, AsksForNoElevationNamesWindows7To11DeclaresDpiAndLongPathsAndKeep
 }
 
 // Registered with the archive fixture, which writes the release archive from this build tree
-// and unpacks it into FAVPAGE_UNPACKED_DIR: the program runs from there with nothing beside it
-// but the archive's files.
+// and unpacks it; FAVPAGE_UNPACKED_DIR is the archive's one folder: the program runs from there
+// with nothing beside it but the archive's files.
 TEST(ReleaseArchive, UnpackedProgramStartsAndClosesWithItsHelpBesideIt) {
     const char* unpacked = std::getenv("FAVPAGE_UNPACKED_DIR");
     ASSERT_TRUE(unpacked) << "run through ctest: the archive fixture sets FAVPAGE_UNPACKED_DIR";

@@ -133,22 +133,26 @@ TEST_F(FavpageConvertTest, ExistingOutputNeedsYesWithoutATerminal) {
     }
 }
 
+// The reason a run failed goes to standard error, where a script that keeps the output shows it.
 TEST_F(FavpageConvertTest, FailuresExitWithOne) {
     m_dir.MakeFolder("dir.htm");
     const std::string missing = m_dir.Path("missing");
     const std::string dirPage = m_dir.Native("dir.htm").string();
+    const struct {
+        std::vector<std::string> args;
+        std::string err;
+    } kFailures[] = {
+        {{missing, m_page}, "Unable to find directory\n " + missing + "\n"},
+        {{m_folder, dirPage}, "Unable to open " + dirPage + "\n"},
+        {{"--yes", m_folder, "/dev/full"}, "Unable to write /dev/full\n"},  // a device exists: --yes
+    };
     for (const auto& kind : kBothKinds) {
-        Outcome o = RunConvert(With(kind, {missing, m_page}));
-        EXPECT_EQ(o.exitCode, 1);
-        EXPECT_EQ(o.out, "Starting search for URLs\nUnable to find directory\n " + missing + "\n");
-
-        o = RunConvert(With(kind, {m_folder, dirPage}));
-        EXPECT_EQ(o.exitCode, 1);
-        EXPECT_EQ(o.out, "Starting search for URLs\nUnable to open " + dirPage + "\n");
-
-        o = RunConvert(With(kind, {"--yes", m_folder, "/dev/full"}));  // a device exists: --yes
-        EXPECT_EQ(o.exitCode, 1);
-        EXPECT_EQ(o.out, "Starting search for URLs\nUnable to write /dev/full\n");
+        for (const auto& failure : kFailures) {
+            const Outcome o = RunConvert(With(kind, failure.args));
+            EXPECT_EQ(o.exitCode, 1) << failure.err;
+            EXPECT_EQ(o.out, "Starting search for URLs\n");
+            EXPECT_EQ(o.err, failure.err);
+        }
     }
     EXPECT_FALSE(std::filesystem::exists(m_page));
 }
@@ -162,7 +166,8 @@ TEST_F(FavpageConvertTest, FileSizeLimitEndsInAWriteErrorAndKeepsTheOldPage) {
     for (const auto& kind : kBothKinds) {
         const Outcome o = RunConvert(With(kind, {"--yes", m_folder, m_page}), 8192);
         EXPECT_EQ(o.exitCode, 1);
-        EXPECT_EQ(o.out, "Starting search for URLs\nUnable to write " + m_page + "\n");
+        EXPECT_EQ(o.out, "Starting search for URLs\n");
+        EXPECT_EQ(o.err, "Unable to write " + m_page + "\n");
         EXPECT_EQ(m_dir.ReadFile("page.htm"), "old");
     }
 }
