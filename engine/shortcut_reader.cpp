@@ -156,7 +156,7 @@ void WriteShortcut(int32_t& shortcutCount, const std::string& folder, TextFile& 
 
 void AppendPageLink(std::string& out, const FoundLink& link) {
     out += "<li><A HREF=\"";
-    AppendEscaped(out, link.target);
+    AppendPageAddress(out, link.target);
     out += "\">";
     AppendPageText(out, link.text);
     out += "</A>\n\n";
