@@ -22,7 +22,8 @@ constexpr size_t kShortcutExamineLimit = 64 * 1024;
 // or an empty target when it has none; nothing when there is no such section. When the file also
 // has an [InternetShortcut.W] section whose URL decodes cleanly from UTF-7 to a non-empty
 // address (Windows keeps an address with characters outside the code page there, with '?' in the
-// other section), that address is the target instead, its non-ASCII bytes percent-encoded.
+// other section), that address is the target instead, its non-ASCII bytes and control
+// characters percent-encoded.
 std::optional<std::string> ParseShortcut(std::string_view text);
 
 // The link text of a file name: the name without its last extension.

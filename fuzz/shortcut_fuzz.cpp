@@ -41,6 +41,27 @@ std::string TextOf(const std::string& raw) {
     return text;
 }
 
+// Percent-encoded UTF-8, straight from the code points: every character but printable ASCII.
+std::string PercentEncoded(const std::u32string& chars) {
+    std::string out;
+    for (char32_t c : chars) {
+        const int n = c < 0x80 ? 1 : c < 0x800 ? 2 : c < 0x10000 ? 3 : 4;
+        if (n == 1 && c >= 0x20 && c != 0x7F) {
+            out += static_cast<char>(c);
+            continue;
+        }
+        static const unsigned char lead[] = {0, 0, 0xC0, 0xE0, 0xF0};
+        for (int k = 0; k < n; ++k) {
+            const unsigned byte = k == 0 ? lead[n] | (c >> (6 * (n - 1)))
+                                         : 0x80 | ((c >> (6 * (n - 1 - k))) & 0x3F);
+            out += '%';
+            out += "0123456789ABCDEF"[byte >> 4];
+            out += "0123456789ABCDEF"[byte & 0xF];
+        }
+    }
+    return out;
+}
+
 // Converts with the C library, all or nothing.
 bool Iconv(const char* to, const char* from, const std::string& in, std::string& out) {
     const iconv_t cd = iconv_open(to, from);
@@ -141,23 +162,7 @@ bool ReferenceUtf7(const std::string& in, std::string& out) {
         }
         if (i < in.size() && in[i] == '-') ++i;
     }
-    out.clear();
-    for (char32_t c : chars) {
-        // Percent-encoded UTF-8, straight from the code point.
-        const int n = c < 0x80 ? 1 : c < 0x800 ? 2 : c < 0x10000 ? 3 : 4;
-        if (n == 1) {
-            out += static_cast<char>(c);
-            continue;
-        }
-        static const unsigned char lead[] = {0, 0, 0xC0, 0xE0, 0xF0};
-        for (int k = 0; k < n; ++k) {
-            const unsigned byte = k == 0 ? lead[n] | (c >> (6 * (n - 1)))
-                                         : 0x80 | ((c >> (6 * (n - 1 - k))) & 0x3F);
-            out += '%';
-            out += "0123456789ABCDEF"[byte >> 4];
-            out += "0123456789ABCDEF"[byte & 0xF];
-        }
-    }
+    out = PercentEncoded(chars);
     return true;
 }
 

@@ -69,6 +69,8 @@ TEST(ParseShortcutTest, RecognisesTheSectionAsWindowsReadsIt) {
         {".W only", "[InternetShortcut.W]\nURL=http://w/\n", std::nullopt},
         {"first .W wins", "[InternetShortcut]\n[InternetShortcut.W]\nURL=a\nURL=b\n", "a"},
         {"not .W: near-stop", "[InternetShortcut]\nURL=x\n[InternetShortcut\x0EW]\nURL=+A6g-\n", "x"},
+        {".W control characters", "[InternetShortcut]\nURL=?\n[InternetShortcut.W]\nURL=http://c/+AAkAAQ-x\x7f\n",
+         "http://c/%09%01x%7F"},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(ParseShortcut(c.text), c.target) << c.label;
@@ -107,8 +109,8 @@ TEST(ParseShortcutTest, Utf7DecodesCleanlyOrNotAtAll) {
         EXPECT_EQ(ok ? std::optional<std::string>(out) : std::nullopt, c.utf8) << c.utf7;
     }
     std::string encoded = "x";
-    AppendPercentEncoded(encoded, "http://\u03a8/\u00e4 b?q=1&\x7f");
-    EXPECT_EQ(encoded, "xhttp://%CE%A8/%C3%A4 b?q=1&\x7f");
+    AppendPercentEncoded(encoded, "http://\u03a8/\u00e4 b?q=1&\x7f\t\x01~");
+    EXPECT_EQ(encoded, "xhttp://%CE%A8/%C3%A4 b?q=1&%7F%09%01~");
 }
 
 TEST(ParseShortcutTest, LinkTextDropsOnlyTheLastExtension) {
