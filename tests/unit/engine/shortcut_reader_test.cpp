@@ -42,6 +42,13 @@ TEST(ParseShortcutTest, RecognisesTheSectionAsWindowsReadsIt) {
         {"first URL wins", "[InternetShortcut]\nURL=one\nURL=two\n", "one"},
         {"URL of another section", "[Other]\nURL=x\n", std::nullopt},
         {"section ends first", "[InternetShortcut]\nIconFile=i\n[Other]\nURL=y\n", ""},
+        {"other sections' URLs around it",
+         "[Other]\nURL=before\n[InternetShortcut]\nIconFile=i\n[Later]\nURL=after\n", ""},
+        // A 0 byte makes the reader look at every line, not only the section headers.
+        {"other sections' URLs, with a 0 byte",
+         std::string("[Other]\nURL=before\n[InternetShortcut]\nIcon") + '\0' +
+             "File=i\n[Later]\nURL=after\n",
+         ""},
         {"key without value sign", "[InternetShortcut]\nURL\nURL=z\n", "z"},
         {"equals in value", "[InternetShortcut]\nURL=http://q/?a=1&b=2\n", "http://q/?a=1&b=2"},
         {"URLs is another key", "[InternetShortcut]\nURLs=n\nURL=y\n", "y"},
