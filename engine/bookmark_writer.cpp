@@ -1,91 +1,14 @@
 // engine/bookmark_writer.cpp: the Netscape bookmark file, folder by folder.
 #include "engine/bookmark_writer.h"
 
-#include <cstring>
-
 #include "engine/folder_walk.h"
 #include "engine/html_text.h"
+#include "engine/text_encoding.h"
 #include "platform/code_page.h"
 
 namespace favpage {
 
 namespace {
-
-// The length of the UTF-8 sequence at `p` (before `end`), or 0 when none starts there: no
-// overlong form, no surrogate, nothing past U+10FFFF. A surrogate's three-byte form, which the
-// platform's Windows names may hold, sets `surrogate` and gives 3.
-size_t SequenceLength(const unsigned char* p, const unsigned char* end, bool& surrogate) {
-    surrogate = false;
-    const unsigned char c = p[0];
-    if (c < 0x80) return 1;
-    size_t n;
-    unsigned char low = 0x80;
-    unsigned char high = 0xBF;  // the range of the second byte
-    if (c >= 0xC2 && c <= 0xDF) {
-        n = 2;
-    } else if (c >= 0xE0 && c <= 0xEF) {
-        n = 3;
-        if (c == 0xE0) low = 0xA0;
-    } else if (c >= 0xF0 && c <= 0xF4) {
-        n = 4;
-        if (c == 0xF0) low = 0x90;
-        if (c == 0xF4) high = 0x8F;
-    } else {
-        return 0;
-    }
-    if (static_cast<size_t>(end - p) < n) return 0;
-    if (p[1] < low || p[1] > high) return 0;
-    for (size_t i = 2; i < n; ++i) {
-        if ((p[i] & 0xC0) != 0x80) return 0;
-    }
-    surrogate = c == 0xED && p[1] >= 0xA0;
-    return n;
-}
-
-bool IsUtf8(std::string_view text) {
-    const auto* p = reinterpret_cast<const unsigned char*>(text.data());
-    const auto* const end = p + text.size();
-    while (p != end) {
-        // Eight ASCII bytes at a time, which is nearly every name and address.
-        if (end - p >= 8) {
-            uint64_t v;
-            std::memcpy(&v, p, 8);
-            if ((v & 0x8080808080808080ull) == 0) {
-                p += 8;
-                continue;
-            }
-        }
-        if (*p < 0x80) {
-            ++p;
-            continue;
-        }
-        bool surrogate;
-        const size_t n = SequenceLength(p, end, surrogate);
-        if (n == 0 || surrogate) return false;
-        p += n;
-    }
-    return true;
-}
-
-
-// What code page 1252 makes of the bytes 0x80 to 0x9F; the bytes it leaves undefined stay the
-// control characters of the same value, as Windows reads them. From 0xA0 on it is Latin-1.
-constexpr uint16_t kCp1252High[32] = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
-    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
-    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
-};
-
-std::string FromCp1252(std::string_view text) {
-    std::string out;
-    out.reserve(text.size() * 2);
-    for (const char ch : text) {
-        const auto c = static_cast<unsigned char>(ch);
-        AppendUtf8(out, c >= 0x80 && c < 0xA0 ? kCp1252High[c - 0x80] : c);
-    }
-    return out;
-}
 
 // The platform's Windows name with each unpaired surrogate (and, should one occur, each byte
 // that starts no sequence) as U+FFFD.
@@ -95,7 +18,7 @@ std::string WithoutSurrogates(std::string_view name) {
     const auto* const end = p + name.size();
     while (p != end) {
         bool surrogate;
-        const size_t n = SequenceLength(p, end, surrogate);
+        const size_t n = Utf8SequenceLength(p, end, surrogate);
         if (n == 0 || surrogate) {
             AppendUtf8(out, 0xFFFD);
             p += n == 0 ? 1 : n;

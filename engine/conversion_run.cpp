@@ -10,9 +10,15 @@
 namespace favpage {
 
 std::string PageHead(const std::string& folder, const LocalTime& now) {
+    // The encoding is declared before any byte above 127, so a browser reads the page right
+    // however it reaches it: opened from the disk or sent by a server that names no charset.
     std::string head =
         "<html>\n"
         "<head>\n"
+        "<META HTTP-EQUIV=\"Content-Type\" CONTENT=\"text/html; charset=";
+    head += PageEncodingLabel();
+    head +=
+        "\">\n"
         "<TITLE>Favorite Web Pages</TITLE>\n"
         "</head>\n"
         "<body>\n"

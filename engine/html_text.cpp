@@ -5,7 +5,9 @@
 #include <cstring>
 #include <vector>
 
+#include "engine/text_encoding.h"
 #include "platform/code_page.h"
+#include "platform/dir_search.h"
 
 namespace favpage {
 
@@ -113,14 +115,52 @@ void ForEachPiece(const CodePageName& c, Run run, Other other) {
     run(text.substr(from));
 }
 
+// Appends `text` escaped, as UTF-8: as it is when it is UTF-8, read as code page 1252 otherwise.
+void AppendEscapedUtf8(std::string& out, std::string_view text) {
+    if (IsUtf8(text)) {
+        AppendEscaped(out, text);
+    } else {
+        AppendEscaped(out, FromCp1252(text));
+    }
+}
+
+bool IsAscii(std::string_view text) {
+    for (const char c : text) {
+        if (static_cast<unsigned char>(c) >= 0x80) return false;
+    }
+    return true;
+}
+
 }  // namespace
 
 void AppendPageText(std::string& out, std::string_view name) {
     if constexpr (kNamesAreCodePageText) {
-        AppendEscaped(out, name);
+        if (IsUtf8(name)) {
+            AppendEscaped(out, name);
+            return;
+        }
+        // Each name on its own: a UTF-8 folder keeps its letters above a name that is not.
+        for (size_t from = 0;;) {
+            const size_t separator = name.find(kPathSeparator, from);
+            AppendEscapedUtf8(out, name.substr(from, separator - from));
+            if (separator == std::string_view::npos) break;
+            out += kPathSeparator;
+            from = separator + 1;
+        }
     } else {
         ForEachPiece(Convert(name), [&](std::string_view run) { AppendEscaped(out, run); },
                      [&](uint32_t codePoint) { AppendReference(out, codePoint); });
+    }
+}
+
+void AppendPageAddress(std::string& out, std::string_view address) {
+    if constexpr (kNamesAreCodePageText) {
+        AppendEscapedUtf8(out, address);
+    } else if (IsAscii(address)) {
+        AppendEscaped(out, address);
+    } else {
+        // Through Unicode, so that characters the page cannot hold become references.
+        AppendPageText(out, NameFromCodePage(address));
     }
 }
 

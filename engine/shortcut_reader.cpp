@@ -1,11 +1,14 @@
 // engine/shortcut_reader.cpp: recognising Internet Shortcut files and writing their links.
 #include "engine/shortcut_reader.h"
 
+#include <algorithm>
 #include <climits>
 #include <memory>
 
 #include "engine/html_text.h"
+#include "engine/text_encoding.h"
 #include "engine/unicode_address.h"
+#include "platform/file_bytes.h"
 
 namespace favpage {
 
@@ -131,6 +134,26 @@ bool DecodeWide(const ShortcutUrls& urls, std::string& decoded) {
     return urls.wideUrl && !urls.wideUrl->empty() && DecodeUtf7(*urls.wideUrl, decoded);
 }
 
+// True when `text` begins with a UTF-16 byte-order mark; `bigEndian` tells which.
+bool IsUtf16(std::string_view text, bool& bigEndian) {
+    if (text.size() < 2) return false;
+    const auto first = static_cast<unsigned char>(text[0]);
+    const auto second = static_cast<unsigned char>(text[1]);
+    bigEndian = first == 0xFE && second == 0xFF;
+    return bigEndian || (first == 0xFF && second == 0xFE);
+}
+
+// The UTF-8 of a UTF-16 file's bytes after the byte-order mark, with text mode's rules applied
+// to its characters: every CR dropped, the first Ctrl-Z ending the text.
+void Utf16Text(std::string_view bytes, bool bigEndian, std::string& text) {
+    text.clear();
+    AppendFromUtf16(text, bytes.substr(2), bigEndian);
+    // UTF-8 holds these two bytes only as these two characters.
+    const size_t ctrlZ = text.find('\x1A');
+    if (ctrlZ != std::string::npos) text.resize(ctrlZ);
+    text.erase(std::remove(text.begin(), text.end(), '\r'), text.end());
+}
+
 }  // namespace
 
 std::optional<std::string> ParseShortcut(std::string_view text) {
@@ -156,7 +179,7 @@ void WriteShortcut(int32_t& shortcutCount, const std::string& folder, TextFile& 
 
 void AppendPageLink(std::string& out, const FoundLink& link) {
     out += "<li><A HREF=\"";
-    AppendEscaped(out, link.target);
+    AppendPageAddress(out, link.target);
     out += "\">";
     AppendPageText(out, link.text);
     out += "</A>\n\n";
@@ -168,6 +191,38 @@ class PageLinkFormat : public LinkFormat {
 public:
     void AppendLink(std::string& out, const FoundLink& link) override { AppendPageLink(out, link); }
 };
+
+// The text of the folder's entry, read into `buffer` (kShortcutExamineLimit bytes) in text
+// mode; or, for a file that begins with a UTF-16 byte-order mark, its UTF-8 in `utf16Text`,
+// with `utf16` set. Nothing when the file could not be opened.
+std::optional<std::string_view> ReadShortcutText(const FolderHandle& folder,
+                                                 const DirEntry& entry, char* buffer,
+                                                 std::string& utf16Text, bool& utf16) {
+    // The entry was looked up a moment ago; its size bounds the read, as text mode delivers no
+    // more characters than there are bytes.
+    std::optional<size_t> length =
+        TextFile::ReadLookedUp(folder, entry.name, entry.length, buffer, kShortcutExamineLimit);
+    if (!length) return std::nullopt;
+    bool bigEndian = false;
+    if (!IsUtf16(std::string_view(buffer, *length), bigEndian)) {
+        return std::string_view(buffer, *length);
+    }
+    // Text mode would take bytes of UTF-16 characters for CRs and Ctrl-Zs: the bytes are read
+    // again as they are, as many as the limit allows.
+    const std::optional<size_t> bytes =
+        ReadBytesLookedUp(folder, entry.name, entry.length, buffer, kShortcutExamineLimit);
+    if (!bytes) return std::nullopt;
+    const std::string_view raw(buffer, *bytes);
+    utf16 = IsUtf16(raw, bigEndian);
+    if (utf16) {
+        Utf16Text(raw, bigEndian, utf16Text);
+        return std::string_view(utf16Text);
+    }
+    // The mark came about only where text mode dropped a CR: the file is 8-bit text after all.
+    length = TextFile::ReadLookedUp(folder, entry.name, entry.length, buffer, kShortcutExamineLimit);
+    if (!length) return std::nullopt;
+    return std::string_view(buffer, *length);
+}
 
 }  // namespace
 
@@ -184,23 +239,28 @@ bool AppendShortcutLink(int32_t& shortcutCount, const FolderHandle& folder, cons
 
     // One buffer serves every file of the run: the walk reads one file at a time.
     static const std::unique_ptr<char[]> buffer(new char[kShortcutExamineLimit]);
-    // The entry was looked up a moment ago; its size bounds the read, as text mode delivers no
-    // more characters than there are bytes.
-    const std::optional<size_t> length =
-        TextFile::ReadLookedUp(folder, entry.name, entry.length, buffer.get(), kShortcutExamineLimit);
-    if (!length) return false;
+    thread_local std::string utf16Text;
+    bool utf16 = false;
+    const std::optional<std::string_view> text =
+        ReadShortcutText(folder, entry, buffer.get(), utf16Text, utf16);
+    if (!text) return false;
 
-    const std::optional<ShortcutUrls> urls = ReadUrls(std::string_view(buffer.get(), *length));
+    const std::optional<ShortcutUrls> urls = ReadUrls(*text);
     if (!urls) return false;
     if (shortcutCount < INT32_MAX) ++shortcutCount;
 
     std::string_view target = urls->url;
     thread_local std::string decoded;
-    // Percent-encoding leaves only ASCII, which is then escaped like any other address.
+    // Percent-encoding leaves only ASCII, which is then escaped like any other address. A UTF-16
+    // file's address is Unicode, as a decoded .W address is, whatever the page's encoding.
     thread_local std::string encoded;
     if (DecodeWide(*urls, decoded)) {
         encoded.clear();
         AppendPercentEncoded(encoded, decoded);
+        target = encoded;
+    } else if (utf16) {
+        encoded.clear();
+        AppendPercentEncoded(encoded, urls->url);
         target = encoded;
     }
     format.AppendLink(links, FoundLink{target, LinkText(entry.name), entry.times});

@@ -11,7 +11,8 @@
 
 namespace favpage {
 
-// Only this much of a file is examined, so a huge file that is no shortcut costs little.
+// Only this much of a file is examined, so a huge file that is no shortcut costs little: this
+// many characters of its text, or of a UTF-16 file this many of its bytes.
 constexpr size_t kShortcutExamineLimit = 64 * 1024;
 
 // Reads shortcut text as Windows reads these files: the file is a shortcut when it holds an
@@ -22,7 +23,8 @@ constexpr size_t kShortcutExamineLimit = 64 * 1024;
 // or an empty target when it has none; nothing when there is no such section. When the file also
 // has an [InternetShortcut.W] section whose URL decodes cleanly from UTF-7 to a non-empty
 // address (Windows keeps an address with characters outside the code page there, with '?' in the
-// other section), that address is the target instead, its non-ASCII bytes percent-encoded.
+// other section), that address is the target instead, its non-ASCII bytes and control
+// characters percent-encoded.
 std::optional<std::string> ParseShortcut(std::string_view text);
 
 // The link text of a file name: the name without its last extension.
@@ -48,7 +50,10 @@ void AppendPageLink(std::string& out, const FoundLink& link);
 
 // Opens the folder's entry; when it is a shortcut, counts it and writes its link line and an
 // empty line to `out`. Anything else (a folder, a file that cannot be opened or read, a
-// file that is no shortcut) writes nothing and counts nothing.
+// file that is no shortcut) writes nothing and counts nothing. A file that begins with a UTF-16
+// byte-order mark (either byte order) is read as UTF-16 text, by ParseShortcut's rules and text
+// mode's (CRs dropped, Ctrl-Z ends it) applied to its characters; its address is Unicode and
+// written percent-encoded, as a .W address is.
 void WriteShortcut(int32_t& shortcutCount, const std::string& folder, TextFile& out,
                    const DirEntry& entry);
 

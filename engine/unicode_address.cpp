@@ -75,7 +75,7 @@ void AppendPercentEncoded(std::string& out, std::string_view address) {
     static constexpr char kHex[] = "0123456789ABCDEF";
     for (const char c : address) {
         const auto b = static_cast<unsigned char>(c);
-        if (b < 0x80) {
+        if (b >= 0x20 && b < 0x7F) {
             out += c;
         } else {
             out += '%';

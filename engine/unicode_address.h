@@ -13,7 +13,8 @@ namespace favpage {
 bool DecodeUtf7(std::string_view utf7, std::string& utf8);
 
 // Appends `address` with every byte outside ASCII written as '%' and two upper-case hex digits,
-// so a UTF-8 address becomes the form every browser takes ("http://%CE%A8...").
+// so a UTF-8 address becomes the form every browser takes ("http://%CE%A8..."); so is every
+// control character (below 0x20, and 0x7F), which has no place in an address ("%09").
 void AppendPercentEncoded(std::string& out, std::string_view address);
 
 }  // namespace favpage

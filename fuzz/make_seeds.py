@@ -68,6 +68,30 @@ SHORTCUTS = {
     "cr-padding-at-limit": b"\r" * 2000 + b"z" * (64 * 1024 - 40) + b"\n[InternetShortcut]\nURL=edge\n",
 }
 
+# More shortcut seeds, for the shortcut reader only: the text reader's seeds (and the control
+# bytes they get from their order) stay as they were.
+MORE_SHORTCUTS = {
+    "other-sections-nul": b"[Other]\r\nURL=before\r\n[InternetShortcut]\r\nIcon\x00File=i\r\n"
+                          b"[Later]\r\nURL=after\r\n",
+    "wide-control": b"[InternetShortcut]\r\nURL=http://c/?x\r\n[InternetShortcut.W]\r\n"
+                    b"URL=http://c/+AAkAAQ-x\x7f\r\n",
+    # UTF-16 with a byte-order mark, as PowerShell's Out-File writes shortcuts.
+    "utf16le": b"\xff\xfe" + "[InternetShortcut]\r\nURL=http://utf16.example/\r\n".encode("utf-16-le"),
+    "utf16be": b"\xfe\xff" + "[InternetShortcut]\r\nURL=http://utf16be.example/\r\n".encode("utf-16-be"),
+    "utf16le-unicode": b"\xff\xfe" + "[DEFAULT]\r\nBASEURL=x\r\n[InternetShortcut]\r\n"
+                       "URL=http://\u03a8\u03b1/\U0001F525?q=\u672c\r\n".encode("utf-16-le"),
+    "utf16be-wide": b"\xfe\xff" + "[InternetShortcut]\r\nURL=http://?/\r\n[InternetShortcut.W]\r\n"
+                    "URL=http://+A6g-/\r\n".encode("utf-16-be"),
+    # Characters holding the bytes of CR and Ctrl-Z; CR and Ctrl-Z characters.
+    "utf16le-cr-ctrl-z": b"\xff\xfe" + "[InternetShortcut]\r\nURL=\u0d0a\u1a1a\u011a\r\rx\x1ay\r\n"
+                         .encode("utf-16-le"),
+    "utf16be-surrogates": b"\xfe\xff" + "[InternetShortcut]\r\nURL=a".encode("utf-16-be")
+                          + b"\xd8\x00b\x00\xdc\x00\xd8\x3d\xdd\x25" + "\r\n".encode("utf-16-be"),
+    "utf16le-odd-length": b"\xff\xfe" + "[InternetShortcut]\nURL=odd".encode("utf-16-le") + b"!",
+    "utf16le-past-limit": b"\xff\xfe" + ("x" * 32750 + "\n[InternetShortcut]\nURL=in\n").encode("utf-16-le"),
+    "utf16-mark-after-cr": b"\xff\r\xfe\r\n[InternetShortcut]\r\nURL=x\r\n",
+}
+
 
 def write(target, name, data):
     folder = os.path.join(HERE, "corpus", target)
@@ -77,7 +101,7 @@ def write(target, name, data):
 
 
 def main():
-    for name, data in SHORTCUTS.items():
+    for name, data in list(SHORTCUTS.items()) + list(MORE_SHORTCUTS.items()):
         write("shortcut", name, data)
 
     # Text mode: the first byte picks the open and the read pieces.

@@ -10,7 +10,7 @@
 namespace favpage {
 
 // Every path and name that the platform layer takes or hands over is in the platform's own form:
-// - POSIX: the bytes the system delivers, which are also what the page shows.
+// - POSIX: the bytes the system delivers; the page shows them as UTF-8 (engine/html_text.h).
 // - Windows: UTF-8 of the system's UTF-16 names (an unpaired surrogate, which NTFS allows, is
 //   kept as its own three bytes), so that every name is found and opened again exactly, never
 //   through a best-fit look-alike. The window program's text (fields, registry values, status
@@ -58,5 +58,11 @@ struct Unfit {
 // a look-alike. Returns true when every character fit (`unfit` is then empty). Both outputs are
 // overwritten.
 bool ToCodePage(std::string_view name, std::string& text, std::vector<Unfit>& unfit);
+
+// The label, as the web names encodings, of the encoding the page's bytes are in, which its
+// META line declares: "utf-8" on POSIX; on Windows the system code page's ("windows-1252",
+// "shift_jis", "utf-8" where that is the code page), or "utf-8" for a code page the web has no
+// label for, where ToCodePage holds nothing but ASCII and the page is plain ASCII.
+std::string_view PageEncodingLabel();
 
 }  // namespace favpage

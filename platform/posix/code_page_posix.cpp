@@ -1,4 +1,4 @@
-// platform/posix/code_page_posix.cpp: names are bytes, shown as they are.
+// platform/posix/code_page_posix.cpp: names are bytes, and the page is UTF-8.
 #include "platform/code_page.h"
 
 namespace favpage {
@@ -10,5 +10,7 @@ bool ToCodePage(std::string_view name, std::string& text, std::vector<Unfit>& un
     unfit.clear();
     return true;
 }
+
+std::string_view PageEncodingLabel() { return "utf-8"; }
 
 }  // namespace favpage

@@ -2,6 +2,7 @@
 #include <windows.h>
 
 #include "platform/code_page.h"
+#include "platform/win32/code_page_labels.h"
 #include "platform/win32/wide_text.h"
 
 namespace favpage {
@@ -79,18 +80,22 @@ void AppendNarrow(std::string& out, const wchar_t* text, size_t length) {
 
 namespace {
 
-// Appends the code-page text of `length` UTF-16 units; false when any of them has no exact
-// form there. No best-fit look-alike is ever taken: "Ā" must not become "A".
-bool AppendCodePage(std::string& out, const wchar_t* text, int length) {
+// Appends the text of `length` UTF-16 units in `codePage`; false when any of them has no exact
+// form there. No best-fit look-alike is ever taken: "Ā" must not become "A". UTF-8 holds every
+// character but an unpaired surrogate, and Windows refuses the best-fit flag and the question
+// for a default character with it: there the exact conversion is the one that fails on an
+// invalid character.
+bool AppendCodePage(std::string& out, UINT codePage, const wchar_t* text, int length) {
     if (length == 0) return true;
+    const bool utf8 = codePage == CP_UTF8;
+    const DWORD flags = utf8 ? WC_ERR_INVALID_CHARS : WC_NO_BEST_FIT_CHARS;
     BOOL usedDefault = FALSE;
-    const int need = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, text, length, nullptr, 0,
-                                         nullptr, &usedDefault);
+    const int need = WideCharToMultiByte(codePage, flags, text, length, nullptr, 0, nullptr,
+                                         utf8 ? nullptr : &usedDefault);
     if (need <= 0 || usedDefault) return false;
     const size_t at = out.size();
     out.resize(at + static_cast<size_t>(need));
-    WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, text, length, &out[at], need, nullptr,
-                        nullptr);
+    WideCharToMultiByte(codePage, flags, text, length, &out[at], need, nullptr, nullptr);
     return true;
 }
 
@@ -108,7 +113,8 @@ std::string NameFromCodePage(std::string_view text) {
     return out;
 }
 
-bool ToCodePage(std::string_view name, std::string& text, std::vector<Unfit>& unfit) {
+bool win32::ToCodePageOf(unsigned codePage, std::string_view name, std::string& text,
+                         std::vector<Unfit>& unfit) {
     unfit.clear();
     if (IsAscii(name)) {
         text.assign(name.data(), name.size());
@@ -116,14 +122,20 @@ bool ToCodePage(std::string_view name, std::string& text, std::vector<Unfit>& un
     }
     text.clear();
     const std::wstring wide = win32::Wide(name);
-    if (AppendCodePage(text, wide.data(), static_cast<int>(wide.size()))) return true;
+    // A page in a code page the web cannot name is plain ASCII, declared UTF-8.
+    const bool labeled = !WebLabel(codePage).empty();
+    if (labeled && AppendCodePage(text, codePage, wide.data(), static_cast<int>(wide.size()))) {
+        return true;
+    }
     // Some character has no exact form: convert one character (one or two units) at a time.
     text.clear();
     for (size_t i = 0; i < wide.size();) {
         const bool pair = wide[i] >= 0xD800 && wide[i] < 0xDC00 && i + 1 < wide.size() &&
                           wide[i + 1] >= 0xDC00 && wide[i + 1] < 0xE000;
         const int units = pair ? 2 : 1;
-        if (!AppendCodePage(text, wide.data() + i, units)) {
+        if (!labeled && wide[i] < 0x80) {
+            text += static_cast<char>(wide[i]);
+        } else if (!labeled || !AppendCodePage(text, codePage, wide.data() + i, units)) {
             const char32_t cp =
                 pair ? 0x10000 + ((static_cast<char32_t>(wide[i]) - 0xD800) << 10) +
                            (static_cast<char32_t>(wide[i + 1]) - 0xDC00)
@@ -133,6 +145,10 @@ bool ToCodePage(std::string_view name, std::string& text, std::vector<Unfit>& un
         i += static_cast<size_t>(units);
     }
     return unfit.empty();
+}
+
+bool ToCodePage(std::string_view name, std::string& text, std::vector<Unfit>& unfit) {
+    return win32::ToCodePageOf(GetACP(), name, text, unfit);
 }
 
 }  // namespace favpage

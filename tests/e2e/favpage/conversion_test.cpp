@@ -165,7 +165,7 @@ TEST(Conversion, FirstStartOfAUserNamedOutsideTheCodePageUsesTheRealFavorites) {
     TestFolder folder("Profile");
     const std::string real = folder / "Łukasz\\Favorites";
     const std::string lookAlike = folder / "Lukasz\\Favorites";
-    for (const std::string& f : {"Łukasz", "Łukasz\\Favorites", "Lukasz", "Lukasz\\Favorites"})
+    for (const char* f : {"Łukasz", "Łukasz\\Favorites", "Lukasz", "Lukasz\\Favorites"})
         folder.MakeFolder(f);
     folder.WriteFile("Łukasz\\Favorites\\Real.url", std::string(kClassic) + "http://real/\r\n");
     folder.WriteFile("Lukasz\\Favorites\\Decoy.url", std::string(kClassic) + "http://decoy/\r\n");

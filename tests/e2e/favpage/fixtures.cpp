@@ -132,7 +132,9 @@ bool Exists(const std::string& path) {
 ::testing::AssertionResult PageIs(const std::string& bytes, const std::string& folder,
                                   const std::string& body) {
     const std::string head =
-        "<html>\r\n<head>\r\n<TITLE>Favorite Web Pages</TITLE>\r\n</head>\r\n<body>\r\n"
+        "<html>\r\n<head>\r\n"
+        "<META HTTP-EQUIV=\"Content-Type\" CONTENT=\"text/html; charset=windows-1252\">\r\n"
+        "<TITLE>Favorite Web Pages</TITLE>\r\n</head>\r\n<body>\r\n"
         "<!--HTML file created by FAVPAGE-->\r\n";
     if (bytes.compare(0, head.size(), head) != 0)
         return ::testing::AssertionFailure() << "head differs:\n" << bytes.substr(0, 300);

@@ -40,8 +40,9 @@ private:
 std::string ReadFileBytes(const std::string& path);
 bool Exists(const std::string& path);
 
-// Checks a page byte for byte: the fixed head (its two free comment lines only by form, the
-// date only by shape), the folder, the body and the tail.
+// Checks a page byte for byte: the fixed head (declaring windows-1252, the code page the tests
+// run in; its two free comment lines only by form, the date only by shape), the folder, the
+// body and the tail.
 ::testing::AssertionResult PageIs(const std::string& bytes, const std::string& folder,
                                   const std::string& body);
 

@@ -43,7 +43,9 @@ private:
 const char* const kStart = "status:Starting search for URLs";
 
 std::string Head(const std::string& folderInPage) {
-    return "<html>\n<head>\n<TITLE>Favorite Web Pages</TITLE>\n</head>\n<body>\n"
+    return "<html>\n<head>\n"
+           "<META HTTP-EQUIV=\"Content-Type\" CONTENT=\"text/html; charset=utf-8\">\n"
+           "<TITLE>Favorite Web Pages</TITLE>\n</head>\n<body>\n"
            "<!--HTML file created by FAVPAGE-->\n"
            "<!--Get the latest version from the favpage project page-->\n"
            "<!--favpage is freeware, written by Vandrell-->\n"
@@ -95,6 +97,31 @@ TEST(ConversionRunTest, MarkupAndPercentInTheFolderPath) {
     EXPECT_EQ(t.ReadFile("page.htm").find(Crlf(Head(escaped))), 0u);
     EXPECT_EQ(host.events.back(), "status:Done.  Searched " + f + "\n and found 0 Shortcut files.")
         << "the status text is not markup";
+}
+
+// The page says it is UTF-8 before any other byte above 127, and is: names in UTF-8 as they
+// are, a name or address in code page 1252 read as such; anchors and order stay on the bytes.
+TEST(ConversionRunTest, ThePageIsUtf8AndSaysSoWhateverTheNamesBytes) {
+    TempFolder t;
+    t.WriteFile("Fav/Caf\xe9/\xc5ngstr\xf6m.url", ClassicShortcut("http://q/caf\xe9?a=1&b=2"));
+    t.WriteFile("Fav/Caf\xe9/R\u00e5d.url", ClassicShortcut("http://r/\u00e5"));
+    const std::string f = t.Path("Fav");
+    RecordingHost host;
+    int32_t count = 0;
+    ASSERT_EQ(GuardedRun(f, t.Path("page.htm"), host, count), ConversionResult::Done);
+    EXPECT_EQ(count, 2);
+    std::string anchor = f + "/Caf_";
+    for (char& c : anchor) {
+        if (!isalnum(static_cast<unsigned char>(c))) c = '_';
+    }
+    EXPECT_EQ(t.ReadFile("page.htm"),
+              Crlf(Head(f) + "Sub-Folders in " + f + "<ul>\n<li><A HREF=\"#" + anchor + "\">" + f +
+                   "/Caf\u00e9</A>\n</ul>\n<p>The folder " + f + " has no shortcuts.<p>\n<A NAME=\"" +
+                   anchor + "\"></A><p>Shortcuts in " + f + "/Caf\u00e9:\n<ul>\n"
+                   // In the order of the bytes: 0xC5 before 'R', as in every page before.
+                   "<li><A HREF=\"http://q/caf\u00e9?a=1&amp;b=2\">\u00c5ngstr\u00f6m</A>\n\n"
+                   "<li><A HREF=\"http://r/\u00e5\">R\u00e5d</A>\n\n"
+                   "</ul>\n</body>\n</html>\n"));
 }
 
 TEST(ConversionRunTest, DeclinedOverwriteWritesNothing) {

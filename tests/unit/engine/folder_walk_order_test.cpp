@@ -49,8 +49,9 @@ std::string ExpectedPage(const std::string& folder, const std::vector<std::strin
     for (const std::string& name : names) {
         const auto it = targets.find(name);
         if (it == targets.end()) continue;
-        page += "<li><A HREF=\"" + Escaped(it->second) + "\">" + Escaped(LinkText(name)) +
-                "</A>\n\n";
+        page += "<li><A HREF=\"";
+        AppendPageAddress(page, it->second);
+        page += "\">" + PageText(LinkText(name)) + "</A>\n\n";
     }
     return Crlf(page + "</ul>\n");
 }

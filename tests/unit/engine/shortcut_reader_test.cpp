@@ -42,6 +42,13 @@ TEST(ParseShortcutTest, RecognisesTheSectionAsWindowsReadsIt) {
         {"first URL wins", "[InternetShortcut]\nURL=one\nURL=two\n", "one"},
         {"URL of another section", "[Other]\nURL=x\n", std::nullopt},
         {"section ends first", "[InternetShortcut]\nIconFile=i\n[Other]\nURL=y\n", ""},
+        {"other sections' URLs around it",
+         "[Other]\nURL=before\n[InternetShortcut]\nIconFile=i\n[Later]\nURL=after\n", ""},
+        // A 0 byte makes the reader look at every line, not only the section headers.
+        {"other sections' URLs, with a 0 byte",
+         std::string("[Other]\nURL=before\n[InternetShortcut]\nIcon") + '\0' +
+             "File=i\n[Later]\nURL=after\n",
+         ""},
         {"key without value sign", "[InternetShortcut]\nURL\nURL=z\n", "z"},
         {"equals in value", "[InternetShortcut]\nURL=http://q/?a=1&b=2\n", "http://q/?a=1&b=2"},
         {"URLs is another key", "[InternetShortcut]\nURLs=n\nURL=y\n", "y"},
@@ -69,6 +76,8 @@ TEST(ParseShortcutTest, RecognisesTheSectionAsWindowsReadsIt) {
         {".W only", "[InternetShortcut.W]\nURL=http://w/\n", std::nullopt},
         {"first .W wins", "[InternetShortcut]\n[InternetShortcut.W]\nURL=a\nURL=b\n", "a"},
         {"not .W: near-stop", "[InternetShortcut]\nURL=x\n[InternetShortcut\x0EW]\nURL=+A6g-\n", "x"},
+        {".W control characters", "[InternetShortcut]\nURL=?\n[InternetShortcut.W]\nURL=http://c/+AAkAAQ-x\x7f\n",
+         "http://c/%09%01x%7F"},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(ParseShortcut(c.text), c.target) << c.label;
@@ -107,8 +116,8 @@ TEST(ParseShortcutTest, Utf7DecodesCleanlyOrNotAtAll) {
         EXPECT_EQ(ok ? std::optional<std::string>(out) : std::nullopt, c.utf8) << c.utf7;
     }
     std::string encoded = "x";
-    AppendPercentEncoded(encoded, "http://\u03a8/\u00e4 b?q=1&\x7f");
-    EXPECT_EQ(encoded, "xhttp://%CE%A8/%C3%A4 b?q=1&\x7f");
+    AppendPercentEncoded(encoded, "http://\u03a8/\u00e4 b?q=1&\x7f\t\x01~");
+    EXPECT_EQ(encoded, "xhttp://%CE%A8/%C3%A4 b?q=1&%7F%09%01~");
 }
 
 TEST(ParseShortcutTest, LinkTextDropsOnlyTheLastExtension) {
@@ -200,6 +209,73 @@ TEST_F(WriteShortcutTest, OnlyTheFirst64KiBAreExamined) {
     const std::string big(4 * 1024 * 1024, 'y');
     EXPECT_EQ(Link("big.url", big + "\n[InternetShortcut]\nURL=late\n", count), "");
     EXPECT_EQ(count, 1);
+}
+
+// `text` as a UTF-16 file with its byte-order mark.
+std::string Utf16File(const std::u16string& text, bool bigEndian) {
+    std::string bytes = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
+    for (const char16_t unit : text) {
+        const char high = static_cast<char>(unit >> 8);
+        const char low = static_cast<char>(unit & 0xFF);
+        bytes += bigEndian ? high : low;
+        bytes += bigEndian ? low : high;
+    }
+    return bytes;
+}
+
+TEST_F(WriteShortcutTest, Utf16FilesAreReadByTheSameRulesAndLinkTheirUnicodeAddress) {
+    const struct {
+        const char* label;
+        std::u16string text;
+        const char* target;  // nullptr: no shortcut
+    } cases[] = {
+        {"classic", u"[InternetShortcut]\r\nURL=http://u/\r\n", "http://u/"},
+        {"Unicode address", u"[InternetShortcut]\r\nURL=http://\u03a8/\U0001F525\r\n",
+         "http://%CE%A8/%F0%9F%94%A5"},
+        // Characters whose bytes are those of CR (0x0D) and Ctrl-Z (0x1A) in one byte order or
+        // the other: text mode must not see them.
+        {"CR and Ctrl-Z bytes inside characters",
+         u"[InternetShortcut]\r\nURL=http://x/\u0d0a\u1a1a\u011a\u0d00\r\n",
+         "http://x/%E0%B4%8A%E1%A8%9A%C4%9A%E0%B4%80"},
+        {"CR characters dropped, a Ctrl-Z character ends the text",
+         u"[InternetShortcut]\r\nURL=a\rb\x1a" u"c\r\n", "ab"},
+        {"sections and keys as ever",
+         u"[Other]\r\nURL=no\r\n [ internetshortcut ] \r\n url = \"q\" \r\n[Later]\r\nURL=no\r\n",
+         "q"},
+        {".W wins", u"[InternetShortcut]\r\nURL=?\r\n[InternetShortcut.W]\r\nURL=+A6g-\r\n",
+         "%CE%A8"},
+        {"unpaired surrogate", u"[InternetShortcut]\r\nURL=a\xd800" u"b\r\n", "a%EF%BF%BDb"},
+        {"control character", u"[InternetShortcut]\r\nURL=a\tb\x7f\r\n", "a%09b%7F"},
+        {"no shortcut", u"hello\r\nURL=x\r\n", nullptr},
+    };
+    int32_t count = 0;
+    int32_t shortcuts = 0;
+    for (const auto& c : cases) {
+        for (const bool bigEndian : {false, true}) {
+            SCOPED_TRACE(std::string(c.label) + (bigEndian ? " (big-endian)" : ""));
+            const std::string expected =
+                c.target ? Crlf("<li><A HREF=\"" + std::string(c.target) + "\">u</A>\n\n") : "";
+            EXPECT_EQ(Link("u.url", Utf16File(c.text, bigEndian), count), expected);
+            if (c.target) ++shortcuts;
+        }
+    }
+    EXPECT_EQ(count, shortcuts);
+    // A mark that only comes about where text mode drops a CR makes no UTF-16 file.
+    EXPECT_EQ(Link("u.url", "\xFF\r\xFE\r\n[InternetShortcut]\r\nURL=x\r\n", count),
+              Crlf("<li><A HREF=\"x\">u</A>\n\n"));
+    // The limit counts the file's bytes: 2 for the mark, 2 for each character.
+    const struct {
+        size_t filler;
+        const char* page;
+    } edges[] = {
+        {32'700, "<li><A HREF=\"in\">u</A>\r\n\r\n"},  // "in" ends at byte 65,453
+        {32'748, "<li><A HREF=\"\">u</A>\r\n\r\n"},    // the header ends at byte 65,535
+        {32'750, ""},  // its last letter takes bytes 65,536 and 65,537
+    };
+    for (const auto& e : edges) {
+        const std::u16string text = std::u16string(e.filler, u'x') + u"\n[InternetShortcut]\nURL=in\n";
+        EXPECT_EQ(Link("u.url", Utf16File(text, false), count), e.page) << e.filler;
+    }
 }
 
 TEST_F(WriteShortcutTest, MarkupInNamesAndTargetsIsEscaped) {

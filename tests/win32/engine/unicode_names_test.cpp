@@ -51,6 +51,10 @@ std::pair<std::string, int32_t> Convert(const TempFolder& root) {
               ConversionResult::Done)
         << host.last;
     const std::string page = out.ReadFile("page.htm");
+    // The page says first that its bytes are in the code page.
+    EXPECT_EQ(page.find("<html>\r\n<head>\r\n<META HTTP-EQUIV=\"Content-Type\" "
+                        "CONTENT=\"text/html; charset=windows-1252\">\r\n<TITLE>"),
+              0u);
     const size_t body = page.find("</p>");
     return {body == std::string::npos ? page : page.substr(body + 4), count};
 }
