@@ -2,17 +2,39 @@
 // while it works, names it cannot address, links that loop and trees far deeper than usual.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdarg>
 #include <fcntl.h>
 #include <csignal>
 #include <poll.h>
 #include <pthread.h>
 #include <sys/resource.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
+#include <sys/sysmacros.h>
+#include <sys/un.h>
 #include <thread>
 #include <unistd.h>
 
 #include "engine/html_text.h"
 #include "tests/unit/engine/page_test_support.h"
+
+// While a test points this at a list, the name of every file the program opens with openat() (as
+// the walk opens each file in its open folder) is recorded there before it is opened.
+std::vector<std::string>* g_opened = nullptr;
+
+extern "C" int openat(int dir, const char* path, int flags, ...) {
+    mode_t mode = 0;
+    if ((flags & O_CREAT) != 0 || (flags & O_TMPFILE) == O_TMPFILE) {
+        va_list args;
+        va_start(args, flags);
+        mode = static_cast<mode_t>(va_arg(args, unsigned));
+        va_end(args);
+    }
+    if (g_opened) g_opened->push_back(path);
+    return static_cast<int>(syscall(SYS_openat, dir, path, flags, mode));
+}
 
 namespace favpage {
 namespace {
@@ -136,6 +158,39 @@ TEST(AccessFaultTest, PagesOfAnotherUserAreRefusedOrWrittenAsAnOpenForWritingWou
             ++entries;
         }
         EXPECT_EQ(entries, 1u) << "no temporary file is left";
+    }
+}
+
+// A character device, a pipe and a socket named like shortcuts, and a link to a device, in the
+// tree: none is ever opened (opening some devices acts on them: a tape rewinds), and the walk
+// passes them over as files that are not shortcuts.
+TEST(AccessFaultTest, DevicesPipesAndSocketsInTheTreeAreNeverOpened) {
+    TempFolder t;
+    t.WriteFile("Fav/a.url", ClassicShortcut("a.htm"));
+    if (mknod(t.Native("Fav/device.url").c_str(), S_IFCHR | 0666, makedev(1, 3)) != 0) {
+        GTEST_SKIP() << "cannot make a device node here";
+    }
+    ASSERT_EQ(mkfifo(t.Native("Fav/pipe.url").c_str(), 0666), 0);
+    ASSERT_EQ(symlink("/dev/zero", t.Native("Fav/zero.url").c_str()), 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    const std::string socketPath = t.Native("Fav/socket.url");
+    ASSERT_LT(socketPath.size(), sizeof address.sun_path);
+    std::copy(socketPath.begin(), socketPath.end(), address.sun_path);
+    const int listener = socket(AF_UNIX, SOCK_STREAM, 0);
+    ASSERT_EQ(bind(listener, reinterpret_cast<const sockaddr*>(&address), sizeof address), 0);
+    close(listener);
+
+    std::vector<std::string> opened;
+    g_opened = &opened;
+    int32_t count = 0;
+    const std::string page = WalkToBytes(t.Path("Fav"), count);
+    g_opened = nullptr;
+    EXPECT_EQ(count, 1);
+    EXPECT_NE(page.find("<li><A HREF=\"a.htm\">a</A>"), std::string::npos) << page;
+    EXPECT_EQ(std::count(opened.begin(), opened.end(), "a.url"), 1) << "the shortcut is opened";
+    for (const char* name : {"device.url", "pipe.url", "zero.url", "socket.url"}) {
+        EXPECT_EQ(std::count(opened.begin(), opened.end(), name), 0) << name;
     }
 }
 
