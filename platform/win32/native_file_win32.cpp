@@ -1,11 +1,14 @@
 // platform/win32/native_file_win32.cpp: raw file I/O and the replacing writer on Windows.
 #include <windows.h>
 
+#include <atomic>
 #include <cstdio>
 #include <cstring>
+#include <new>
 #include <vector>
 
 #include "platform/native_file.h"
+#include "platform/win32/pending_writes.h"
 #include "platform/win32/wide_text.h"
 
 namespace favpage::native {
@@ -16,6 +19,9 @@ HANDLE H(FileHandle f) { return reinterpret_cast<HANDLE>(f); }
 FileHandle F(HANDLE h) {
     return h == INVALID_HANDLE_VALUE ? kNoFile : reinterpret_cast<FileHandle>(h);
 }
+
+// The form of a path every file-system call of this file is given.
+std::wstring SystemPath(const std::string& path) { return win32::Wide(path); }
 
 std::string FolderOf(const std::string& path) {
     const size_t sep = path.find_last_of("\\/:");
@@ -28,7 +34,7 @@ std::string FolderOf(const std::string& path) {
 
 FileHandle OpenForReading(const std::string& path, uint64_t& size) {
     // Without backup semantics a folder cannot be opened, which is what a text file wants.
-    HANDLE h = CreateFileW(win32::Wide(path).c_str(), GENERIC_READ,
+    HANDLE h = CreateFileW(SystemPath(path).c_str(), GENERIC_READ,
                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                            OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
     if (h == INVALID_HANDLE_VALUE) return kNoFile;
@@ -52,7 +58,7 @@ FileHandle OpenKnownForReading(const FolderHandle& folder, const std::string& na
 }
 
 FileHandle CreateForWriting(const std::string& path) {
-    HANDLE h = CreateFileW(win32::Wide(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+    HANDLE h = CreateFileW(SystemPath(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
                            CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     return F(h);
 }
@@ -65,6 +71,8 @@ long ReadBytes(FileHandle file, char* buffer, size_t count) {
 }
 
 bool WriteBytes(FileHandle file, const char* data, size_t count) {
+    // Not while an interrupt puts a page's old bytes back, nor after.
+    win32::PendingWritesLock lock;
     while (count > 0) {
         const DWORD chunk = count > 0x40000000 ? 0x40000000 : static_cast<DWORD>(count);
         DWORD written = 0;
@@ -82,16 +90,18 @@ bool CloseFile(FileHandle file) {
 
 namespace {
 
-// The target's access list, as GetFileSecurityW gives it; empty when it cannot be read.
-std::vector<char> ReadAccessList(const std::wstring& path) {
+// What GetFileSecurityW tells of a file (`what` of it, self-relative); empty when it cannot be
+// read.
+std::vector<char> ReadSecurity(const std::wstring& path, SECURITY_INFORMATION what) {
     DWORD need = 0;
-    GetFileSecurityW(path.c_str(), DACL_SECURITY_INFORMATION, nullptr, 0, &need);
+    GetFileSecurityW(path.c_str(), what, nullptr, 0, &need);
     std::vector<char> sd(need);
-    if (need == 0 ||
-        !GetFileSecurityW(path.c_str(), DACL_SECURITY_INFORMATION, sd.data(), need, &need)) {
-        sd.clear();
-    }
+    if (need == 0 || !GetFileSecurityW(path.c_str(), what, sd.data(), need, &need)) sd.clear();
     return sd;
+}
+
+std::vector<char> ReadAccessList(const std::wstring& path) {
+    return ReadSecurity(path, DACL_SECURITY_INFORMATION);
 }
 
 bool SameAccessList(const std::vector<char>& a, const std::vector<char>& b) {
@@ -106,6 +116,23 @@ bool SameAccessList(const std::vector<char>& a, const std::vector<char>& b) {
     }
     if (!presentA || !presentB || !aclA || !aclB) return presentA == presentB && aclA == aclB;
     return aclA->AclSize == aclB->AclSize && std::memcmp(aclA, aclB, aclA->AclSize) == 0;
+}
+
+// True when the new file at `temporary` has the page's owner or can be given it. ReplaceFileW
+// keeps the page's access list but not its owner. An owner that cannot be read is no reason to
+// write in place.
+bool KeepsOwner(const std::wstring& page, const std::wstring& temporary) {
+    std::vector<char> want = ReadSecurity(page, OWNER_SECURITY_INFORMATION);
+    const std::vector<char> have = ReadSecurity(temporary, OWNER_SECURITY_INFORMATION);
+    PSID wantOwner = nullptr, haveOwner = nullptr;
+    BOOL defaulted = FALSE;
+    if (want.empty() || have.empty() ||
+        !GetSecurityDescriptorOwner(want.data(), &wantOwner, &defaulted) ||
+        !GetSecurityDescriptorOwner(const_cast<char*>(have.data()), &haveOwner, &defaulted) ||
+        !wantOwner || !haveOwner || EqualSid(wantOwner, haveOwner)) {
+        return true;
+    }
+    return SetFileSecurityW(temporary.c_str(), OWNER_SECURITY_INFORMATION, want.data()) != 0;
 }
 
 // The attributes a replaced page carries over; read-only, hidden and system pages are refused.
@@ -129,8 +156,8 @@ void KeepAttributesAndSecurity(const std::wstring& target, DWORD attributes,
 }
 
 // True when another program holds the page open without letting it be deleted or renamed, so
-// that no replacement can take its place. Asked first because Wine's ReplaceFileW then leaves
-// a file of its own beside the page.
+// that no replacement can take its place (and Wine's ReplaceFileW would leave a file of its own
+// beside the page).
 bool HeldAgainstReplacing(const std::wstring& target) {
     HANDLE h = CreateFileW(target.c_str(), DELETE,
                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
@@ -140,15 +167,55 @@ bool HeldAgainstReplacing(const std::wstring& target) {
     return false;
 }
 
+// Reads the whole file, from its start, into `bytes`.
+bool ReadWhole(HANDLE h, std::vector<char>& bytes) {
+    LARGE_INTEGER size{};
+    if (!GetFileSizeEx(h, &size)) return false;
+    try {
+        bytes.resize(static_cast<size_t>(size.QuadPart) + 1);
+        size_t have = 0;
+        for (;;) {
+            if (have == bytes.size()) bytes.resize(bytes.size() * 2);  // it grew meanwhile
+            const long got = ReadBytes(F(h), bytes.data() + have, bytes.size() - have);
+            if (got < 0) return false;
+            if (got == 0) break;
+            have += static_cast<size_t>(got);
+        }
+        bytes.resize(have);
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+    return SetFilePointerEx(h, LARGE_INTEGER{}, nullptr, FILE_BEGIN) != 0;
+}
+
+// The page is written in place, from its start; its old bytes are read first, so that a failed
+// or interrupted run can put them back. A page that may be written but not read is emptied
+// first, as a plain open for writing does, and cannot be restored.
+FileHandle WriteInPlace(HANDLE page, bool readable, Replacement& r) {
+    const bool kept = readable ? ReadWhole(page, r.old) : SetEndOfFile(page) != 0;
+    if (!kept) {
+        CloseHandle(page);
+        return kNoFile;
+    }
+    r.restorable = readable;
+    r.temporary.clear();
+    win32::PendingWritesLock lock;
+    r.pending = win32::NotePageInPlace(page, r.old.data(), r.old.size(), r.restorable);
+    return F(page);
+}
+
 }  // namespace
 
 FileHandle BeginReplacement(const std::string& path, Replacement& r) {
     r = Replacement();
     if (path.empty() || path.back() == '\\' || path.back() == '/') return kNoFile;
-    const std::wstring target = win32::Wide(path);
+    const std::wstring target = SystemPath(path);
     if (target.empty()) return kNoFile;
     const DWORD attrs = GetFileAttributesW(target.c_str());
-    HANDLE existing = INVALID_HANDLE_VALUE;  // the target, open for writing
+    HANDLE existing = INVALID_HANDLE_VALUE;  // the page, open for writing
+    bool readable = true;
+    std::vector<char> accessList;
+    bool replaceable = true;
     if (attrs == INVALID_FILE_ATTRIBUTES) {
         // Only a missing file in an existing folder may be created.
         if (GetLastError() != ERROR_FILE_NOT_FOUND) return kNoFile;
@@ -158,50 +225,101 @@ FileHandle BeginReplacement(const std::string& path, Replacement& r) {
                      FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_DEVICE)) {
             return kNoFile;
         }
+        // Asked before the page is open here, where this very open would count as holding it.
+        const bool held = HeldAgainstReplacing(target);
         // Whether the page's security (and whoever holds it open) lets this user write it:
-        // opened as a plain open for writing would, without truncating it.
-        existing = CreateFileW(target.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                               nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+        // opened as a plain open for writing would, without truncating it; for reading too
+        // where it may be read, to keep its old bytes.
+        constexpr DWORD kShare = FILE_SHARE_READ | FILE_SHARE_WRITE;
+        existing = CreateFileW(target.c_str(), GENERIC_READ | GENERIC_WRITE, kShare, nullptr,
+                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (existing == INVALID_HANDLE_VALUE && GetLastError() == ERROR_ACCESS_DENIED) {
+            readable = false;
+            existing = CreateFileW(target.c_str(), GENERIC_WRITE, kShare, nullptr, OPEN_EXISTING,
+                                   FILE_ATTRIBUTE_NORMAL, nullptr);
+        }
         if (existing == INVALID_HANDLE_VALUE) return kNoFile;
+        // A page with other names, or one that cannot be moved away, stays the same file.
+        BY_HANDLE_FILE_INFORMATION info;
+        replaceable = !held && GetFileInformationByHandle(existing, &info) &&
+                      info.nNumberOfLinks == 1;
+        accessList = ReadAccessList(target);
     }
     r.target = path;
     r.existed = existing != INVALID_HANDLE_VALUE;
 
-    const std::string folder = FolderOf(path);
-    static unsigned counter = 0;
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        char name[64];
-        std::snprintf(name, sizeof name, "\\~favpage-%lu-%u.tmp",
-                      static_cast<unsigned long>(GetCurrentProcessId()), ++counter);
-        const std::string temporary = folder + name;
-        HANDLE h = CreateFileW(win32::Wide(temporary).c_str(), GENERIC_WRITE, FILE_SHARE_READ,
-                               nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
-        if (h == INVALID_HANDLE_VALUE) {
-            const DWORD error = GetLastError();
-            if (error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS) continue;
+    if (replaceable) {
+        // Never more open than the page: made with its access list (a new page gets the
+        // folder's, as any new file), and shared for deletion, so an interrupt can remove it.
+        SECURITY_ATTRIBUTES security{sizeof security, nullptr, FALSE};
+        if (!accessList.empty()) security.lpSecurityDescriptor = accessList.data();
+        const std::string folder = FolderOf(path);
+        static std::atomic<unsigned> counter{0};
+        for (int attempt = 0; attempt < 100; ++attempt) {
+            char name[64];
+            std::snprintf(name, sizeof name, "\\~favpage-%lu-%u.tmp",
+                          static_cast<unsigned long>(GetCurrentProcessId()), ++counter);
+            const std::string temporary = folder + name;
+            const std::wstring system = SystemPath(temporary);
+            win32::PendingWritesLock lock;
+            HANDLE h = CreateFileW(system.c_str(), GENERIC_WRITE,
+                                   FILE_SHARE_READ | FILE_SHARE_DELETE, &security, CREATE_NEW,
+                                   FILE_ATTRIBUTE_NORMAL, nullptr);
+            if (h == INVALID_HANDLE_VALUE) {
+                const DWORD error = GetLastError();
+                if (error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS) continue;
+                // A folder that refuses new files: the page may still be written in place.
+                if (error == ERROR_ACCESS_DENIED && r.existed) break;
+                // No space, a name too long: refused before the page is touched.
+                if (existing != INVALID_HANDLE_VALUE) CloseHandle(existing);
+                return kNoFile;
+            }
+            r.temporary = temporary;
+            r.pending = win32::NoteTemporaryFile(system);
+            if (!r.existed || KeepsOwner(target, system)) {
+                if (existing != INVALID_HANDLE_VALUE) CloseHandle(existing);
+                return F(h);
+            }
+            // Another user's page: replacing it would make it this user's.
+            CloseHandle(h);
+            DeleteFileW(system.c_str());
+            win32::Forget(r.pending);
+            r.pending = -1;
             break;
         }
-        if (existing != INVALID_HANDLE_VALUE) CloseHandle(existing);
-        r.temporary = temporary;
-        return F(h);
     }
-    // No file can be made beside the page, but the page itself may be written: in place.
     if (existing == INVALID_HANDLE_VALUE) return kNoFile;
-    if (!SetEndOfFile(existing)) {  // at offset 0: truncated, as a plain open for writing does
-        CloseHandle(existing);
-        return kNoFile;
-    }
-    return F(existing);
+    return WriteInPlace(existing, readable, r);
 }
 
-bool FinishReplacement(FileHandle file, const Replacement& r) {
-    bool ok = FlushFileBuffers(H(file)) != 0;
-    if (!CloseHandle(H(file))) ok = false;
-    if (r.temporary.empty()) return ok;
-    const std::wstring target = win32::Wide(r.target);
-    const std::wstring temporary = win32::Wide(r.temporary);
+bool FinishReplacement(FileHandle file, Replacement& r) {
+    HANDLE h = H(file);
+    if (r.temporary.empty()) {
+        bool ok;
+        {
+            win32::PendingWritesLock lock;
+            LARGE_INTEGER written{};
+            ok = SetFilePointerEx(h, LARGE_INTEGER{}, &written, FILE_CURRENT) && SetEndOfFile(h) &&
+                 FlushFileBuffers(h);
+            if (!ok && r.restorable) {
+                win32::PutBack(h, r.old.data(), r.old.size(), written.QuadPart);
+                FlushFileBuffers(h);
+            }
+            win32::Forget(r.pending);
+            r.pending = -1;
+        }
+        if (!CloseHandle(h)) ok = false;
+        return ok;
+    }
+    bool ok = FlushFileBuffers(h) != 0;
+    if (!CloseHandle(h)) ok = false;
+    const std::wstring target = SystemPath(r.target);
+    const std::wstring temporary = SystemPath(r.temporary);
+    win32::PendingWritesLock lock;
     if (ok && !r.existed) {
-        ok = MoveFileExW(temporary.c_str(), target.c_str(), MOVEFILE_WRITE_THROUGH) != 0;
+        // A page another run made meanwhile is replaced: the last one wins.
+        ok = MoveFileExW(temporary.c_str(), target.c_str(),
+                         MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
     } else if (ok) {
         const DWORD attributes = GetFileAttributesW(target.c_str());
         const std::vector<char> accessList = ReadAccessList(target);
@@ -225,12 +343,34 @@ bool FinishReplacement(FileHandle file, const Replacement& r) {
             DeleteFileW(temporary.c_str());
         }
     }
+    win32::Forget(r.pending);
+    r.pending = -1;
     return ok;
 }
 
-void AbandonReplacement(FileHandle file, const Replacement& r) {
+void AbandonReplacement(FileHandle file, Replacement& r) {
+    if (r.temporary.empty()) {
+        {
+            win32::PendingWritesLock lock;
+            if (r.restorable) {
+                LARGE_INTEGER written{};
+                const bool known =
+                    SetFilePointerEx(H(file), LARGE_INTEGER{}, &written, FILE_CURRENT);
+                win32::PutBack(H(file), r.old.data(), r.old.size(),
+                               known ? written.QuadPart : -1);
+                FlushFileBuffers(H(file));
+            }
+            win32::Forget(r.pending);
+            r.pending = -1;
+        }
+        CloseFile(file);
+        return;
+    }
     CloseFile(file);
-    if (!r.temporary.empty()) DeleteFileW(win32::Wide(r.temporary).c_str());
+    win32::PendingWritesLock lock;
+    DeleteFileW(SystemPath(r.temporary).c_str());
+    win32::Forget(r.pending);
+    r.pending = -1;
 }
 
 }  // namespace favpage::native

@@ -83,25 +83,32 @@ TEST(AccessFaultTest, FoldersThatCanBeListedOrEnteredButNotBoth) {
     EXPECT_EQ(Occurrences(page, "<A NAME="), 3u);
 }
 
-// A page of root's, met by an ordinary user in folders that do or do not let that user add a
-// file or rename over the page. A page the user may not open for writing is refused before
-// anything is written, whoever may write its folder; one the user may write is replaced where
-// its folder allows that, and written in place where it does not.
+// Pages met by an ordinary user (65534) in folders that do or do not let that user add a file.
+// A page the user may not open for writing is refused before anything is written, whoever may
+// write its folder. One the user may write is replaced only where the new file can be all the
+// old one was (the user's own page, of the user's own group, in a folder it may add to), and
+// written in place where it cannot: another user's page keeps its owner and group. Written in
+// place, a page that stops fitting on the disk gets its old bytes back.
 TEST(AccessFaultTest, PagesOfAnotherUserAreRefusedOrWrittenAsAnOpenForWritingWould) {
     enum Outcome { kRefused, kReplaced, kInPlace, kInPlaceFailed };
     struct Case {
         const char* label;
         mode_t folderMode;
         mode_t pageMode;
+        uid_t owner;
+        gid_t group;
         Outcome outcome;
     };
     const Case cases[] = {
-        {"folder anyone may write", 0777, 0644, kRefused},
-        {"sticky folder", 01777, 0644, kRefused},
-        {"page anyone may write, folder too", 0777, 0666, kReplaced},
-        {"page anyone may write, sticky folder", 01777, 0666, kInPlace},
-        {"page anyone may write, folder nobody may add to", 0755, 0666, kInPlace},
-        {"the same when the page stops fitting on the disk", 0755, 0666, kInPlaceFailed},
+        {"folder anyone may write", 0777, 0644, 1234, 2345, kRefused},
+        {"sticky folder", 01777, 0644, 1234, 2345, kRefused},
+        {"page anyone may write, folder too", 0777, 0666, 1234, 2345, kInPlace},
+        {"page anyone may write, sticky folder", 01777, 0666, 1234, 2345, kInPlace},
+        {"page anyone may write, folder nobody may add to", 0755, 0666, 1234, 2345, kInPlace},
+        {"the same when the page stops fitting on the disk", 0755, 0666, 1234, 2345,
+         kInPlaceFailed},
+        {"the user's own page, folder anyone may write", 0777, 0644, 65534, 65534, kReplaced},
+        {"the user's own page of a group not the user's", 0777, 0664, 65534, 2345, kInPlace},
     };
     const std::string old = "old page\r\n";
     for (const Case& c : cases) {
@@ -109,8 +116,12 @@ TEST(AccessFaultTest, PagesOfAnotherUserAreRefusedOrWrittenAsAnOpenForWritingWou
         TempFolder t;
         t.WriteFile("Fav/a.url", ClassicShortcut("a.htm"));
         t.WriteFile("pub/page.htm", old);
-        ASSERT_EQ(chmod(t.Native("pub/page.htm").c_str(), c.pageMode), 0);
+        const std::string page = t.Native("pub/page.htm");
+        ASSERT_EQ(chown(page.c_str(), c.owner, c.group), 0);
+        ASSERT_EQ(chmod(page.c_str(), c.pageMode), 0);
         ASSERT_EQ(chmod(t.Native("pub").c_str(), c.folderMode), 0);
+        struct stat before;
+        ASSERT_EQ(stat(page.c_str(), &before), 0);
         const std::string f = t.Path("Fav");
         const std::string output = t.Path("pub/page.htm");
         InputGuard guard(f);
@@ -138,19 +149,19 @@ TEST(AccessFaultTest, PagesOfAnotherUserAreRefusedOrWrittenAsAnOpenForWritingWou
         if (!code) GTEST_SKIP() << "cannot drop root rights here";
         EXPECT_EQ(*code, 1) << "the run ended with another result or text";
         struct stat st;
-        ASSERT_EQ(stat(t.Native("pub/page.htm").c_str(), &st), 0);
+        ASSERT_EQ(stat(page.c_str(), &st), 0);
         EXPECT_EQ(st.st_mode & 07777, c.pageMode) << "the page keeps its permission bits";
-        // Written in place, the page stays root's; replaced, it is the user's new file.
-        EXPECT_EQ(st.st_uid, c.outcome == kReplaced ? 65534u : 0u);
-        const std::string page = t.ReadFile("pub/page.htm");
-        if (c.outcome == kRefused) {
-            EXPECT_EQ(page, old);
-        } else if (c.outcome == kInPlaceFailed) {
-            EXPECT_LE(page.size(), 100u) << "the old page cannot be kept here";
+        EXPECT_EQ(st.st_uid, c.owner) << "and its owner";
+        EXPECT_EQ(st.st_gid, c.group) << "and its group";
+        EXPECT_EQ(st.st_ino != before.st_ino, c.outcome == kReplaced)
+            << "replaced, or the same file";
+        const std::string text = t.ReadFile("pub/page.htm");
+        if (c.outcome == kRefused || c.outcome == kInPlaceFailed) {
+            EXPECT_EQ(text, old);
         } else {
-            EXPECT_EQ(page.rfind("<html>\r\n", 0), 0u) << page;
-            EXPECT_NE(page.find("<li><A HREF=\"a.htm\">a</A>"), std::string::npos);
-            EXPECT_EQ(page.substr(page.size() - 9), "</html>\r\n");
+            EXPECT_EQ(text.rfind("<html>\r\n", 0), 0u) << text;
+            EXPECT_NE(text.find("<li><A HREF=\"a.htm\">a</A>"), std::string::npos);
+            EXPECT_EQ(text.substr(text.size() - 9), "</html>\r\n");
         }
         size_t entries = 0;
         for (const auto& e : std::filesystem::directory_iterator(t.Native("pub"))) {
