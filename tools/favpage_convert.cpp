@@ -12,6 +12,7 @@
 #endif
 
 #include "engine/conversion_run.h"
+#include "platform/interrupt.h"
 
 namespace {
 
@@ -91,6 +92,7 @@ int Usage(const char* problem) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    favpage::CleanUpWritesOnInterrupt();
 #ifndef _WIN32
     // A file-size limit or a closed pipe must end in an error text, not kill the run midway.
     std::signal(SIGXFSZ, SIG_IGN);
