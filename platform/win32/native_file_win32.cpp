@@ -233,7 +233,10 @@ FileHandle BeginReplacement(const std::string& path, Replacement& r) {
         constexpr DWORD kShare = FILE_SHARE_READ | FILE_SHARE_WRITE;
         existing = CreateFileW(target.c_str(), GENERIC_READ | GENERIC_WRITE, kShare, nullptr,
                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-        if (existing == INVALID_HANDLE_VALUE && GetLastError() == ERROR_ACCESS_DENIED) {
+        const DWORD refused = existing == INVALID_HANDLE_VALUE ? GetLastError() : 0;
+        if (refused == ERROR_ACCESS_DENIED || refused == ERROR_SHARING_VIOLATION) {
+            // Not to be read (its security, or whoever holds it open): should it be written
+            // in place, its old bytes cannot be kept.
             readable = false;
             existing = CreateFileW(target.c_str(), GENERIC_WRITE, kShare, nullptr, OPEN_EXISTING,
                                    FILE_ATTRIBUTE_NORMAL, nullptr);
