@@ -118,9 +118,8 @@ bool SameAccessList(const std::vector<char>& a, const std::vector<char>& b) {
     return aclA->AclSize == aclB->AclSize && std::memcmp(aclA, aclB, aclA->AclSize) == 0;
 }
 
-// True when the new file at `temporary` has the page's owner or can be given it. ReplaceFileW
-// keeps the page's access list but not its owner. An owner that cannot be read is no reason to
-// write in place.
+// True when the new file at `temporary` has the page's owner or can be given it. An owner that
+// cannot be read is no reason to write in place.
 bool KeepsOwner(const std::wstring& page, const std::wstring& temporary) {
     std::vector<char> want = ReadSecurity(page, OWNER_SECURITY_INFORMATION);
     const std::vector<char> have = ReadSecurity(temporary, OWNER_SECURITY_INFORMATION);
@@ -139,25 +138,35 @@ bool KeepsOwner(const std::wstring& page, const std::wstring& temporary) {
 constexpr DWORD kKeptAttributes = FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED |
                                   FILE_ATTRIBUTE_OFFLINE | FILE_ATTRIBUTE_TEMPORARY;
 
-// ReplaceFileW gives the new page the old one's attributes and security; where it did not
-// (Wine keeps neither), they are set here. Best effort: the new page is in place either way.
-void KeepAttributesAndSecurity(const std::wstring& target, DWORD attributes,
-                               const std::vector<char>& accessList) {
-    const DWORD now = GetFileAttributesW(target.c_str());
-    if (now != INVALID_FILE_ATTRIBUTES &&
+// Gives the finished temporary file the page's kept attributes and access list (it was made
+// with that list; Wine applies it as permission bits less the umask), so that it takes the
+// page's place complete. Best effort: the access list it was made with is never more open.
+void TakeOverAttributesAndSecurity(const std::wstring& temporary, const std::wstring& target) {
+    const DWORD attributes = GetFileAttributesW(target.c_str());
+    const DWORD now = GetFileAttributesW(temporary.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && now != INVALID_FILE_ATTRIBUTES &&
         (now & kKeptAttributes) != (attributes & kKeptAttributes)) {
         const DWORD want = (now & ~kKeptAttributes) | (attributes & kKeptAttributes);
-        SetFileAttributesW(target.c_str(), want ? want : FILE_ATTRIBUTE_NORMAL);
+        SetFileAttributesW(temporary.c_str(), want ? want : FILE_ATTRIBUTE_NORMAL);
     }
-    if (!accessList.empty() && !SameAccessList(accessList, ReadAccessList(target))) {
-        SetFileSecurityW(target.c_str(), DACL_SECURITY_INFORMATION,
+    const std::vector<char> accessList = ReadAccessList(target);
+    if (!accessList.empty() && !SameAccessList(accessList, ReadAccessList(temporary))) {
+        SetFileSecurityW(temporary.c_str(), DACL_SECURITY_INFORMATION,
                          const_cast<char*>(accessList.data()));
     }
 }
 
+// Gives the open temporary file the page's creation time, which a replacement would otherwise
+// not have. Best effort.
+void TakeOverCreationTime(HANDLE temporary, const std::wstring& target) {
+    WIN32_FILE_ATTRIBUTE_DATA page;
+    if (GetFileAttributesExW(target.c_str(), GetFileExInfoStandard, &page)) {
+        SetFileTime(temporary, &page.ftCreationTime, nullptr, nullptr);
+    }
+}
+
 // True when another program holds the page open without letting it be deleted or renamed, so
-// that no replacement can take its place (and Wine's ReplaceFileW would leave a file of its own
-// beside the page).
+// that no replacement can take its place.
 bool HeldAgainstReplacing(const std::wstring& target) {
     HANDLE h = CreateFileW(target.c_str(), DELETE,
                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
@@ -229,8 +238,9 @@ FileHandle BeginReplacement(const std::string& path, Replacement& r) {
         const bool held = HeldAgainstReplacing(target);
         // Whether the page's security (and whoever holds it open) lets this user write it:
         // opened as a plain open for writing would, without truncating it; for reading too
-        // where it may be read, to keep its old bytes.
-        constexpr DWORD kShare = FILE_SHARE_READ | FILE_SHARE_WRITE;
+        // where it may be read, to keep its old bytes. Shared for deletion, so that this open
+        // never keeps another run from replacing the page.
+        constexpr DWORD kShare = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
         existing = CreateFileW(target.c_str(), GENERIC_READ | GENERIC_WRITE, kShare, nullptr,
                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
         const DWORD refused = existing == INVALID_HANDLE_VALUE ? GetLastError() : 0;
@@ -314,38 +324,31 @@ bool FinishReplacement(FileHandle file, Replacement& r) {
         if (!CloseHandle(h)) ok = false;
         return ok;
     }
-    bool ok = FlushFileBuffers(h) != 0;
-    if (!CloseHandle(h)) ok = false;
     const std::wstring target = SystemPath(r.target);
     const std::wstring temporary = SystemPath(r.temporary);
+    bool ok = FlushFileBuffers(h) != 0;
+    if (ok && r.existed) TakeOverCreationTime(h, target);
+    if (!CloseHandle(h)) ok = false;
     win32::PendingWritesLock lock;
-    if (ok && !r.existed) {
-        // A page another run made meanwhile is replaced: the last one wins.
-        ok = MoveFileExW(temporary.c_str(), target.c_str(),
-                         MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
-    } else if (ok) {
-        const DWORD attributes = GetFileAttributesW(target.c_str());
-        const std::vector<char> accessList = ReadAccessList(target);
-        ok = !HeldAgainstReplacing(target) &&
-             ReplaceFileW(target.c_str(), temporary.c_str(), nullptr,
-                          REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr) != 0;
-        const DWORD error = ok ? 0 : GetLastError();
-        if (error == ERROR_FILE_NOT_FOUND || error == ERROR_UNABLE_TO_MOVE_REPLACEMENT ||
-            error == ERROR_UNABLE_TO_MOVE_REPLACEMENT_2) {
-            // The old page is gone (or was already): the complete new one takes its place.
-            ok = GetFileAttributesW(target.c_str()) == INVALID_FILE_ATTRIBUTES &&
-                 MoveFileExW(temporary.c_str(), target.c_str(), MOVEFILE_WRITE_THROUGH) != 0;
-        }
-        if (ok && attributes != INVALID_FILE_ATTRIBUTES) {
-            KeepAttributesAndSecurity(target, attributes, accessList);
-        }
+    if (ok && r.existed) {
+        TakeOverAttributesAndSecurity(temporary, target);
+        ok = !HeldAgainstReplacing(target);
     }
-    if (!ok) {
-        // Keep the new page rather than nothing should the old one be gone after all.
-        if (!r.existed || GetFileAttributesW(target.c_str()) != INVALID_FILE_ATTRIBUTES) {
-            DeleteFileW(temporary.c_str());
+    // One atomic move, which replaces a page another run made or replaced meanwhile: the last
+    // one wins. (ReplaceFileW is no such step under Wine: it moves the page aside first, and
+    // two runs at once then fail and leave its files behind.) A file that is open cannot be
+    // replaced; another run looking at the page, or a virus scanner, holds it for a moment
+    // only, so the move is tried again for up to a second.
+    for (int attempt = 0; ok; ++attempt) {
+        if (MoveFileExW(temporary.c_str(), target.c_str(),
+                        MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+            break;
         }
+        const DWORD error = GetLastError();
+        ok = attempt < 40 && (error == ERROR_ACCESS_DENIED || error == ERROR_SHARING_VIOLATION);
+        if (ok) Sleep(25);
     }
+    if (!ok) DeleteFileW(temporary.c_str());
     win32::Forget(r.pending);
     r.pending = -1;
     return ok;
