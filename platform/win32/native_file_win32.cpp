@@ -118,6 +118,28 @@ bool SameAccessList(const std::vector<char>& a, const std::vector<char>& b) {
     return aclA->AclSize == aclB->AclSize && std::memcmp(aclA, aclB, aclA->AclSize) == 0;
 }
 
+// The page's access list less the right to execute, which a page does not need: the temporary
+// file is made with it, so it is never more open than the page. (Wine keeps an access list as
+// permission bits, and the exact list would mark the new page executable.) The exact list is
+// given to the finished file before it takes the page's place.
+std::vector<char> WithoutExecute(std::vector<char> sd) {
+    BOOL present = FALSE, defaulted = FALSE;
+    PACL acl = nullptr;
+    if (sd.empty() || !GetSecurityDescriptorDacl(sd.data(), &present, &acl, &defaulted) ||
+        !present || !acl) {
+        return sd;
+    }
+    for (DWORD i = 0; i < acl->AceCount; ++i) {
+        void* ace = nullptr;
+        if (!GetAce(acl, i, &ace)) break;
+        if (static_cast<ACE_HEADER*>(ace)->AceType != ACCESS_ALLOWED_ACE_TYPE) continue;
+        ACCESS_MASK& mask = static_cast<ACCESS_ALLOWED_ACE*>(ace)->Mask;
+        if (mask & GENERIC_ALL) mask = (mask & ~GENERIC_ALL) | FILE_ALL_ACCESS;
+        mask &= ~(FILE_EXECUTE | GENERIC_EXECUTE);
+    }
+    return sd;
+}
+
 // True when the new file at `temporary` has the page's owner or can be given it. An owner that
 // cannot be read is no reason to write in place.
 bool KeepsOwner(const std::wstring& page, const std::wstring& temporary) {
@@ -138,9 +160,9 @@ bool KeepsOwner(const std::wstring& page, const std::wstring& temporary) {
 constexpr DWORD kKeptAttributes = FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED |
                                   FILE_ATTRIBUTE_OFFLINE | FILE_ATTRIBUTE_TEMPORARY;
 
-// Gives the finished temporary file the page's kept attributes and access list (it was made
-// with that list; Wine applies it as permission bits less the umask), so that it takes the
-// page's place complete. Best effort: the access list it was made with is never more open.
+// Gives the finished temporary file the page's kept attributes and exact access list, so that
+// it takes the page's place complete. Best effort: the list it was made with is never more
+// open than the page's.
 void TakeOverAttributesAndSecurity(const std::wstring& temporary, const std::wstring& target) {
     const DWORD attributes = GetFileAttributesW(target.c_str());
     const DWORD now = GetFileAttributesW(temporary.c_str());
@@ -264,8 +286,9 @@ FileHandle BeginReplacement(const std::string& path, Replacement& r) {
     if (replaceable) {
         // Never more open than the page: made with its access list (a new page gets the
         // folder's, as any new file), and shared for deletion, so an interrupt can remove it.
+        std::vector<char> creation = WithoutExecute(accessList);
         SECURITY_ATTRIBUTES security{sizeof security, nullptr, FALSE};
-        if (!accessList.empty()) security.lpSecurityDescriptor = accessList.data();
+        if (!creation.empty()) security.lpSecurityDescriptor = creation.data();
         const std::string folder = FolderOf(path);
         static std::atomic<unsigned> counter{0};
         for (int attempt = 0; attempt < 100; ++attempt) {
