@@ -187,6 +187,36 @@ void TakeOverCreationTime(HANDLE temporary, const std::wstring& target) {
     }
 }
 
+// The path of the file an open handle leads to, when the path it was opened by (`given`, in the
+// system's form) names it only through a symbolic link or junction: the page is then written
+// there, so the link stays a link. Empty when `given` names the file itself or the system
+// cannot tell. The "\\?\" form the system answers in is given back as an ordinary path.
+std::string FinalPathIfLinked(HANDLE file, const std::wstring& given) {
+    std::wstring final(MAX_PATH, L'\0');
+    DWORD n = GetFinalPathNameByHandleW(file, final.data(), static_cast<DWORD>(final.size()), 0);
+    if (n >= final.size()) {
+        final.resize(n);
+        n = GetFinalPathNameByHandleW(file, final.data(), static_cast<DWORD>(final.size()), 0);
+    }
+    if (n == 0 || n >= final.size()) return "";
+    final.resize(n);
+    if (final.compare(0, 8, L"\\\\?\\UNC\\") == 0) {
+        final.replace(0, 8, L"\\\\");
+    } else if (final.compare(0, 4, L"\\\\?\\") == 0) {
+        final.erase(0, 4);
+    }
+    std::wstring full(MAX_PATH, L'\0');
+    DWORD m = GetFullPathNameW(given.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
+    if (m >= full.size()) {
+        full.resize(m);
+        m = GetFullPathNameW(given.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
+    }
+    if (m == 0 || m >= full.size()) return "";
+    full.resize(m);
+    if (CompareStringOrdinal(final.c_str(), -1, full.c_str(), -1, TRUE) == CSTR_EQUAL) return "";
+    return win32::Narrow(final.data(), final.size());
+}
+
 // True when another program holds the page open without letting it be deleted or renamed, so
 // that no replacement can take its place.
 bool HeldAgainstReplacing(const std::wstring& target) {
@@ -246,6 +276,7 @@ FileHandle BeginReplacement(const std::string& path, Replacement& r) {
     HANDLE existing = INVALID_HANDLE_VALUE;  // the page, open for writing
     bool readable = true;
     std::vector<char> accessList;
+    std::string linkedTo;
     bool replaceable = true;
     if (attrs == INVALID_FILE_ATTRIBUTES) {
         // Only a missing file in an existing folder may be created.
@@ -279,8 +310,10 @@ FileHandle BeginReplacement(const std::string& path, Replacement& r) {
         replaceable = !held && GetFileInformationByHandle(existing, &info) &&
                       info.nNumberOfLinks == 1;
         accessList = ReadAccessList(target);
+        linkedTo = FinalPathIfLinked(existing, target);
     }
-    r.target = path;
+    // A link to the page stays a link: the file it leads to is replaced, beside itself.
+    r.target = linkedTo.empty() ? path : linkedTo;
     r.existed = existing != INVALID_HANDLE_VALUE;
 
     if (replaceable) {
@@ -289,7 +322,7 @@ FileHandle BeginReplacement(const std::string& path, Replacement& r) {
         std::vector<char> creation = WithoutExecute(accessList);
         SECURITY_ATTRIBUTES security{sizeof security, nullptr, FALSE};
         if (!creation.empty()) security.lpSecurityDescriptor = creation.data();
-        const std::string folder = FolderOf(path);
+        const std::string folder = FolderOf(r.target);
         static std::atomic<unsigned> counter{0};
         for (int attempt = 0; attempt < 100; ++attempt) {
             char name[64];

@@ -299,6 +299,29 @@ TEST_F(Win32DirSearchTest, PagesThatCannotBeReplacedAreWrittenInPlaceWithTheirOl
     }
 }
 
+// A symbolic link to the page stays a link: the file it leads to is replaced. (Wine makes no
+// symbolic links; Windows makes them for an administrator or in developer mode.)
+TEST_F(Win32DirSearchTest, SymbolicLinkToThePageStaysALink) {
+    m_dir.WriteFile("real.htm", "old");
+    const std::string link = m_dir.Path("link.htm");
+    constexpr DWORD kUnprivileged = 0x2;  // SYMBOLIC_LINK_FLAG_ALLOW_UNPRIVILEGED_CREATE
+    if (!CreateSymbolicLinkA(link.c_str(), "real.htm", kUnprivileged) &&
+        !CreateSymbolicLinkA(link.c_str(), "real.htm", 0)) {
+        GTEST_SKIP() << "no symbolic links here";
+    }
+    const DWORD attributes = GetFileAttributesA(link.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
+        GTEST_SKIP() << "no symbolic links here";
+    }
+    auto f = TextFile::OpenReplacing(link);
+    ASSERT_TRUE(f);
+    f->Write("new\n");
+    ASSERT_TRUE(f->Close());
+    EXPECT_TRUE(GetFileAttributesA(link.c_str()) & FILE_ATTRIBUTE_REPARSE_POINT);
+    EXPECT_EQ(m_dir.ReadFile("real.htm"), "new\r\n");
+    EXPECT_EQ(TemporaryFile(m_dir), "");
+}
+
 // Ctrl+C and Ctrl+Break reach a writer (replacing a page, or writing a page with a second name
 // in place) in a child process with a console of its own: it ends, leaving the old page and no
 // temporary file. The child is this test program, asked through its environment to be the
