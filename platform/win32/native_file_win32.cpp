@@ -3,11 +3,11 @@
 
 #include <atomic>
 #include <cstdio>
-#include <cstring>
 #include <new>
 #include <vector>
 
 #include "platform/native_file.h"
+#include "platform/win32/page_identity_win32.h"
 #include "platform/win32/pending_writes.h"
 #include "platform/win32/wide_text.h"
 
@@ -90,144 +90,6 @@ bool CloseFile(FileHandle file) {
 
 namespace {
 
-// What GetFileSecurityW tells of a file (`what` of it, self-relative); empty when it cannot be
-// read.
-std::vector<char> ReadSecurity(const std::wstring& path, SECURITY_INFORMATION what) {
-    DWORD need = 0;
-    GetFileSecurityW(path.c_str(), what, nullptr, 0, &need);
-    std::vector<char> sd(need);
-    if (need == 0 || !GetFileSecurityW(path.c_str(), what, sd.data(), need, &need)) sd.clear();
-    return sd;
-}
-
-std::vector<char> ReadAccessList(const std::wstring& path) {
-    return ReadSecurity(path, DACL_SECURITY_INFORMATION);
-}
-
-bool SameAccessList(const std::vector<char>& a, const std::vector<char>& b) {
-    if (a.empty() || b.empty()) return a.empty() == b.empty();
-    BOOL presentA = FALSE, presentB = FALSE, defaultedA = FALSE, defaultedB = FALSE;
-    PACL aclA = nullptr, aclB = nullptr;
-    auto* sdA = const_cast<char*>(a.data());
-    auto* sdB = const_cast<char*>(b.data());
-    if (!GetSecurityDescriptorDacl(sdA, &presentA, &aclA, &defaultedA) ||
-        !GetSecurityDescriptorDacl(sdB, &presentB, &aclB, &defaultedB)) {
-        return false;
-    }
-    if (!presentA || !presentB || !aclA || !aclB) return presentA == presentB && aclA == aclB;
-    return aclA->AclSize == aclB->AclSize && std::memcmp(aclA, aclB, aclA->AclSize) == 0;
-}
-
-// The page's access list less the right to execute, which a page does not need: the temporary
-// file is made with it, so it is never more open than the page. (Wine keeps an access list as
-// permission bits, and the exact list would mark the new page executable.) The exact list is
-// given to the finished file before it takes the page's place.
-std::vector<char> WithoutExecute(std::vector<char> sd) {
-    BOOL present = FALSE, defaulted = FALSE;
-    PACL acl = nullptr;
-    if (sd.empty() || !GetSecurityDescriptorDacl(sd.data(), &present, &acl, &defaulted) ||
-        !present || !acl) {
-        return sd;
-    }
-    for (DWORD i = 0; i < acl->AceCount; ++i) {
-        void* ace = nullptr;
-        if (!GetAce(acl, i, &ace)) break;
-        if (static_cast<ACE_HEADER*>(ace)->AceType != ACCESS_ALLOWED_ACE_TYPE) continue;
-        ACCESS_MASK& mask = static_cast<ACCESS_ALLOWED_ACE*>(ace)->Mask;
-        if (mask & GENERIC_ALL) mask = (mask & ~GENERIC_ALL) | FILE_ALL_ACCESS;
-        mask &= ~(FILE_EXECUTE | GENERIC_EXECUTE);
-    }
-    return sd;
-}
-
-// True when the new file at `temporary` has the page's owner or can be given it. An owner that
-// cannot be read is no reason to write in place.
-bool KeepsOwner(const std::wstring& page, const std::wstring& temporary) {
-    std::vector<char> want = ReadSecurity(page, OWNER_SECURITY_INFORMATION);
-    const std::vector<char> have = ReadSecurity(temporary, OWNER_SECURITY_INFORMATION);
-    PSID wantOwner = nullptr, haveOwner = nullptr;
-    BOOL defaulted = FALSE;
-    if (want.empty() || have.empty() ||
-        !GetSecurityDescriptorOwner(want.data(), &wantOwner, &defaulted) ||
-        !GetSecurityDescriptorOwner(const_cast<char*>(have.data()), &haveOwner, &defaulted) ||
-        !wantOwner || !haveOwner || EqualSid(wantOwner, haveOwner)) {
-        return true;
-    }
-    return SetFileSecurityW(temporary.c_str(), OWNER_SECURITY_INFORMATION, want.data()) != 0;
-}
-
-// The attributes a replaced page carries over; read-only, hidden and system pages are refused.
-constexpr DWORD kKeptAttributes = FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED |
-                                  FILE_ATTRIBUTE_OFFLINE | FILE_ATTRIBUTE_TEMPORARY;
-
-// Gives the finished temporary file the page's kept attributes and exact access list, so that
-// it takes the page's place complete. Best effort: the list it was made with is never more
-// open than the page's.
-void TakeOverAttributesAndSecurity(const std::wstring& temporary, const std::wstring& target) {
-    const DWORD attributes = GetFileAttributesW(target.c_str());
-    const DWORD now = GetFileAttributesW(temporary.c_str());
-    if (attributes != INVALID_FILE_ATTRIBUTES && now != INVALID_FILE_ATTRIBUTES &&
-        (now & kKeptAttributes) != (attributes & kKeptAttributes)) {
-        const DWORD want = (now & ~kKeptAttributes) | (attributes & kKeptAttributes);
-        SetFileAttributesW(temporary.c_str(), want ? want : FILE_ATTRIBUTE_NORMAL);
-    }
-    const std::vector<char> accessList = ReadAccessList(target);
-    if (!accessList.empty() && !SameAccessList(accessList, ReadAccessList(temporary))) {
-        SetFileSecurityW(temporary.c_str(), DACL_SECURITY_INFORMATION,
-                         const_cast<char*>(accessList.data()));
-    }
-}
-
-// Gives the open temporary file the page's creation time, which a replacement would otherwise
-// not have. Best effort.
-void TakeOverCreationTime(HANDLE temporary, const std::wstring& target) {
-    WIN32_FILE_ATTRIBUTE_DATA page;
-    if (GetFileAttributesExW(target.c_str(), GetFileExInfoStandard, &page)) {
-        SetFileTime(temporary, &page.ftCreationTime, nullptr, nullptr);
-    }
-}
-
-// The path of the file an open handle leads to, when the path it was opened by (`given`, in the
-// system's form) names it only through a symbolic link or junction: the page is then written
-// there, so the link stays a link. Empty when `given` names the file itself or the system
-// cannot tell. The "\\?\" form the system answers in is given back as an ordinary path.
-std::string FinalPathIfLinked(HANDLE file, const std::wstring& given) {
-    std::wstring final(MAX_PATH, L'\0');
-    DWORD n = GetFinalPathNameByHandleW(file, final.data(), static_cast<DWORD>(final.size()), 0);
-    if (n >= final.size()) {
-        final.resize(n);
-        n = GetFinalPathNameByHandleW(file, final.data(), static_cast<DWORD>(final.size()), 0);
-    }
-    if (n == 0 || n >= final.size()) return "";
-    final.resize(n);
-    if (final.compare(0, 8, L"\\\\?\\UNC\\") == 0) {
-        final.replace(0, 8, L"\\\\");
-    } else if (final.compare(0, 4, L"\\\\?\\") == 0) {
-        final.erase(0, 4);
-    }
-    std::wstring full(MAX_PATH, L'\0');
-    DWORD m = GetFullPathNameW(given.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
-    if (m >= full.size()) {
-        full.resize(m);
-        m = GetFullPathNameW(given.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
-    }
-    if (m == 0 || m >= full.size()) return "";
-    full.resize(m);
-    if (CompareStringOrdinal(final.c_str(), -1, full.c_str(), -1, TRUE) == CSTR_EQUAL) return "";
-    return win32::Narrow(final.data(), final.size());
-}
-
-// True when another program holds the page open without letting it be deleted or renamed, so
-// that no replacement can take its place.
-bool HeldAgainstReplacing(const std::wstring& target) {
-    HANDLE h = CreateFileW(target.c_str(), DELETE,
-                           FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                           OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (h == INVALID_HANDLE_VALUE) return GetLastError() == ERROR_SHARING_VIOLATION;
-    CloseHandle(h);
-    return false;
-}
-
 // Reads the whole file, from its start, into `bytes`.
 bool ReadWhole(HANDLE h, std::vector<char>& bytes) {
     LARGE_INTEGER size{};
@@ -288,7 +150,7 @@ FileHandle BeginReplacement(const std::string& path, Replacement& r) {
             return kNoFile;
         }
         // Asked before the page is open here, where this very open would count as holding it.
-        const bool held = HeldAgainstReplacing(target);
+        const bool held = win32::HeldAgainstReplacing(target);
         // Whether the page's security (and whoever holds it open) lets this user write it:
         // opened as a plain open for writing would, without truncating it; for reading too
         // where it may be read, to keep its old bytes. Shared for deletion, so that this open
@@ -309,8 +171,8 @@ FileHandle BeginReplacement(const std::string& path, Replacement& r) {
         BY_HANDLE_FILE_INFORMATION info;
         replaceable = !held && GetFileInformationByHandle(existing, &info) &&
                       info.nNumberOfLinks == 1;
-        accessList = ReadAccessList(target);
-        linkedTo = FinalPathIfLinked(existing, target);
+        accessList = win32::ReadAccessList(target);
+        linkedTo = win32::FinalPathIfLinked(existing, target);
     }
     // A link to the page stays a link: the file it leads to is replaced, beside itself.
     r.target = linkedTo.empty() ? path : linkedTo;
@@ -319,7 +181,7 @@ FileHandle BeginReplacement(const std::string& path, Replacement& r) {
     if (replaceable) {
         // Never more open than the page: made with its access list (a new page gets the
         // folder's, as any new file), and shared for deletion, so an interrupt can remove it.
-        std::vector<char> creation = WithoutExecute(accessList);
+        std::vector<char> creation = win32::WithoutExecute(accessList);
         SECURITY_ATTRIBUTES security{sizeof security, nullptr, FALSE};
         if (!creation.empty()) security.lpSecurityDescriptor = creation.data();
         const std::string folder = FolderOf(r.target);
@@ -345,7 +207,7 @@ FileHandle BeginReplacement(const std::string& path, Replacement& r) {
             }
             r.temporary = temporary;
             r.pending = win32::NoteTemporaryFile(system);
-            if (!r.existed || KeepsOwner(target, system)) {
+            if (!r.existed || win32::KeepsOwner(target, system)) {
                 if (existing != INVALID_HANDLE_VALUE) CloseHandle(existing);
                 return F(h);
             }
@@ -383,12 +245,12 @@ bool FinishReplacement(FileHandle file, Replacement& r) {
     const std::wstring target = SystemPath(r.target);
     const std::wstring temporary = SystemPath(r.temporary);
     bool ok = FlushFileBuffers(h) != 0;
-    if (ok && r.existed) TakeOverCreationTime(h, target);
+    if (ok && r.existed) win32::TakeOverCreationTime(h, target);
     if (!CloseHandle(h)) ok = false;
     win32::PendingWritesLock lock;
     if (ok && r.existed) {
-        TakeOverAttributesAndSecurity(temporary, target);
-        ok = !HeldAgainstReplacing(target);
+        win32::TakeOverAttributesAndSecurity(temporary, target);
+        ok = !win32::HeldAgainstReplacing(target);
     }
     // One atomic move, which replaces a page another run made or replaced meanwhile: the last
     // one wins. (ReplaceFileW is no such step under Wine: it moves the page aside first, and
