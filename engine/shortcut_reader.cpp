@@ -235,7 +235,8 @@ bool AppendShortcutLink(int32_t& shortcutCount, const FolderHandle& folder, cons
 bool AppendShortcutLink(int32_t& shortcutCount, const FolderHandle& folder, const DirEntry& entry,
                         LinkFormat& format, std::string& links) {
     // A plain folder cannot be a shortcut; a hidden or system one is tried and fails to open.
-    if (entry.attributes == kAttrDirectory) return false;
+    // A device, pipe or socket is never opened: opening some devices acts on them.
+    if (entry.attributes == kAttrDirectory || (entry.attributes & kAttrDevice)) return false;
 
     // One buffer serves every file of the run: the walk reads one file at a time.
     static const std::unique_ptr<char[]> buffer(new char[kShortcutExamineLimit]);

@@ -16,6 +16,7 @@ enum : uint32_t {
     kAttrVolumeLabel = 0x08,
     kAttrDirectory = 0x10,
     kAttrArchive = 0x20,
+    kAttrDevice = 0x40,  // POSIX: a device, pipe or socket, which is never opened as a shortcut
 };
 
 // The separator between a folder and a name in every path the program builds: '\' on Windows,

@@ -16,6 +16,7 @@
 #endif
 
 #include "engine/conversion_run.h"
+#include "platform/interrupt.h"
 
 namespace {
 
@@ -151,6 +152,7 @@ int Usage(const std::string& problem) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    favpage::CleanUpWritesOnInterrupt();
 #ifndef _WIN32
     // A file-size limit or a closed pipe must end in an error text, not kill the run midway.
     std::signal(SIGXFSZ, SIG_IGN);

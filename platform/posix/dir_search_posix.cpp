@@ -65,6 +65,9 @@ void FillEntry(DirEntry& e, const char* name, size_t nameLength, const struct st
     e.name.assign(name, nameLength);
     e.attributes = 0;
     if (S_ISDIR(st.st_mode)) e.attributes |= kAttrDirectory;
+    if (!S_ISDIR(st.st_mode) && !S_ISREG(st.st_mode) && !S_ISLNK(st.st_mode)) {
+        e.attributes |= kAttrDevice;  // a device, pipe or socket
+    }
     if (posix::IsHiddenName(e.name)) e.attributes |= kAttrHidden;
     if ((st.st_mode & S_IWUSR) == 0) e.attributes |= kAttrReadOnly;
     e.length = S_ISDIR(st.st_mode) ? 0 : static_cast<uint64_t>(st.st_size);

@@ -1,14 +1,16 @@
 // platform/posix/native_file_posix.cpp: raw file I/O and the replacing writer on POSIX.
+#include <atomic>
 #include <cerrno>
-#include <climits>
 #include <cstdio>
-#include <cstdlib>
 #include <fcntl.h>
+#include <new>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include "platform/native_file.h"
 #include "platform/posix/native_path.h"
+#include "platform/posix/page_identity.h"
+#include "platform/posix/pending_writes.h"
 
 namespace favpage::native {
 
@@ -26,6 +28,10 @@ std::string FolderOf(const std::string& path) {
 std::string NameOf(const std::string& path) {
     const size_t slash = path.rfind('/');
     return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+std::string Join(const std::string& folder, const std::string& name) {
+    return folder == "/" ? "/" + name : folder + "/" + name;
 }
 
 }  // namespace
@@ -110,20 +116,67 @@ bool CloseFile(FileHandle file) {
 
 namespace {
 
-int OpenExistingForWriting(const std::string& path) {
+// Follows `path` through symbolic links, link by link, to the file it finally names, which need
+// not exist (a dangling link): `exists` and `st` tell what is there. False for a loop or a link
+// that cannot be read.
+bool FollowLinks(std::string& path, struct stat& st, bool& exists) {
+    for (int links = 0; links < 40; ++links) {  // the system's own limit
+        if (lstat(path.c_str(), &st) != 0) {
+            exists = false;
+            return errno == ENOENT;
+        }
+        exists = true;
+        if (!S_ISLNK(st.st_mode)) return true;
+        std::string to(static_cast<size_t>(st.st_size > 0 ? st.st_size : 4095) + 1, '\0');
+        const ssize_t n = readlink(path.c_str(), to.data(), to.size());
+        if (n <= 0 || static_cast<size_t>(n) >= to.size()) return false;
+        to.resize(static_cast<size_t>(n));
+        path = to[0] == '/' ? to : Join(FolderOf(path), to);
+    }
+    return false;
+}
+
+// Opens the existing page for writing, which proves that this user may write it (the test a
+// plain open for writing makes), and for reading where it may be read, to keep its old bytes.
+int OpenPage(const std::string& path, bool& readable) {
     int fd;
+    readable = true;
+    do {
+        fd = open(path.c_str(), O_RDWR | O_CLOEXEC | O_NOCTTY);
+    } while (fd < 0 && errno == EINTR);
+    if (fd >= 0 || errno != EACCES) return fd;
+    readable = false;
     do {
         fd = open(path.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY);
     } while (fd < 0 && errno == EINTR);
     return fd;
 }
 
-// A sticky folder lets only the owner of an entry, the owner of the folder and root rename
-// over it: anyone else's temporary file could be made but never moved into place.
-bool RenameOverIsRefused(const struct stat& target, const struct stat& folder) {
-    const uid_t me = geteuid();
-    return (folder.st_mode & S_ISVTX) != 0 && me != 0 && target.st_uid != me &&
-           folder.st_uid != me;
+// Reads the whole file, from its start, into `bytes`.
+bool ReadWhole(int fd, off_t sizeHint, std::vector<char>& bytes) {
+    try {
+        bytes.resize(static_cast<size_t>(sizeHint > 0 ? sizeHint : 0) + 1);
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+    size_t have = 0;
+    for (;;) {
+        if (have == bytes.size()) {  // it grew since it was looked up
+            try {
+                bytes.resize(bytes.size() * 2);
+            } catch (const std::bad_alloc&) {
+                return false;
+            }
+        }
+        const ssize_t n = pread(fd, bytes.data() + have, bytes.size() - have,
+                                static_cast<off_t>(have));
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) return false;
+        if (n == 0) break;
+        have += static_cast<size_t>(n);
+    }
+    bytes.resize(have);
+    return true;
 }
 
 // Puts the bytes written so far on the disk. A file system that cannot flush (EINVAL) keeps
@@ -136,115 +189,178 @@ bool FlushToDisk(int fd) {
     }
 }
 
-// The page is written in place: the old contents go first, as a plain open for writing does.
-FileHandle WriteInPlace(int fd, const std::string& target, Replacement& r) {
-    if (ftruncate(fd, 0) != 0) {
-        close(fd);
+// The page is written in place, from its start; its old bytes are read first, so that a failed
+// or interrupted run can put them back. A page that may be written but not read is emptied
+// first, as a plain open for writing does, and cannot be restored.
+FileHandle WriteInPlace(int page, bool readable, const struct stat& st, Replacement& r) {
+    if (page < 0) return kNoFile;
+    const bool kept = readable ? ReadWhole(page, st.st_size, r.old) : ftruncate(page, 0) == 0;
+    if (!kept) {
+        close(page);
         return kNoFile;
     }
-    r.target = target;
-    r.existed = true;
-    return fd;
+    r.restorable = readable;
+    r.temporary.clear();
+    posix::InterruptsHeld held;
+    r.pending = posix::NotePageInPlace(page, r.old.data(), r.old.size(), r.restorable);
+    return page;
+}
+
+// Makes the temporary file in the open `folder`, readable and writable by this user only, and
+// records it for an interrupt. Returns the descriptor, or -1 with `error` set.
+int MakeTemporary(int folder, const std::string& folderPath, Replacement& r, int& error) {
+    // One counter for every writer of the process, so two writers never pick the same name.
+    static std::atomic<unsigned> counter{0};
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        char name[64];
+        std::snprintf(name, sizeof name, ".favpage-%ld-%u.tmp", static_cast<long>(getpid()),
+                      ++counter);
+        posix::InterruptsHeld held;
+        const int fd = openat(folder, name, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY,
+                              0600);
+        if (fd < 0) {
+            error = errno;
+            if (error == EEXIST || error == EINTR) continue;
+            return -1;
+        }
+        r.temporary = Join(folderPath, name);
+        r.pending = posix::NoteTemporaryFile(folder, name);
+        return fd;
+    }
+    error = EEXIST;
+    return -1;
+}
+
+void RemoveTemporary(Replacement& r) {
+    posix::InterruptsHeld held;
+    unlink(r.temporary.c_str());
+    posix::Forget(r.pending);
+    r.pending = -1;
 }
 
 }  // namespace
 
 FileHandle BeginReplacement(const std::string& path, Replacement& r) {
     r = Replacement();
+    if (path.empty() || path.back() == '/') return kNoFile;
     std::string target = path;
-    if (target.empty() || target.back() == '/') return kNoFile;
-
     struct stat st;
-    const bool exists = stat(target.c_str(), &st) == 0;
-    if (!exists && errno != ENOENT) return kNoFile;
-    int existing = -1;  // the target, open for writing: proof that this user may write it
+    bool exists = false;
+    if (!FollowLinks(target, st, exists) || target.back() == '/') return kNoFile;
+    r.target = target;
+    r.existed = exists;
     if (exists) {
         if (S_ISDIR(st.st_mode)) return kNoFile;
-        if (posix::IsHiddenName(NameOf(target))) return kNoFile;  // hidden, as Windows refuses
+        if (posix::IsHiddenName(NameOf(path))) return kNoFile;  // hidden, as Windows refuses
         if (!S_ISREG(st.st_mode)) {
-            // A device or pipe cannot be replaced; it is written in place, as it is.
-            const int fd = OpenExistingForWriting(target);
+            // A device or pipe cannot be replaced, nor its bytes kept: written as it is.
+            int fd;
+            do {
+                fd = open(target.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY);
+            } while (fd < 0 && errno == EINTR);
             if (fd < 0) return kNoFile;
-            r.target = target;
-            r.existed = true;
             r.flush = false;
             return fd;
         }
-        // Replace the file a symbolic link points to, not the link itself.
-        struct stat lst;
-        if (lstat(target.c_str(), &lst) == 0 && S_ISLNK(lst.st_mode)) {
-            char* resolved = realpath(target.c_str(), nullptr);
-            if (!resolved) return kNoFile;
-            target = resolved;
-            free(resolved);
-        }
-        // Not the permission bits: whether the system lets this user open the page for writing.
-        existing = OpenExistingForWriting(target);
-        if (existing < 0) return kNoFile;
     }
+    bool readable = false;
+    const int page = exists ? OpenPage(target, readable) : -1;
+    if (exists && page < 0) return kNoFile;
 
-    const std::string folder = FolderOf(target);
-    struct stat dst;
-    if (stat(folder.c_str(), &dst) != 0 || !S_ISDIR(dst.st_mode)) {
-        if (existing >= 0) close(existing);
+    const std::string folderPath = FolderOf(target);
+    int folder;
+    do {
+        folder = open(folderPath.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    } while (folder < 0 && errno == EINTR);
+    if (folder < 0 && errno == EACCES) {  // a folder that may be searched but not read
+        folder = open(folderPath.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+    }
+    if (folder < 0) {
+        if (page >= 0) close(page);
         return kNoFile;
     }
-    if (exists && RenameOverIsRefused(st, dst)) return WriteInPlace(existing, target, r);
-
-    // The temporary file sits beside the target, so the final rename stays on one file system.
-    static unsigned counter = 0;
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        char name[64];
-        std::snprintf(name, sizeof name, "/.favpage-%ld-%u.tmp", static_cast<long>(getpid()),
-                      ++counter);
-        const std::string temporary = (folder == "/" ? std::string() : folder) + name;
-        const int fd = open(temporary.c_str(),
-                            O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, 0666);
-        if (fd < 0) {
-            if (errno == EEXIST || errno == EINTR) continue;
-            break;
-        }
-        r.target = target;
-        r.temporary = temporary;
-        r.existed = exists;
-        if (exists) {
-            close(existing);
-            // The new page keeps the old one's owner, group and permission bits. Best effort:
-            // only root may give a file away, and a failure changes nothing else.
-            if (fchown(fd, st.st_uid, st.st_gid) != 0) {
-                if (fchown(fd, static_cast<uid_t>(-1), st.st_gid) != 0) { /* keep our group */ }
+    // A page with other names, or another user's, which only root could give back to its
+    // owner: no replacement could be the same file. Anything else is tried.
+    const bool replaceable =
+        !exists || (st.st_nlink == 1 && (st.st_uid == geteuid() || geteuid() == 0));
+    if (replaceable) {
+        int error = 0;
+        const int fd = MakeTemporary(folder, folderPath, r, error);
+        if (fd >= 0) {
+            const bool same = exists ? posix::TakeOverIdentity(page, st, fd)
+                                     : fchmod(fd, posix::NewFileMode(folderPath)) == 0;
+            if (same) {
+                if (page >= 0) close(page);
+                r.folder = folder;
+                return fd;
             }
-            if (fchmod(fd, st.st_mode & 07777) != 0) { /* keep the default permissions */ }
+            close(fd);
+            RemoveTemporary(r);
+        } else if (!exists || (error != EACCES && error != EPERM)) {
+            // No space, no inode, a name too long: refused before the page is touched.
+            if (page >= 0) close(page);
+            close(folder);
+            return kNoFile;
         }
-        return fd;
     }
-    // No file can be made beside the page, but the page itself may be written.
-    if (existing >= 0) return WriteInPlace(existing, target, r);
-    return kNoFile;
+    close(folder);
+    return WriteInPlace(page, readable, st, r);
 }
 
-bool FinishReplacement(FileHandle file, const Replacement& r) {
-    bool ok = !r.flush || FlushToDisk(Fd(file));
-    if (close(Fd(file)) != 0) ok = false;
-    if (r.temporary.empty()) return ok;
-    if (ok) ok = rename(r.temporary.c_str(), r.target.c_str()) == 0;
-    if (!ok) {
-        unlink(r.temporary.c_str());
-        return false;
+bool FinishReplacement(FileHandle file, Replacement& r) {
+    const int fd = Fd(file);
+    bool ok = true;
+    if (r.temporary.empty()) {
+        if (r.flush) {
+            posix::InterruptsHeld held;
+            const off_t written = lseek(fd, 0, SEEK_CUR);
+            ok = written >= 0 && ftruncate(fd, written) == 0 && FlushToDisk(fd);
+            if (!ok && r.restorable) {
+                posix::PutBack(fd, r.old.data(), r.old.size(), written);
+                FlushToDisk(fd);
+            }
+            posix::Forget(r.pending);
+            r.pending = -1;
+        }
+        if (close(fd) != 0) ok = false;
+        return ok;
+    }
+    ok = !r.flush || FlushToDisk(fd);
+    if (close(fd) != 0) ok = false;
+    {
+        posix::InterruptsHeld held;
+        if (ok) ok = rename(r.temporary.c_str(), r.target.c_str()) == 0;
+        if (!ok) unlink(r.temporary.c_str());
+        posix::Forget(r.pending);
+        r.pending = -1;
     }
     // The rename itself reaches the disk with the folder. The new page is in place whatever
     // this answers, so there is nothing left to report.
-    const int folder = open(FolderOf(r.target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (folder >= 0) {
-        FlushToDisk(folder);
-        close(folder);
-    }
-    return true;
+    if (ok) FlushToDisk(static_cast<int>(r.folder));
+    close(static_cast<int>(r.folder));
+    r.folder = -1;
+    return ok;
 }
 
-void AbandonReplacement(FileHandle file, const Replacement& r) {
+void AbandonReplacement(FileHandle file, Replacement& r) {
+    const int fd = Fd(file);
+    if (r.temporary.empty()) {
+        {
+            posix::InterruptsHeld held;
+            if (r.restorable) {
+                posix::PutBack(fd, r.old.data(), r.old.size(), lseek(fd, 0, SEEK_CUR));
+                FlushToDisk(fd);
+            }
+            posix::Forget(r.pending);
+            r.pending = -1;
+        }
+        CloseFile(file);
+        return;
+    }
     CloseFile(file);
-    if (!r.temporary.empty()) unlink(r.temporary.c_str());
+    RemoveTemporary(r);
+    close(static_cast<int>(r.folder));
+    r.folder = -1;
 }
 
 }  // namespace favpage::native

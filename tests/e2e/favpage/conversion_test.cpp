@@ -124,14 +124,14 @@ TEST(Conversion, OutputThatIsAFolderIsReported) {
     EXPECT_EQ(app.RunConversion(), "Unable to open " + folder / "page.htm");
 }
 
-TEST(Conversion, PageThatCannotBeReplacedIsLeftAsItWas) {
+TEST(Conversion, PageThatCannotBeReplacedIsWrittenInPlace) {
     TestFolder folder("Locked");
     MakeFavorites(folder);
     const std::string page = folder / "page.htm";
     folder.WriteFile("page.htm", "old page");
     StoreSettings(folder / "Fav", page);
     // Another program holds the page open for reading and writing but not for deletion or
-    // renaming, so the finished page cannot take its place.
+    // renaming, so no finished page can take its place: the page itself is written.
     HANDLE held = CreateFileA(page.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
                               nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(held, INVALID_HANDLE_VALUE);
@@ -143,8 +143,9 @@ TEST(Conversion, PageThatCannotBeReplacedIsLeftAsItWas) {
     Answer(box, IDYES);
     const std::string status = app.WaitForStatusChange("Starting search for URLs");
     CloseHandle(held);
-    EXPECT_EQ(status, "Unable to write " + page);
-    EXPECT_EQ(ReadFileBytes(page), "old page");
+    EXPECT_EQ(status.rfind("Done.", 0), 0u) << status;
+    EXPECT_TRUE(PageIs(ReadFileBytes(page), folder / "Fav",
+                       ExpectedBody(folder / "Fav", "C__favpage_e2e_Locked_Fav")));
     // No temporary file is left beside the page.
     WIN32_FIND_DATAA found;
     HANDLE search = FindFirstFileA((folder / "*").c_str(), &found);

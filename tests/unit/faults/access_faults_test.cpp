@@ -2,17 +2,39 @@
 // while it works, names it cannot address, links that loop and trees far deeper than usual.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdarg>
 #include <fcntl.h>
 #include <csignal>
 #include <poll.h>
 #include <pthread.h>
 #include <sys/resource.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
+#include <sys/sysmacros.h>
+#include <sys/un.h>
 #include <thread>
 #include <unistd.h>
 
 #include "engine/html_text.h"
 #include "tests/unit/engine/page_test_support.h"
+
+// While a test points this at a list, the name of every file the program opens with openat() (as
+// the walk opens each file in its open folder) is recorded there before it is opened.
+std::vector<std::string>* g_opened = nullptr;
+
+extern "C" int openat(int dir, const char* path, int flags, ...) {
+    mode_t mode = 0;
+    if ((flags & O_CREAT) != 0 || (flags & O_TMPFILE) == O_TMPFILE) {
+        va_list args;
+        va_start(args, flags);
+        mode = static_cast<mode_t>(va_arg(args, unsigned));
+        va_end(args);
+    }
+    if (g_opened) g_opened->push_back(path);
+    return static_cast<int>(syscall(SYS_openat, dir, path, flags, mode));
+}
 
 namespace favpage {
 namespace {
@@ -61,25 +83,32 @@ TEST(AccessFaultTest, FoldersThatCanBeListedOrEnteredButNotBoth) {
     EXPECT_EQ(Occurrences(page, "<A NAME="), 3u);
 }
 
-// A page of root's, met by an ordinary user in folders that do or do not let that user add a
-// file or rename over the page. A page the user may not open for writing is refused before
-// anything is written, whoever may write its folder; one the user may write is replaced where
-// its folder allows that, and written in place where it does not.
+// Pages met by an ordinary user (65534) in folders that do or do not let that user add a file.
+// A page the user may not open for writing is refused before anything is written, whoever may
+// write its folder. One the user may write is replaced only where the new file can be all the
+// old one was (the user's own page, of the user's own group, in a folder it may add to), and
+// written in place where it cannot: another user's page keeps its owner and group. Written in
+// place, a page that stops fitting on the disk gets its old bytes back.
 TEST(AccessFaultTest, PagesOfAnotherUserAreRefusedOrWrittenAsAnOpenForWritingWould) {
     enum Outcome { kRefused, kReplaced, kInPlace, kInPlaceFailed };
     struct Case {
         const char* label;
         mode_t folderMode;
         mode_t pageMode;
+        uid_t owner;
+        gid_t group;
         Outcome outcome;
     };
     const Case cases[] = {
-        {"folder anyone may write", 0777, 0644, kRefused},
-        {"sticky folder", 01777, 0644, kRefused},
-        {"page anyone may write, folder too", 0777, 0666, kReplaced},
-        {"page anyone may write, sticky folder", 01777, 0666, kInPlace},
-        {"page anyone may write, folder nobody may add to", 0755, 0666, kInPlace},
-        {"the same when the page stops fitting on the disk", 0755, 0666, kInPlaceFailed},
+        {"folder anyone may write", 0777, 0644, 1234, 2345, kRefused},
+        {"sticky folder", 01777, 0644, 1234, 2345, kRefused},
+        {"page anyone may write, folder too", 0777, 0666, 1234, 2345, kInPlace},
+        {"page anyone may write, sticky folder", 01777, 0666, 1234, 2345, kInPlace},
+        {"page anyone may write, folder nobody may add to", 0755, 0666, 1234, 2345, kInPlace},
+        {"the same when the page stops fitting on the disk", 0755, 0666, 1234, 2345,
+         kInPlaceFailed},
+        {"the user's own page, folder anyone may write", 0777, 0644, 65534, 65534, kReplaced},
+        {"the user's own page of a group not the user's", 0777, 0664, 65534, 2345, kInPlace},
     };
     const std::string old = "old page\r\n";
     for (const Case& c : cases) {
@@ -87,8 +116,12 @@ TEST(AccessFaultTest, PagesOfAnotherUserAreRefusedOrWrittenAsAnOpenForWritingWou
         TempFolder t;
         t.WriteFile("Fav/a.url", ClassicShortcut("a.htm"));
         t.WriteFile("pub/page.htm", old);
-        ASSERT_EQ(chmod(t.Native("pub/page.htm").c_str(), c.pageMode), 0);
+        const std::string page = t.Native("pub/page.htm");
+        ASSERT_EQ(chown(page.c_str(), c.owner, c.group), 0);
+        ASSERT_EQ(chmod(page.c_str(), c.pageMode), 0);
         ASSERT_EQ(chmod(t.Native("pub").c_str(), c.folderMode), 0);
+        struct stat before;
+        ASSERT_EQ(stat(page.c_str(), &before), 0);
         const std::string f = t.Path("Fav");
         const std::string output = t.Path("pub/page.htm");
         InputGuard guard(f);
@@ -116,19 +149,19 @@ TEST(AccessFaultTest, PagesOfAnotherUserAreRefusedOrWrittenAsAnOpenForWritingWou
         if (!code) GTEST_SKIP() << "cannot drop root rights here";
         EXPECT_EQ(*code, 1) << "the run ended with another result or text";
         struct stat st;
-        ASSERT_EQ(stat(t.Native("pub/page.htm").c_str(), &st), 0);
+        ASSERT_EQ(stat(page.c_str(), &st), 0);
         EXPECT_EQ(st.st_mode & 07777, c.pageMode) << "the page keeps its permission bits";
-        // Written in place, the page stays root's; replaced, it is the user's new file.
-        EXPECT_EQ(st.st_uid, c.outcome == kReplaced ? 65534u : 0u);
-        const std::string page = t.ReadFile("pub/page.htm");
-        if (c.outcome == kRefused) {
-            EXPECT_EQ(page, old);
-        } else if (c.outcome == kInPlaceFailed) {
-            EXPECT_LE(page.size(), 100u) << "the old page cannot be kept here";
+        EXPECT_EQ(st.st_uid, c.owner) << "and its owner";
+        EXPECT_EQ(st.st_gid, c.group) << "and its group";
+        EXPECT_EQ(st.st_ino != before.st_ino, c.outcome == kReplaced)
+            << "replaced, or the same file";
+        const std::string text = t.ReadFile("pub/page.htm");
+        if (c.outcome == kRefused || c.outcome == kInPlaceFailed) {
+            EXPECT_EQ(text, old);
         } else {
-            EXPECT_EQ(page.rfind("<html>\r\n", 0), 0u) << page;
-            EXPECT_NE(page.find("<li><A HREF=\"a.htm\">a</A>"), std::string::npos);
-            EXPECT_EQ(page.substr(page.size() - 9), "</html>\r\n");
+            EXPECT_EQ(text.rfind("<html>\r\n", 0), 0u) << text;
+            EXPECT_NE(text.find("<li><A HREF=\"a.htm\">a</A>"), std::string::npos);
+            EXPECT_EQ(text.substr(text.size() - 9), "</html>\r\n");
         }
         size_t entries = 0;
         for (const auto& e : std::filesystem::directory_iterator(t.Native("pub"))) {
@@ -136,6 +169,39 @@ TEST(AccessFaultTest, PagesOfAnotherUserAreRefusedOrWrittenAsAnOpenForWritingWou
             ++entries;
         }
         EXPECT_EQ(entries, 1u) << "no temporary file is left";
+    }
+}
+
+// A character device, a pipe and a socket named like shortcuts, and a link to a device, in the
+// tree: none is ever opened (opening some devices acts on them: a tape rewinds), and the walk
+// passes them over as files that are not shortcuts.
+TEST(AccessFaultTest, DevicesPipesAndSocketsInTheTreeAreNeverOpened) {
+    TempFolder t;
+    t.WriteFile("Fav/a.url", ClassicShortcut("a.htm"));
+    if (mknod(t.Native("Fav/device.url").c_str(), S_IFCHR | 0666, makedev(1, 3)) != 0) {
+        GTEST_SKIP() << "cannot make a device node here";
+    }
+    ASSERT_EQ(mkfifo(t.Native("Fav/pipe.url").c_str(), 0666), 0);
+    ASSERT_EQ(symlink("/dev/zero", t.Native("Fav/zero.url").c_str()), 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    const std::string socketPath = t.Native("Fav/socket.url");
+    ASSERT_LT(socketPath.size(), sizeof address.sun_path);
+    std::copy(socketPath.begin(), socketPath.end(), address.sun_path);
+    const int listener = socket(AF_UNIX, SOCK_STREAM, 0);
+    ASSERT_EQ(bind(listener, reinterpret_cast<const sockaddr*>(&address), sizeof address), 0);
+    close(listener);
+
+    std::vector<std::string> opened;
+    g_opened = &opened;
+    int32_t count = 0;
+    const std::string page = WalkToBytes(t.Path("Fav"), count);
+    g_opened = nullptr;
+    EXPECT_EQ(count, 1);
+    EXPECT_NE(page.find("<li><A HREF=\"a.htm\">a</A>"), std::string::npos) << page;
+    EXPECT_EQ(std::count(opened.begin(), opened.end(), "a.url"), 1) << "the shortcut is opened";
+    for (const char* name : {"device.url", "pipe.url", "zero.url", "socket.url"}) {
+        EXPECT_EQ(std::count(opened.begin(), opened.end(), name), 0) << name;
     }
 }
 

@@ -6,6 +6,7 @@
 #include <fcntl.h>
 #include <fstream>
 #include <random>
+#include <sys/mount.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -245,6 +246,75 @@ TEST(SizeFaultTest, WriteFailureEndsTheWalkEarly) {
     EXPECT_NE(*code, 2) << "the walk went on long after the page failed";
     EXPECT_EQ(t.ReadFile("page.htm"), "old");
     EXPECT_EQ(t.EntryCount(), 2u);
+}
+
+// A small file system of its own (tmpfs) mounted on a folder for as long as the object lives.
+class SmallDisk {
+public:
+    SmallDisk(const std::string& folder, const std::string& options) : m_folder(folder) {
+        m_mounted = mount("favpage-test", folder.c_str(), "tmpfs", 0, options.c_str()) == 0;
+    }
+    ~SmallDisk() {
+        if (m_mounted) umount2(m_folder.c_str(), MNT_DETACH);
+    }
+    bool Mounted() const { return m_mounted; }
+
+private:
+    std::string m_folder;
+    bool m_mounted = false;
+};
+
+// A full disk never costs the old page. On a 64 KiB disk with no inode left, no temporary file
+// can be made: the run ends with "Unable to open" before the page is touched. A page with two
+// names is written in place; when the disk fills part-way, its old bytes are put back and the
+// run ends with "Unable to write".
+TEST(SizeFaultTest, AFullDiskNeverCostsTheOldPage) {
+    struct Case {
+        const char* label;
+        const char* options;
+        bool twoNames;
+        ConversionResult result;
+        const char* text;
+    };
+    const Case cases[] = {
+        {"no inode left", "size=64k,nr_inodes=2", false, ConversionResult::CannotOpen,
+         "Unable to open "},
+        {"in place, the disk fills part-way", "size=64k", true, ConversionResult::CannotWrite,
+         "Unable to write "},
+    };
+    TempFolder t;
+    for (int i = 0; i < 1500; ++i) {  // a page of about 250 kB
+        t.WriteFile("Fav/f" + std::to_string(i % 15) + "/l" + std::to_string(i) + ".url",
+                    ClassicShortcut("http://example.com/" + std::string(100, 'p')));
+    }
+    std::string old;
+    for (int i = 0; i < 75; ++i) old += "old page " + std::to_string(i % 10) + "\r\n";
+    ASSERT_EQ(old.size(), 900u);
+    const std::string folder = t.Path("Fav");
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.label);
+        t.MakeFolder("disk");
+        SmallDisk disk(t.Native("disk"), c.options);
+        if (!disk.Mounted()) GTEST_SKIP() << "cannot mount a tmpfs here";
+        t.WriteFile("disk/page.htm", old);
+        if (c.twoNames) {
+            ASSERT_EQ(link(t.Native("disk/page.htm").c_str(), t.Native("disk/other.htm").c_str()),
+                      0);
+        }
+        const std::string output = t.Path("disk/page.htm");
+        InputGuard guard(folder);
+        QuietHost host;
+        int32_t count = 0;
+        EXPECT_EQ(RunConversion(folder, output, host, count), c.result);
+        EXPECT_EQ(host.last, c.text + output);
+        EXPECT_EQ(t.ReadFile("disk/page.htm"), old);
+        size_t entries = 0;
+        for (const auto& e : std::filesystem::directory_iterator(t.Native("disk"))) {
+            (void)e;
+            ++entries;
+        }
+        EXPECT_EQ(entries, c.twoNames ? 2u : 1u) << "no temporary file is left";
+    }
 }
 
 // One folder of 100,000 entries: empty files, a few shortcuts among them, and a few folders.

@@ -1,17 +1,21 @@
-// POSIX-only tests of TextFile: write errors, the file-size limit, and what the replacing writer
-// keeps of the file it replaces.
+// POSIX-only tests of TextFile: write errors, the file-size limit, what the replacing writer
+// keeps of the file it replaces, links to it, and interrupts.
 #include <gtest/gtest.h>
 
+#include <cstdarg>
 #include <csignal>
+#include <cstring>
 #include <fcntl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/syscall.h>
 #include <sys/wait.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 #include <utility>
 #include <vector>
 
+#include "platform/interrupt.h"
 #include "platform/text_file.h"
 #include "tests/unit/platform/temp_folder.h"
 
@@ -29,6 +33,22 @@ ino_t InodeOf(int fd) {
 extern "C" int fsync(int fd) {
     if (g_diskCalls) g_diskCalls->emplace_back("fsync", InodeOf(fd));
     return static_cast<int>(syscall(SYS_fsync, fd));
+}
+
+// While a test points this at a list, the mode of every file the program creates with openat()
+// is recorded there.
+std::vector<mode_t>* g_createModes = nullptr;
+
+extern "C" int openat(int dir, const char* path, int flags, ...) {
+    mode_t mode = 0;
+    if ((flags & O_CREAT) != 0 || (flags & O_TMPFILE) == O_TMPFILE) {
+        va_list args;
+        va_start(args, flags);
+        mode = static_cast<mode_t>(va_arg(args, unsigned));
+        va_end(args);
+        if (g_createModes) g_createModes->push_back(mode);
+    }
+    return static_cast<int>(syscall(SYS_openat, dir, path, flags, mode));
 }
 
 extern "C" int rename(const char* from, const char* to) noexcept {
@@ -106,18 +126,175 @@ TEST(TextFilePosixTest, ReplacementIsOnTheDiskBeforeItTakesThePlaceAndKeepsPermi
     EXPECT_EQ(dir.ReadFile("page.htm"), "new");
 }
 
-TEST(TextFilePosixTest, ReplacementThroughASymbolicLinkReplacesTheFileItPointsTo) {
+// The stored form of a POSIX ACL: owner rw, the user 65534 rw, owning group r, mask rw,
+// others nothing (setfacl -m u:65534:rw on a 0640 file).
+std::string AclGrantingUser65534() {
+    const uint16_t kUserObj = 0x01, kUser = 0x02, kGroupObj = 0x04, kMask = 0x10, kOther = 0x20;
+    const struct { uint16_t tag, perm; uint32_t id; } entries[] = {
+        {kUserObj, 6, 0xFFFFFFFF}, {kUser, 6, 65534}, {kGroupObj, 4, 0xFFFFFFFF},
+        {kMask, 6, 0xFFFFFFFF}, {kOther, 0, 0xFFFFFFFF}};
+    std::string acl(4, '\0');
+    const uint32_t version = 2;
+    std::memcpy(acl.data(), &version, 4);
+    for (const auto& e : entries) {
+        char entry[8];
+        std::memcpy(entry, &e.tag, 2);
+        std::memcpy(entry + 2, &e.perm, 2);
+        std::memcpy(entry + 4, &e.id, 4);
+        acl.append(entry, 8);
+    }
+    return acl;
+}
+
+std::string Attribute(const std::string& path, const char* name) {
+    char value[256];
+    const ssize_t n = getxattr(path.c_str(), name, value, sizeof value);
+    return n < 0 ? "<none>" : std::string(value, static_cast<size_t>(n));
+}
+
+// A page with an ACL that lets another user write it and an attribute of its own: the temporary
+// file is made readable by its owner alone, and the new page has the old one's ACL, attribute
+// and permission bits byte for byte, so that user may still write it and the owning group still
+// may not.
+TEST(TextFilePosixTest, TemporaryFileIsPrivateAndTheNewPageKeepsAclAndAttributes) {
     TempFolder dir;
-    dir.WriteFile("real.htm", "old");
-    ASSERT_EQ(symlink("real.htm", dir.Native("link.htm").c_str()), 0);
-    auto f = TextFile::OpenReplacing(dir.Path("link.htm"));
+    dir.WriteFile("page.htm", "old");
+    const std::string page = dir.Native("page.htm");
+    ASSERT_EQ(chmod(page.c_str(), 0640), 0);
+    const std::string acl = AclGrantingUser65534();
+    const std::string note("a note\0with a zero byte", 23);
+    if (setxattr(page.c_str(), "system.posix_acl_access", acl.data(), acl.size(), 0) != 0 ||
+        setxattr(page.c_str(), "user.note", note.data(), note.size(), 0) != 0) {
+        GTEST_SKIP() << "no ACLs or user attributes on this file system";
+    }
+    struct stat before;
+    ASSERT_EQ(stat(page.c_str(), &before), 0);
+    ASSERT_EQ(before.st_mode & 07777, 0660u) << "the ACL's mask shows as the group bits";
+
+    std::vector<mode_t> created;
+    g_createModes = &created;
+    auto f = TextFile::OpenReplacing(dir.Path("page.htm"));
+    g_createModes = nullptr;
     ASSERT_TRUE(f);
+    EXPECT_EQ(created, std::vector<mode_t>{0600}) << "made private, then given the page's rights";
     f->Write("new");
     ASSERT_TRUE(f->Close());
-    struct stat st;
-    ASSERT_EQ(lstat(dir.Native("link.htm").c_str(), &st), 0);
-    EXPECT_TRUE(S_ISLNK(st.st_mode)) << "the link stays a link";
-    EXPECT_EQ(dir.ReadFile("real.htm"), "new");
+
+    struct stat after;
+    ASSERT_EQ(stat(page.c_str(), &after), 0);
+    EXPECT_NE(after.st_ino, before.st_ino) << "replaced";
+    EXPECT_EQ(after.st_mode & 07777, 0660u);
+    EXPECT_EQ(Attribute(page, "system.posix_acl_access"), acl);
+    EXPECT_EQ(Attribute(page, "user.note"), note);
+    EXPECT_EQ(dir.ReadFile("page.htm"), "new");
+    const pid_t pid = fork();
+    if (pid == 0) {
+        if (setgid(65534) != 0 || setuid(65534) != 0) _exit(77);
+        const int fd = open(page.c_str(), O_WRONLY);
+        _exit(fd >= 0 ? 0 : 1);
+    }
+    int status = 0;
+    waitpid(pid, &status, 0);
+    ASSERT_TRUE(WIFEXITED(status));
+    if (WEXITSTATUS(status) == 77) GTEST_SKIP() << "cannot drop root rights here";
+    EXPECT_EQ(WEXITSTATUS(status), 0) << "the user the ACL names may still write the page";
+}
+
+// Links to the page stay what they are. A symbolic link is followed to its final target, which
+// is replaced, or made when it is missing; a page with two names is written in place, so both
+// names keep naming it.
+TEST(TextFilePosixTest, LinksToThePageStayLinks) {
+    struct Case {
+        const char* label;
+        void (*make)(const TempFolder& dir);  // makes "page.htm" and what it leads to
+        const char* written;                  // where the text must arrive
+        bool link;                            // page.htm stays a symbolic link
+        nlink_t names;                        // names of the written file afterwards
+    };
+    const Case cases[] = {
+        {"live symbolic link",
+         [](const TempFolder& dir) {
+             dir.WriteFile("real.htm", "old");
+             ASSERT_EQ(symlink("real.htm", dir.Native("page.htm").c_str()), 0);
+         },
+         "real.htm", true, 1},
+        {"dangling symbolic links, two in a row",
+         [](const TempFolder& dir) {
+             dir.MakeFolder("sub");
+             ASSERT_EQ(symlink("sub/middle.htm", dir.Native("page.htm").c_str()), 0);
+             ASSERT_EQ(symlink("real.htm", dir.Native("sub/middle.htm").c_str()), 0);
+         },
+         "sub/real.htm", true, 1},
+        {"two hard links",
+         [](const TempFolder& dir) {
+             dir.WriteFile("page.htm", "old page, longer than the new one");
+             ASSERT_EQ(link(dir.Native("page.htm").c_str(), dir.Native("real.htm").c_str()), 0);
+         },
+         "real.htm", false, 2},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.label);
+        TempFolder dir;
+        c.make(dir);
+        const size_t entries = dir.EntryCount();
+        auto f = TextFile::OpenReplacing(dir.Path("page.htm"));
+        ASSERT_TRUE(f);
+        f->Write("new\n");
+        ASSERT_TRUE(f->Close());
+        struct stat st;
+        ASSERT_EQ(lstat(dir.Native("page.htm").c_str(), &st), 0);
+        EXPECT_EQ(S_ISLNK(st.st_mode), c.link);
+        EXPECT_EQ(dir.ReadFile(c.written), "new\r\n");
+        ASSERT_EQ(stat(dir.Native(c.written).c_str(), &st), 0);
+        EXPECT_EQ(st.st_nlink, c.names);
+        EXPECT_EQ(dir.EntryCount(), entries) << "nothing left beside the page";
+    }
+}
+
+// SIGINT (Ctrl+C) and SIGTERM while a page is being written, replaced or in place (a page with
+// two names): the process ends by the signal, and leaves the old page and nothing else.
+TEST(TextFilePosixTest, InterruptedWriterLeavesTheOldPageAndNothingElse) {
+    struct Case {
+        int signal;
+        bool twoNames;
+    };
+    for (const Case c : {Case{SIGINT, false}, Case{SIGTERM, true}}) {
+        SCOPED_TRACE(strsignal(c.signal));
+        TempFolder dir;
+        const std::string old = "old page\r\n";
+        dir.WriteFile("page.htm", old);
+        if (c.twoNames) {
+            ASSERT_EQ(link(dir.Native("page.htm").c_str(), dir.Native("other.htm").c_str()), 0);
+        }
+        const size_t entries = dir.EntryCount();
+        int written[2], hold[2];
+        ASSERT_EQ(pipe(written), 0);
+        ASSERT_EQ(pipe(hold), 0);
+        const pid_t pid = fork();
+        if (pid == 0) {
+            // As a shell's foreground job gets them, whatever this test process was given.
+            for (int s : {SIGINT, SIGTERM, SIGHUP}) signal(s, SIG_DFL);
+            CleanUpWritesOnInterrupt();
+            auto f = TextFile::OpenReplacing(dir.Path("page.htm"));
+            if (!f) _exit(1);
+            f->Write(std::string(1 << 20, 'x'));  // more than the buffer: it reaches the disk
+            if (write(written[1], "w", 1) != 1) _exit(2);
+            char byte;
+            while (read(hold[0], &byte, 1) != 0) {  // until the signal comes
+            }
+            _exit(3);
+        }
+        char byte = 0;
+        ASSERT_EQ(read(written[0], &byte, 1), 1) << "the child wrote nothing";
+        ASSERT_EQ(kill(pid, c.signal), 0);
+        int status = 0;
+        ASSERT_EQ(waitpid(pid, &status, 0), pid);
+        for (int fd : {written[0], written[1], hold[0], hold[1]}) close(fd);
+        ASSERT_TRUE(WIFSIGNALED(status)) << "ended by the signal, as a shell expects";
+        EXPECT_EQ(WTERMSIG(status), c.signal);
+        EXPECT_EQ(dir.ReadFile("page.htm"), old);
+        EXPECT_EQ(dir.EntryCount(), entries) << "no temporary file left";
+    }
 }
 
 TEST(TextFilePosixTest, HiddenTargetIsRefusedAsWindowsWould) {

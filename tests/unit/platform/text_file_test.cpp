@@ -180,6 +180,23 @@ TEST(ReplacingWriterTest, CreatesAMissingPage) {
     EXPECT_EQ(dir.ReadFile("new.htm"), "<html>\r\n");
 }
 
+// Runs that began while the page did not exist: each finds it made by the one before when it
+// finishes, and replaces it. The last one wins.
+TEST(ReplacingWriterTest, APageMadeMeanwhileByAnotherRunIsReplaced) {
+    TempFolder dir;
+    std::unique_ptr<TextFile> runs[3];
+    for (auto& run : runs) {
+        run = TextFile::OpenReplacing(dir.Path("new.htm"));
+        ASSERT_TRUE(run);
+    }
+    for (int i = 0; i < 3; ++i) {
+        runs[i]->Write("run " + std::to_string(i) + "\n");
+        EXPECT_TRUE(runs[i]->Close()) << i;
+    }
+    EXPECT_EQ(dir.ReadFile("new.htm"), "run 2\r\n");
+    EXPECT_EQ(dir.EntryCount(), 1u);
+}
+
 TEST(ReplacingWriterTest, RefusesTargetsThatCannotBeWrittenWithoutTouchingThem) {
     TempFolder dir;
     dir.MakeFolder("folder.htm");

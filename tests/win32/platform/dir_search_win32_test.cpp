@@ -1,16 +1,19 @@
 // Windows tests of DirSearch and the replacing writer on real attributes set with
 // SetFileAttributesA: what each mask admits, one-entry lookups, folder identity and handles;
-// and what the writer keeps of a page's security and refuses when it denies writing.
+// what the writer keeps of a page's security, refuses when it denies writing, writes in place,
+// and leaves when the console interrupts it.
 #include <windows.h>
 #include <sddl.h>
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <map>
 #include <set>
 #include <vector>
 
 #include "platform/dir_search.h"
+#include "platform/interrupt.h"
 #include "platform/text_file.h"
 #include "tests/unit/platform/dir_search_test_support.h"
 #include "tests/unit/platform/temp_folder.h"
@@ -173,7 +176,47 @@ bool SetAccessList(const std::string& path, const char* sddl) {
     return ok;
 }
 
+// The one temporary file beside the pages, or "" when there is none.
+std::string TemporaryFile(const TempFolder& dir) {
+    const auto names = Names(dir.Path("~favpage*"), kFileMask, Detail::Full);
+    return names.size() == 1 ? dir.Path(*names.begin()) : "";
+}
+
+// This user's SID in SDDL form.
+std::string UserSid() {
+    HANDLE token = nullptr;
+    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) return "";
+    char buffer[256];
+    DWORD size = 0;
+    const bool known = GetTokenInformation(token, TokenUser, buffer, sizeof buffer, &size);
+    CloseHandle(token);
+    LPSTR text = nullptr;
+    if (!known || !ConvertSidToStringSidA(reinterpret_cast<TOKEN_USER*>(buffer)->User.Sid, &text)) {
+        return "";
+    }
+    const std::string sid = text;
+    LocalFree(text);
+    return sid;
+}
+
 TEST_F(Win32DirSearchTest, ReplacingWriterKeepsThePagesSecurityAndRefusesWhatDeniesWriting) {
+    // A page only its owner may open: the temporary file has that access list from its
+    // creation, never the more open one the folder gives new files.
+    m_dir.WriteFile("private.htm", "old");
+    const std::string privatePage = m_dir.Path("private.htm");
+    ASSERT_TRUE(SetAccessList(privatePage, ("D:P(A;;FA;;;" + UserSid() + ")").c_str()));
+    const std::string privateAccess = AccessList(privatePage);
+    ASSERT_NE(privateAccess, "");
+    ASSERT_NE(AccessList(m_dir.Path("plain.url")), privateAccess) << "the folder gives another";
+    auto f = TextFile::OpenReplacing(privatePage);
+    ASSERT_TRUE(f);
+    const std::string temporary = TemporaryFile(m_dir);
+    ASSERT_NE(temporary, "");
+    EXPECT_EQ(AccessList(temporary), privateAccess);
+    f->Write("new\n");
+    ASSERT_TRUE(f->Close());
+    EXPECT_EQ(AccessList(privatePage), privateAccess);
+
     // A page anyone may change keeps that access list, and its attributes, once replaced.
     m_dir.WriteFile("shared.htm", "old");
     const std::string shared = m_dir.Path("shared.htm");
@@ -181,7 +224,7 @@ TEST_F(Win32DirSearchTest, ReplacingWriterKeepsThePagesSecurityAndRefusesWhatDen
     const std::string accessBefore = AccessList(shared);
     const DWORD attributesBefore = GetFileAttributesA(shared.c_str());
     ASSERT_NE(accessBefore, "");
-    auto f = TextFile::OpenReplacing(shared);
+    f = TextFile::OpenReplacing(shared);
     ASSERT_TRUE(f);
     f->Write("new\n");
     ASSERT_TRUE(f->Close());
@@ -208,6 +251,153 @@ TEST_F(Win32DirSearchTest, ReplacingWriterKeepsThePagesSecurityAndRefusesWhatDen
     CloseHandle(held);
     EXPECT_EQ(m_dir.ReadFile("plain.url"), "12345");
     EXPECT_EQ(Names(m_dir.Path("~favpage*"), kFileMask, Detail::Full).size(), 0u);
+}
+
+// The index that tells a file from every other on its volume, or 0 when it cannot be read.
+uint64_t FileIndex(const std::string& path) {
+    HANDLE h = CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                           nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    BY_HANDLE_FILE_INFORMATION info{};
+    const bool known = h != INVALID_HANDLE_VALUE && GetFileInformationByHandle(h, &info);
+    if (h != INVALID_HANDLE_VALUE) CloseHandle(h);
+    return known ? (uint64_t{info.nFileIndexHigh} << 32) | info.nFileIndexLow : 0;
+}
+
+// Pages that cannot be replaced by another file but may be written: one another program holds
+// open for reading and writing but not for deletion, and one with a second name. Both are
+// written in place and stay the same file; when the run fails, the old bytes are back.
+TEST_F(Win32DirSearchTest, PagesThatCannotBeReplacedAreWrittenInPlaceWithTheirOldBytesKept) {
+    for (bool held : {true, false}) {
+        SCOPED_TRACE(held ? "held open" : "two names");
+        const std::string old = "old page, longer than the new text\r\n";
+        m_dir.WriteFile("page.htm", old);
+        const std::string page = m_dir.Path("page.htm");
+        HANDLE holder = INVALID_HANDLE_VALUE;
+        if (held) {
+            holder = CreateFileA(page.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                 nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+            ASSERT_NE(holder, INVALID_HANDLE_VALUE);
+        } else {
+            ASSERT_TRUE(CreateHardLinkA(m_dir.Path("other.htm").c_str(), page.c_str(), nullptr));
+        }
+        const uint64_t index = FileIndex(page);
+        for (bool fail : {true, false}) {
+            auto f = TextFile::OpenReplacing(page);
+            ASSERT_TRUE(f);
+            EXPECT_EQ(TemporaryFile(m_dir), "");
+            f->Write(std::string(300 * 1024, 'x'));  // past the buffer: on the page already
+            if (fail) {
+                f.reset();  // abandoned, as a run that failed
+                EXPECT_EQ(m_dir.ReadFile("page.htm"), old);
+                continue;
+            }
+            f->Write("new\n");
+            ASSERT_TRUE(f->Close());
+        }
+        if (holder != INVALID_HANDLE_VALUE) CloseHandle(holder);
+        EXPECT_EQ(m_dir.ReadFile("page.htm"), std::string(300 * 1024, 'x') + "new\r\n");
+        EXPECT_EQ(FileIndex(page), index) << "the same file";
+        if (!held) {
+            EXPECT_EQ(m_dir.ReadFile("other.htm"), m_dir.ReadFile("page.htm"));
+            DeleteFileA(m_dir.Path("other.htm").c_str());
+        }
+        EXPECT_EQ(TemporaryFile(m_dir), "");
+    }
+}
+
+// A symbolic link to the page stays a link: the file it leads to is replaced. (Wine makes no
+// symbolic links; Windows makes them for an administrator or in developer mode.)
+TEST_F(Win32DirSearchTest, SymbolicLinkToThePageStaysALink) {
+    m_dir.WriteFile("real.htm", "old");
+    const std::string link = m_dir.Path("link.htm");
+    constexpr DWORD kUnprivileged = 0x2;  // SYMBOLIC_LINK_FLAG_ALLOW_UNPRIVILEGED_CREATE
+    if (!CreateSymbolicLinkA(link.c_str(), "real.htm", kUnprivileged) &&
+        !CreateSymbolicLinkA(link.c_str(), "real.htm", 0)) {
+        GTEST_SKIP() << "no symbolic links here";
+    }
+    const DWORD attributes = GetFileAttributesA(link.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
+        GTEST_SKIP() << "no symbolic links here";
+    }
+    auto f = TextFile::OpenReplacing(link);
+    ASSERT_TRUE(f);
+    f->Write("new\n");
+    ASSERT_TRUE(f->Close());
+    EXPECT_TRUE(GetFileAttributesA(link.c_str()) & FILE_ATTRIBUTE_REPARSE_POINT);
+    EXPECT_EQ(m_dir.ReadFile("real.htm"), "new\r\n");
+    EXPECT_EQ(TemporaryFile(m_dir), "");
+}
+
+// Ctrl+C and Ctrl+Break reach a writer (replacing a page, or writing a page with a second name
+// in place) in a child process with a console of its own: it ends, leaving the old page and no
+// temporary file. The child is this test program, asked through its environment to be the
+// writer. (Wine delivers no Ctrl+Break sent by a program: that row is then not run.)
+constexpr const char* kInterruptChild = "FAVPAGE_TEST_INTERRUPT_CHILD";
+enum ChildExit : DWORD { kNoEvent = 97, kCannotOpen = 98, kNotInterrupted = 99 };
+
+TEST_F(Win32DirSearchTest, ConsoleInterruptLeavesTheOldPageAndNoTemporaryFile) {
+    if (const char* child = std::getenv(kInterruptChild)) {
+        // The child: "C" or "B" for the event, then the page's path.
+        const DWORD event = child[0] == 'B' ? CTRL_BREAK_EVENT : CTRL_C_EVENT;
+        FreeConsole();
+        if (!AllocConsole()) ExitProcess(kNoEvent);
+        CleanUpWritesOnInterrupt();
+        auto f = TextFile::OpenReplacing(child + 1);
+        if (!f) ExitProcess(kCannotOpen);
+        f->Write(std::string(1 << 20, 'x'));  // past the buffer: on the disk
+        if (!GenerateConsoleCtrlEvent(event, 0)) {
+            f.reset();
+            ExitProcess(kNoEvent);
+        }
+        HANDLE never = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+        WaitForSingleObject(never, 60000);  // the handler ends the process first
+        ExitProcess(kNotInterrupted);
+    }
+    char self[MAX_PATH];
+    ASSERT_GT(GetModuleFileNameA(nullptr, self, sizeof self), 0u);
+    const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
+    std::string command = std::string("\"") + self + "\" --gtest_filter=" +
+                          test->test_suite_name() + "." + test->name();
+    struct Case {
+        const char* label;
+        char event;
+        bool twoNames;
+    };
+    int delivered = 0;
+    for (const Case& c : {Case{"Ctrl+C, replacing", 'C', false},
+                          Case{"Ctrl+C, in place", 'C', true},
+                          Case{"Ctrl+Break, in place", 'B', true}}) {
+        SCOPED_TRACE(c.label);
+        const std::string old = "old page\r\n";
+        m_dir.WriteFile("page.htm", old);
+        if (c.twoNames) {
+            ASSERT_TRUE(CreateHardLinkA(m_dir.Path("other.htm").c_str(),
+                                        m_dir.Path("page.htm").c_str(), nullptr));
+        }
+        const std::string value = c.event + m_dir.Path("page.htm");
+        ASSERT_TRUE(SetEnvironmentVariableA(kInterruptChild, value.c_str()));
+        STARTUPINFOA start{};
+        start.cb = sizeof start;
+        PROCESS_INFORMATION process{};
+        const bool started = CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0,
+                                            nullptr, nullptr, &start, &process);
+        SetEnvironmentVariableA(kInterruptChild, nullptr);
+        ASSERT_TRUE(started);
+        ASSERT_EQ(WaitForSingleObject(process.hProcess, 120000), WAIT_OBJECT_0);
+        DWORD code = 0;
+        GetExitCodeProcess(process.hProcess, &code);
+        CloseHandle(process.hThread);
+        CloseHandle(process.hProcess);
+        DeleteFileA(m_dir.Path("other.htm").c_str());
+        if (code == kNoEvent) continue;
+        ++delivered;
+        EXPECT_NE(code, static_cast<DWORD>(kCannotOpen));
+        EXPECT_NE(code, static_cast<DWORD>(kNotInterrupted)) << "the event never came";
+        const std::string page = m_dir.ReadFile("page.htm");
+        EXPECT_TRUE(page == old) << "a page of " << page.size() << " bytes";
+        EXPECT_EQ(TemporaryFile(m_dir), "");
+    }
+    if (delivered == 0) GTEST_SKIP() << "no console events here";
 }
 
 }  // namespace
