@@ -34,16 +34,23 @@ std::string BookmarksOf(const std::string& folder, int32_t& count) {
     return out.ReadFile("b.html");
 }
 
-// A tree of every kind of entry the reader meets: both shortcut forms, files that are none,
-// empty and hidden files, a shortcut past the 64 KiB the reader looks at, names that differ only
-// in letter case, names in other scripts, folders of one file and of many.
+// The bytes of `text` (ASCII) as UTF-16LE with its byte-order mark.
+std::string Utf16(const std::string& text) {
+    std::string bytes = "\xFF\xFE";
+    for (char c : text) bytes += std::string{c, '\0'};
+    return bytes;
+}
+
+// A tree of every kind of entry the reader meets: both shortcut forms, UTF-16 shortcuts, files
+// that are none, empty and hidden files, a shortcut past the 64 KiB the reader looks at, names
+// that differ only in letter case, names in other scripts, folders of one file and of many.
 TEST(ReadAheadTest, ThreadsReadingAheadGiveExactlyTheSequentialPageAndBookmarks) {
     TempFolder t;
     for (int f = 0; f < 24; ++f) {
         const std::string folder = "Fav/f" + std::to_string(f % 6) + "/g" + std::to_string(f);
         for (int i = 0; i < (f == 5 ? 900 : 1 + f * 7); ++i) {
             const std::string n = folder + "/" + (i % 3 ? "Site " : "site ") + std::to_string(i / 2);
-            switch (i % 7) {
+            switch (i % 8) {
                 case 0: t.WriteFile(n + ".url", ClassicShortcut("http://c/" + n)); break;
                 case 1: t.WriteFile(n + ".url", "[DEFAULT]\r\nBASEURL=x\r\n[InternetShortcut]\r\n"
                                                 "IDList=\r\nURL=http://m/" + n + "\r\n"); break;
@@ -51,6 +58,7 @@ TEST(ReadAheadTest, ThreadsReadingAheadGiveExactlyTheSequentialPageAndBookmarks)
                 case 3: t.WriteFile(n + ".url", ""); break;
                 case 4: t.WriteFile(folder + "/.h" + std::to_string(i) + ".url", ClassicShortcut("h")); break;
                 case 5: t.WriteFile(n + " Ψ本😀.url", ClassicShortcut("http://u/" + std::to_string(i))); break;
+                case 6: t.WriteFile(n + ".url", Utf16(ClassicShortcut("http://w/" + std::to_string(i)))); break;
                 default: t.WriteFile(n + ".url", std::string(70000, ' ') + ClassicShortcut("far")); break;
             }
         }
