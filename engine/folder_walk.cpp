@@ -193,7 +193,6 @@ private:
     void WriteShortcutSection(const FolderHandle& folder) {
         m_order.Clear();
         m_links.Clear();
-        m_named.clear();
         bool any = false;
         bool began = false;
         {
@@ -207,7 +206,6 @@ private:
                     if (!began) m_readAhead.Begin(folder, kFileMask);
                     began = true;
                     m_readAhead.Add(e.name);
-                    m_named.push_back(e.name);
                     continue;
                 }
                 const OrderedName ordered = OrderName(e.name, m_scratch);
@@ -230,12 +228,12 @@ private:
             }
         }
         if (began) {
-            for (const std::string& name : m_named) {
+            while (m_readAhead.Pending()) {
                 bool read = false, utf16 = false;
-                const bool found = m_readAhead.Take(m_entry, m_text, read, utf16);
-                const OrderedName ordered = OrderName(name, m_scratch);
+                const bool found = m_readAhead.Take(m_name, m_entry, m_text, read, utf16);
+                const OrderedName ordered = OrderName(m_name, m_scratch);
                 if (m_links.Size() >= kLinkMemoryLimit) {
-                    m_order.Add(ordered.text, m_links.Add(name, kStillToRead), ordered.tieBreak);
+                    m_order.Add(ordered.text, m_links.Add(m_name, kStillToRead), ordered.tieBreak);
                     continue;
                 }
                 m_link.clear();
@@ -291,7 +289,6 @@ private:
     ReadAhead m_readAhead;
     bool m_ahead;
     Pace m_pace;
-    std::vector<std::string> m_named;
     std::string m_text;
     std::string m_scratch;  // a name's order text, where it differs from the name
     DirEntry m_entry;

@@ -65,7 +65,8 @@ void ReadAhead::Serve() {
     }
 }
 
-bool ReadAhead::Take(DirEntry& entry, std::string& text, bool& read, bool& mark) {
+bool ReadAhead::Take(std::string& name, DirEntry& entry, std::string& text, bool& read,
+                     bool& mark) {
     std::unique_lock<std::mutex> lock(m_mutex);
     Slot& front = m_slots.front();
     if (front.state == Slot::State::Waiting) {
@@ -74,6 +75,7 @@ bool ReadAhead::Take(DirEntry& entry, std::string& text, bool& read, bool& mark)
         m_slots.pop_front();
         lock.unlock();
         Read(mine);
+        name = std::move(mine.name);
         entry = std::move(mine.entry);
         text = std::move(mine.text);
         read = mine.read;
@@ -87,6 +89,7 @@ bool ReadAhead::Take(DirEntry& entry, std::string& text, bool& read, bool& mark)
     --m_claimed;
     lock.unlock();
     m_work.notify_one();  // the window moved on by one file
+    name = std::move(mine.name);
     entry = std::move(mine.entry);
     text = std::move(mine.text);
     read = mine.read;

@@ -45,10 +45,12 @@ public:
     void Begin(const FolderHandle& folder, uint32_t mask);
     // Names the next file of the folder.
     void Add(const std::string& name);
-    // The next file in the order named. False when the lookup found no admitted entry (`entry`
-    // then unspecified); otherwise `entry` is the lookup's, `read` the reader's answer, and
-    // `text` and `mark` what it gave.
-    bool Take(DirEntry& entry, std::string& text, bool& read, bool& mark);
+    // The next file in the order named, its name in `name`. False when the lookup found no
+    // admitted entry (`entry` then unspecified); otherwise `entry` is the lookup's, `read` the
+    // reader's answer, and `text` and `mark` what it gave.
+    bool Take(std::string& name, DirEntry& entry, std::string& text, bool& read, bool& mark);
+    // Whether files named are still to be taken.
+    bool Pending() const { return !m_slots.empty(); }
     // Ends the folder: files not taken are forgotten, reads in progress are waited for.
     void End();
 
