@@ -5,7 +5,8 @@
 # Not part of any test run.
 # usage: bench/run.sh [RUNS [COLD_RUNS]]   (BENCH_DIR overrides the work folder, default
 #            /tmp/favpage-bench; BENCH_PAGES the folder the pages are written to; COLD_RUNS 0
-#            leaves the cold table out)
+#            leaves the cold table out; BENCH_CONVERT another favpage-convert to time, such as an
+#            earlier build)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 runs=${1:-10}
@@ -19,7 +20,7 @@ pages=${BENCH_PAGES:-$([[ -d /dev/shm ]] && echo /dev/shm/favpage-bench || echo 
 mkdir -p "$pages"
 
 bash scripts/build.sh native >/dev/null
-convert=$PWD/build/native/tools/favpage-convert
+convert=${BENCH_CONVERT:-$PWD/build/native/tools/favpage-convert}
 g++ -O2 -std=c++17 -o "$work/make_tree" bench/make_tree.cpp
 g++ -O2 -std=c++17 -o "$work/floor" bench/floor.cpp
 g++ -O2 -std=c++17 -o "$work/drop_cache" bench/drop_cache.cpp
