@@ -29,7 +29,9 @@ constexpr unsigned kReaders = 16;
 
 // Tells from the time the walk's own reads take whether the files come from the disk rather
 // than the system's cache: a cached file is looked up, read and linked in a few microseconds, one
-// from a disk takes a hundred or more.
+// from a disk takes a hundred or more. Files are judged sixteen at a time, and the files count
+// as slow after two slow samples in a row, so that the first files of a run (whose reads also
+// pay for the run's first allocations) or one slow moment of a busy machine do not count.
 class Pace {
 public:
     using Clock = std::chrono::steady_clock;
@@ -37,16 +39,17 @@ public:
     bool Slow(Clock::time_point start) {
         m_spent += Clock::now() - start;
         if (++m_files < kSample) return false;
-        const bool slow = m_spent >= kSample * kSlowFile;
+        m_slowSamples = m_spent >= kSample * kSlowFile ? m_slowSamples + 1 : 0;
         m_files = 0;
         m_spent = Clock::duration::zero();
-        return slow;
+        return m_slowSamples >= 2;
     }
 
 private:
     static constexpr int kSample = 16;
     static constexpr std::chrono::microseconds kSlowFile{40};
     int m_files = 0;
+    int m_slowSamples = 0;
     Clock::duration m_spent{};
 };
 
