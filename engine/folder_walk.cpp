@@ -209,6 +209,8 @@ private:
                     if (!began) m_readAhead.Begin(folder, kFileMask);
                     began = true;
                     m_readAhead.Add(e.name);
+                    // Names wait for their files no longer than the read-ahead reads ahead.
+                    while (m_readAhead.Pending() > ReadAhead::kWindow) LinkNextReadAhead();
                     continue;
                 }
                 const OrderedName ordered = OrderName(e.name, m_scratch);
@@ -231,19 +233,7 @@ private:
             }
         }
         if (began) {
-            while (m_readAhead.Pending()) {
-                bool read = false, utf16 = false;
-                const bool found = m_readAhead.Take(m_name, m_entry, m_text, read, utf16);
-                const OrderedName ordered = OrderName(m_name, m_scratch);
-                if (m_links.Size() >= kLinkMemoryLimit) {
-                    m_order.Add(ordered.text, m_links.Add(m_name, kStillToRead), ordered.tieBreak);
-                    continue;
-                }
-                m_link.clear();
-                if (!found || !read) continue;
-                if (!AppendLinkOfText(m_count, m_entry, m_text, utf16, m_writer, m_link)) continue;
-                m_order.Add(ordered.text, m_links.Add(m_link, !kStillToRead), ordered.tieBreak);
-            }
+            while (m_readAhead.Pending() > 0) LinkNextReadAhead();
             m_readAhead.End();
         }
         m_writer.BeginLinks(any);
@@ -267,6 +257,22 @@ private:
             }
         }
         m_writer.EndLinks(any);
+    }
+
+    // Keeps the link of the next file the read-ahead has read, as the listing loop keeps the
+    // link of a file it reads itself.
+    void LinkNextReadAhead() {
+        bool read = false, utf16 = false;
+        const bool found = m_readAhead.Take(m_name, m_entry, m_text, read, utf16);
+        const OrderedName ordered = OrderName(m_name, m_scratch);
+        if (m_links.Size() >= kLinkMemoryLimit) {
+            m_order.Add(ordered.text, m_links.Add(m_name, kStillToRead), ordered.tieBreak);
+            return;
+        }
+        m_link.clear();
+        if (!found || !read) return;
+        if (!AppendLinkOfText(m_count, m_entry, m_text, utf16, m_writer, m_link)) return;
+        m_order.Add(ordered.text, m_links.Add(m_link, !kStillToRead), ordered.tieBreak);
     }
 
     // The mark of a name kept in m_links instead of a finished link.

@@ -49,8 +49,8 @@ public:
     // admitted entry (`entry` then unspecified); otherwise `entry` is the lookup's, `read` the
     // reader's answer, and `text` and `mark` what it gave.
     bool Take(std::string& name, DirEntry& entry, std::string& text, bool& read, bool& mark);
-    // Whether files named are still to be taken.
-    bool Pending() const { return !m_slots.empty(); }
+    // How many files named are still to be taken.
+    size_t Pending() const { return m_slots.size(); }
     // Ends the folder: files not taken are forgotten, reads in progress are waited for.
     void End();
 

@@ -48,7 +48,7 @@ TEST(ReadAheadTest, ThreadsReadingAheadGiveExactlyTheSequentialPageAndBookmarks)
     TempFolder t;
     for (int f = 0; f < 24; ++f) {
         const std::string folder = "Fav/f" + std::to_string(f % 6) + "/g" + std::to_string(f);
-        for (int i = 0; i < (f == 5 ? 900 : 1 + f * 7); ++i) {
+        for (int i = 0; i < (f == 5 ? 2200 : 1 + f * 7); ++i) {
             const std::string n = folder + "/" + (i % 3 ? "Site " : "site ") + std::to_string(i / 2);
             switch (i % 8) {
                 case 0: t.WriteFile(n + ".url", ClassicShortcut("http://c/" + n)); break;
