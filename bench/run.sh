@@ -1,11 +1,16 @@
 #!/usr/bin/env bash
 # Times favpage-convert against the floor program (bench/floor.cpp) on deterministic trees of
-# shortcut files generated under /tmp, warm cache, and prints a table. Not part of any test run.
-# usage: bench/run.sh [RUNS]      (BENCH_DIR overrides the work folder, default /tmp/favpage-bench;
-#                                 BENCH_PAGES the folder the pages are written to)
+# shortcut files generated under /tmp and prints two tables: warm (the files in the system's
+# cache) and cold (the tree's files dropped from the cache before each run, as after a start-up).
+# Not part of any test run.
+# usage: bench/run.sh [RUNS [COLD_RUNS]]   (BENCH_DIR overrides the work folder, default
+#            /tmp/favpage-bench; BENCH_PAGES the folder the pages are written to; COLD_RUNS 0
+#            leaves the cold table out; BENCH_CONVERT another favpage-convert to time, such as an
+#            earlier build)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 runs=${1:-10}
+coldRuns=${2:-5}
 work=${BENCH_DIR:-/tmp/favpage-bench}
 mkdir -p "$work"
 # Pages go to memory where the system offers it: both programs flush their page to the disk, and
@@ -15,9 +20,10 @@ pages=${BENCH_PAGES:-$([[ -d /dev/shm ]] && echo /dev/shm/favpage-bench || echo 
 mkdir -p "$pages"
 
 bash scripts/build.sh native >/dev/null
-convert=$PWD/build/native/tools/favpage-convert
+convert=${BENCH_CONVERT:-$PWD/build/native/tools/favpage-convert}
 g++ -O2 -std=c++17 -o "$work/make_tree" bench/make_tree.cpp
 g++ -O2 -std=c++17 -o "$work/floor" bench/floor.cpp
+g++ -O2 -std=c++17 -o "$work/drop_cache" bench/drop_cache.cpp
 
 # name shortcuts folders
 trees=("spread20k 20000 400" "spread100k 100000 2000" "flat50k 50000 1")
@@ -49,4 +55,20 @@ for spec in "${trees[@]}"; do
       -v bm="$oursMin" -v r="$rss" -v k="$marks" 'BEGIN {
     printf "| %s | %d | %d | %.1f | %.1f | %.2f | %.2f | %.2f | %s | %.1f | %.2f |\n", n, c, f,
       a * 1000, b * 1000, b / a, b * 1e6 / c, bm / am, r, k * 1000, k / b }'
+done
+
+# Cold: the same trees, each run preceded by emptying the cache of the tree's files.
+((coldRuns > 0)) || exit 0
+printf '\nCold (%s):\n\n' "$([[ $(id -u) == 0 ]] && echo "the page cache dropped before each run" || echo "each file of the tree dropped from the cache before each run")"
+printf '| tree | floor (ms) | favpage-convert (ms) | ratio | ratio of minima |\n'
+printf '|---|---:|---:|---:|---:|\n'
+for spec in "${trees[@]}"; do
+  read -r name count folders <<<"$spec"
+  tree=$work/$name
+  out=$pages/$name.htm
+  { read -r floor floorMin; read -r ours oursMin; } < <(
+    python3 bench/interleaved.py "$coldRuns" 0 --before "$work/drop_cache" "$tree" \
+      -- "$work/floor" "$tree" "$out" -- "$convert" --yes "$tree" "$out")
+  awk -v n="$name" -v a="$floor" -v b="$ours" -v am="$floorMin" -v bm="$oursMin" 'BEGIN {
+    printf "| %s | %.1f | %.1f | %.2f | %.2f |\n", n, a * 1000, b * 1000, b / a, bm / am }'
 done

@@ -1,6 +1,8 @@
 // engine/folder_walk.cpp: the iterative folder walk and the page body.
 #include "engine/folder_walk.h"
 
+#include <atomic>
+#include <chrono>
 #include <optional>
 #include <unordered_map>
 #include <unordered_set>
@@ -13,10 +15,43 @@
 #include "engine/shortcut_reader.h"
 #include "engine/sorted_name_list.h"
 #include "platform/dir_search.h"
+#include "platform/read_ahead.h"
 
 namespace favpage {
 
 namespace {
+
+std::atomic<ReadAheadMode> gReadAheadMode{ReadAheadMode::Auto};
+
+// Readers of the read-ahead: enough requests at once to keep a disk (or the storage behind a
+// virtual one) busy; they wait, so they cost little processor time.
+constexpr unsigned kReaders = 16;
+
+// Tells from the time the walk's own reads take whether the files come from the disk rather
+// than the system's cache: a cached file is looked up, read and linked in a few microseconds, one
+// from a disk takes a hundred or more. Files are judged sixteen at a time, and the files count
+// as slow after two slow samples in a row, so that the first files of a run (whose reads also
+// pay for the run's first allocations) or one slow moment of a busy machine do not count.
+class Pace {
+public:
+    using Clock = std::chrono::steady_clock;
+    // Counts one file read in the time since `start`; true once the files come slowly.
+    bool Slow(Clock::time_point start) {
+        m_spent += Clock::now() - start;
+        if (++m_files < kSample) return false;
+        m_slowSamples = m_spent >= kSample * kSlowFile ? m_slowSamples + 1 : 0;
+        m_files = 0;
+        m_spent = Clock::duration::zero();
+        return m_slowSamples >= 2;
+    }
+
+private:
+    static constexpr int kSample = 16;
+    static constexpr std::chrono::microseconds kSlowFile{40};
+    int m_files = 0;
+    int m_slowSamples = 0;
+    Clock::duration m_spent{};
+};
 
 struct FolderIdHash {
     size_t operator()(const FolderId& id) const {
@@ -47,7 +82,11 @@ std::string LastComponent(const std::string& path) {
 
 class Walk {
 public:
-    Walk(int32_t& shortcutCount, WalkWriter& writer) : m_count(shortcutCount), m_writer(writer) {}
+    Walk(int32_t& shortcutCount, WalkWriter& writer)
+        : m_count(shortcutCount),
+          m_writer(writer),
+          m_readAhead(kReaders, &ReadShortcutFile),
+          m_ahead(gReadAheadMode.load() == ReadAheadMode::Always) {}
 
     void Run(const std::string& path) {
         FoundFolder root;
@@ -149,10 +188,16 @@ private:
     // Past kLinkMemoryLimit only the names are kept, and those files are looked up and read in
     // name order, so a folder of huge shortcuts cannot exhaust memory. Either way the links
     // come out in name order, exactly as if the files had been read in that order.
+    //
+    // Once the files come slowly (from the disk rather than the cache), the rest of the walk
+    // hands the looking up and reading to the read-ahead's threads: the listing names each file
+    // to it, and the links are made from what it read, in the same listing order, so everything
+    // after is as above.
     void WriteShortcutSection(const FolderHandle& folder) {
         m_order.Clear();
         m_links.Clear();
         bool any = false;
+        bool began = false;
         {
             DirSearch search;
             DirEntry& e = m_listed;
@@ -160,18 +205,36 @@ private:
                  more = search.FindNext(e)) {
                 any = true;
                 if (!Fits(folder.Path(), e.name)) continue;
+                if (m_ahead) {
+                    if (!began) m_readAhead.Begin(folder, kFileMask);
+                    began = true;
+                    m_readAhead.Add(e.name);
+                    // Names wait for their files no longer than the read-ahead reads ahead.
+                    while (m_readAhead.Pending() > ReadAhead::kWindow) LinkNextReadAhead();
+                    continue;
+                }
                 const OrderedName ordered = OrderName(e.name, m_scratch);
                 if (m_links.Size() >= kLinkMemoryLimit) {
                     m_order.Add(ordered.text, m_links.Add(e.name, kStillToRead), ordered.tieBreak);
                     continue;
                 }
+                const Pace::Clock::time_point start = Pace::Clock::now();
                 // Looked up afresh for its current attributes; a file gone since the listing
                 // is passed over.
-                if (!FindEntry(folder, e.name, kFileMask, m_entry)) continue;
                 m_link.clear();
-                if (!AppendShortcutLink(m_count, folder, m_entry, m_writer, m_link)) continue;
-                m_order.Add(ordered.text, m_links.Add(m_link, !kStillToRead), ordered.tieBreak);
+                const bool linked = FindEntry(folder, e.name, kFileMask, m_entry) &&
+                                    AppendShortcutLink(m_count, folder, m_entry, m_writer, m_link);
+                if (linked) {
+                    m_order.Add(ordered.text, m_links.Add(m_link, !kStillToRead), ordered.tieBreak);
+                }
+                if (m_pace.Slow(start) && gReadAheadMode.load() != ReadAheadMode::Never) {
+                    m_ahead = true;
+                }
             }
+        }
+        if (began) {
+            while (m_readAhead.Pending() > 0) LinkNextReadAhead();
+            m_readAhead.End();
         }
         m_writer.BeginLinks(any);
         m_order.Order();
@@ -196,6 +259,22 @@ private:
         m_writer.EndLinks(any);
     }
 
+    // Keeps the link of the next file the read-ahead has read, as the listing loop keeps the
+    // link of a file it reads itself.
+    void LinkNextReadAhead() {
+        bool read = false, utf16 = false;
+        const bool found = m_readAhead.Take(m_name, m_entry, m_text, read, utf16);
+        const OrderedName ordered = OrderName(m_name, m_scratch);
+        if (m_links.Size() >= kLinkMemoryLimit) {
+            m_order.Add(ordered.text, m_links.Add(m_name, kStillToRead), ordered.tieBreak);
+            return;
+        }
+        m_link.clear();
+        if (!found || !read) return;
+        if (!AppendLinkOfText(m_count, m_entry, m_text, utf16, m_writer, m_link)) return;
+        m_order.Add(ordered.text, m_links.Add(m_link, !kStillToRead), ordered.tieBreak);
+    }
+
     // The mark of a name kept in m_links instead of a finished link.
     static constexpr bool kStillToRead = true;
 
@@ -215,11 +294,18 @@ private:
     std::string m_link;
     std::string m_name;
     DirEntry m_listed;  // the entry a listing delivered, its storage reused
+    // Looking up and reading files ahead, once they come slowly; the names handed to it.
+    ReadAhead m_readAhead;
+    bool m_ahead;
+    Pace m_pace;
+    std::string m_text;
     std::string m_scratch;  // a name's order text, where it differs from the name
     DirEntry m_entry;
 };
 
 }  // namespace
+
+void SetReadAheadMode(ReadAheadMode mode) { gReadAheadMode.store(mode); }
 
 void WalkFolders(int32_t& shortcutCount, const std::string& folder, WalkWriter& writer) {
     Walk(shortcutCount, writer).Run(folder);

@@ -36,6 +36,13 @@ constexpr size_t kLinkMemoryLimit = 16 * 1024 * 1024;
 // of the page, plus the links of one folder (at most kLinkMemoryLimit bytes and its names).
 void WalkFolders(int32_t& shortcutCount, const std::string& folder, WalkWriter& writer);
 
+// Whether walks read files ahead on threads of their own: only once files come slowly (Auto, as
+// after a start-up, when nothing is cached), from the first file, or never. Whichever, a walk
+// reports exactly the same; only its speed differs. For the whole process; tests and
+// benchmarks choose.
+enum class ReadAheadMode { Auto, Always, Never };
+void SetReadAheadMode(ReadAheadMode mode);
+
 // The page body of `folder`, walked as above: for each folder the sorted list of sub-folders
 // (each a link to its anchor further down), the links of its shortcuts, then each sub-folder's
 // anchor and part. Names and paths reach the page as AppendPageText writes them.

@@ -192,14 +192,14 @@ public:
     void AppendLink(std::string& out, const FoundLink& link) override { AppendPageLink(out, link); }
 };
 
-// The text of the folder's entry, read into `buffer` (kShortcutExamineLimit bytes) in text
-// mode; or, for a file that begins with a UTF-16 byte-order mark, its UTF-8 in `utf16Text`,
-// with `utf16` set. Nothing when the file could not be opened.
+// The text of the folder's entry, read into `buffer` in text mode; or, for a file that begins
+// with a UTF-16 byte-order mark, its UTF-8 in `utf16Text`, with `utf16` set. Nothing when the
+// file could not be opened. The buffer holds kShortcutExamineLimit bytes, or the entry's length
+// when that is less: the entry was looked up a moment ago, and its length bounds every read.
 std::optional<std::string_view> ReadShortcutText(const FolderHandle& folder,
                                                  const DirEntry& entry, char* buffer,
                                                  std::string& utf16Text, bool& utf16) {
-    // The entry was looked up a moment ago; its size bounds the read, as text mode delivers no
-    // more characters than there are bytes.
+    utf16 = false;
     std::optional<size_t> length =
         TextFile::ReadLookedUp(folder, entry.name, entry.length, buffer, kShortcutExamineLimit);
     if (!length) return std::nullopt;
@@ -232,21 +232,52 @@ bool AppendShortcutLink(int32_t& shortcutCount, const FolderHandle& folder, cons
     return AppendShortcutLink(shortcutCount, folder, entry, page, links);
 }
 
+namespace {
+
+// A plain folder cannot be a shortcut; a hidden or system one is tried and fails to open. A
+// device, pipe or socket is never opened: opening some devices acts on them.
+bool MayBeShortcut(const DirEntry& entry) {
+    return entry.attributes != kAttrDirectory && !(entry.attributes & kAttrDevice);
+}
+
+}  // namespace
+
 bool AppendShortcutLink(int32_t& shortcutCount, const FolderHandle& folder, const DirEntry& entry,
                         LinkFormat& format, std::string& links) {
-    // A plain folder cannot be a shortcut; a hidden or system one is tried and fails to open.
-    // A device, pipe or socket is never opened: opening some devices acts on them.
-    if (entry.attributes == kAttrDirectory || (entry.attributes & kAttrDevice)) return false;
+    if (!MayBeShortcut(entry)) return false;
 
-    // One buffer serves every file of the run: the walk reads one file at a time.
+    // One buffer serves every file the walk reads itself: it reads one file at a time.
     static const std::unique_ptr<char[]> buffer(new char[kShortcutExamineLimit]);
     thread_local std::string utf16Text;
     bool utf16 = false;
     const std::optional<std::string_view> text =
         ReadShortcutText(folder, entry, buffer.get(), utf16Text, utf16);
     if (!text) return false;
+    return AppendLinkOfText(shortcutCount, entry, *text, utf16, format, links);
+}
 
-    const std::optional<ShortcutUrls> urls = ReadUrls(*text);
+bool ReadShortcutFile(const FolderHandle& folder, const DirEntry& entry, std::string& text,
+                      bool& utf16) {
+    utf16 = false;
+    if (!MayBeShortcut(entry)) return false;
+    std::string buffer(static_cast<size_t>(std::min<uint64_t>(entry.length, kShortcutExamineLimit)),
+                       '\0');
+    std::string utf16Text;
+    const std::optional<std::string_view> read =
+        ReadShortcutText(folder, entry, &buffer[0], utf16Text, utf16);
+    if (!read) return false;
+    if (utf16) {
+        text = std::move(utf16Text);
+    } else {
+        buffer.resize(read->size());
+        text = std::move(buffer);
+    }
+    return true;
+}
+
+bool AppendLinkOfText(int32_t& shortcutCount, const DirEntry& entry, std::string_view text,
+                      bool utf16, LinkFormat& format, std::string& links) {
+    const std::optional<ShortcutUrls> urls = ReadUrls(text);
     if (!urls) return false;
     if (shortcutCount < INT32_MAX) ++shortcutCount;
 

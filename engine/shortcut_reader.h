@@ -66,4 +66,19 @@ bool AppendShortcutLink(int32_t& shortcutCount, const FolderHandle& folder, cons
 bool AppendShortcutLink(int32_t& shortcutCount, const FolderHandle& folder, const DirEntry& entry,
                         LinkFormat& format, std::string& links);
 
+// The reader's two halves, for a caller that reads files on other threads. ReadShortcutFile
+// reads the text of the folder's entry as AppendShortcutLink does (UTF-16 files as UTF-8, with
+// `utf16` set), and may be called on any thread; false when the entry is no file to read or
+// could not be opened. AppendLinkOfText counts and appends the link of such a text when it is a
+// shortcut, as AppendShortcutLink does.
+bool ReadShortcutFile(const FolderHandle& folder, const DirEntry& entry, std::string& text,
+                      bool& utf16);
+bool AppendLinkOfText(int32_t& shortcutCount, const DirEntry& entry, std::string_view text,
+                      bool utf16, LinkFormat& format, std::string& links);
+
+// The same for a file someone else has read: `text` is its first characters, as
+// TextFile::ReadLookedUp delivers them for at most kShortcutExamineLimit.
+bool AppendLinkOfText(int32_t& shortcutCount, const DirEntry& entry, std::string_view text,
+                      LinkFormat& format, std::string& links);
+
 }  // namespace favpage

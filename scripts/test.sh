@@ -17,6 +17,10 @@ bash scripts/build.sh native-san
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1 \
   ctest --test-dir build/native-san --output-on-failure -j2 -LE bench
 
+echo "== the threads that read ahead, under ThreadSanitizer"
+bash scripts/build.sh native-tsan engine_tests
+TSAN_OPTIONS=halt_on_error=1 ctest --test-dir build/native-tsan --output-on-failure -R ReadAhead
+
 echo "== Windows build and tests under Wine"
 bash scripts/build.sh win
 status=0

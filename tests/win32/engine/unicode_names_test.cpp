@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "engine/conversion_run.h"
+#include "engine/folder_walk.h"
 #include "tests/unit/platform/temp_folder.h"
 
 namespace favpage {
@@ -128,6 +129,12 @@ TEST(UnicodeNames, EveryFavoriteIsFoundAndWrittenAsItsRealCharacters) {
                   "</body>",
                   "</html>",
               }));
+    // The same page when the files are read ahead on threads, as from a cold disk.
+    SetReadAheadMode(ReadAheadMode::Always);
+    const auto [ahead, aheadCount] = Convert(root);
+    SetReadAheadMode(ReadAheadMode::Auto);
+    EXPECT_EQ(ahead, body);
+    EXPECT_EQ(aheadCount, count);
 }
 
 TEST(UnicodeNames, TreesWhoseNamesFitTheCodePageGiveTheBytesTheyAlwaysGave) {
