@@ -69,26 +69,21 @@ bool ReadAhead::Take(std::string& name, DirEntry& entry, std::string& text, bool
                      bool& mark) {
     std::unique_lock<std::mutex> lock(m_mutex);
     Slot& front = m_slots.front();
-    if (front.state == Slot::State::Waiting) {
-        // No reader has come to it (all busy further on, or none): read it here rather than wait.
-        Slot mine = std::move(front);
-        m_slots.pop_front();
+    // No reader has come to it (all busy further on, or none): it is read here rather than
+    // waited for.
+    const bool unclaimed = front.state == Slot::State::Waiting;
+    if (!unclaimed) m_done.wait(lock, [&front] { return front.state == Slot::State::Read; });
+    Slot mine = std::move(front);
+    m_slots.pop_front();
+    if (unclaimed) {
         lock.unlock();
         Read(mine);
-        name = std::move(mine.name);
-        entry = std::move(mine.entry);
-        text = std::move(mine.text);
-        read = mine.read;
-        mark = mine.mark;
-        return mine.found;
+    } else {
+        m_bytes -= mine.text.size();
+        --m_claimed;
+        lock.unlock();
+        m_work.notify_one();  // the window moved on by one file
     }
-    m_done.wait(lock, [&front] { return front.state == Slot::State::Read; });
-    Slot mine = std::move(front);
-    m_bytes -= mine.text.size();
-    m_slots.pop_front();
-    --m_claimed;
-    lock.unlock();
-    m_work.notify_one();  // the window moved on by one file
     name = std::move(mine.name);
     entry = std::move(mine.entry);
     text = std::move(mine.text);
