@@ -6,6 +6,7 @@
 
 #include "framework/dc.h"
 #include "framework/window.h"
+#include "platform/win32/wide_text.h"
 
 namespace {
 
@@ -50,13 +51,8 @@ bool ReadHelpText(const std::wstring& path, std::wstring& text) {
     const bool failed = std::ferror(file) != 0;
     std::fclose(file);
     if (failed) return false;
-    std::wstring wide(bytes.size(), L'\0');
-    const int length = bytes.empty() ? 0
-                       : MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(bytes.size()),
-                                             &wide[0], static_cast<int>(wide.size()));
-    wide.resize(static_cast<std::size_t>(length));
     text.clear();
-    for (wchar_t c : wide) {
+    for (wchar_t c : favpage::win32::Wide(bytes)) {
         if (c == L'\r') continue;
         if (c == L'\n') text += L'\r';
         text += c;

@@ -59,6 +59,11 @@ struct Unfit {
 // overwritten.
 bool ToCodePage(std::string_view name, std::string& text, std::vector<Unfit>& unfit);
 
+// Code-page text of a name for a reader that takes no character references (a redirected
+// console): each character the code page cannot hold becomes '?'. Where names are code-page text
+// already (POSIX), the name itself.
+std::string CodePageTextOrQuestionMarks(std::string_view name);
+
 // The label, as the web names encodings, of the encoding the page's bytes are in, which its
 // META line declares: "utf-8" on POSIX; on Windows the system code page's ("windows-1252",
 // "shift_jis", "utf-8" where that is the code page), or "utf-8" for a code page the web has no

@@ -4,75 +4,15 @@
 #include <string>
 #include <vector>
 
-#ifdef _WIN32
-#include <windows.h>
-#include <shellapi.h>
-
-#include "platform/code_page.h"
-#include "platform/win32/wide_text.h"
-#else
+#ifndef _WIN32
 #include <csignal>
-#include <unistd.h>
 #endif
 
 #include "engine/conversion_run.h"
+#include "platform/console.h"
 #include "platform/interrupt.h"
 
 namespace {
-
-// Writes text in the platform's form (paths as the user gave them) to `stream`. On Windows a
-// console shows it with its real characters; redirected, it is code-page text as other programs
-// expect, with '?' for a character the code page cannot hold (never a look-alike).
-void Print(std::FILE* stream, const std::string& text) {
-#ifdef _WIN32
-    HANDLE handle = GetStdHandle(stream == stderr ? STD_ERROR_HANDLE : STD_OUTPUT_HANDLE);
-    DWORD mode = 0;
-    if (handle != INVALID_HANDLE_VALUE && GetConsoleMode(handle, &mode)) {
-        std::fflush(stream);
-        const std::wstring wide = favpage::win32::Wide(text);
-        DWORD written = 0;
-        WriteConsoleW(handle, wide.data(), static_cast<DWORD>(wide.size()), &written, nullptr);
-        return;
-    }
-    std::string codePage;
-    std::vector<favpage::Unfit> unfit;
-    favpage::ToCodePage(text, codePage, unfit);
-    for (auto u = unfit.rbegin(); u != unfit.rend(); ++u) codePage.insert(u->at, 1, '?');
-    std::fputs(codePage.c_str(), stream);
-#else
-    std::fputs(text.c_str(), stream);
-#endif
-}
-
-// The arguments in the platform's form. On Windows they are read from the wide command line:
-// the 8-bit argv the C runtime makes holds best-fit look-alikes ("Ā" as "A", a fullwidth
-// backslash as '\'), which would name other files.
-std::vector<std::string> Arguments(int argc, char** argv) {
-    std::vector<std::string> args;
-#ifdef _WIN32
-    (void)argc;
-    (void)argv;
-    int count = 0;
-    if (LPWSTR* wide = CommandLineToArgvW(GetCommandLineW(), &count)) {
-        for (int i = 1; i < count; ++i) args.push_back(favpage::win32::Narrow(wide[i], wcslen(wide[i])));
-        LocalFree(wide);
-    }
-#else
-    args.assign(argv + 1, argv + argc);
-#endif
-    return args;
-}
-
-// True when standard input is a terminal someone can answer on.
-bool InputIsTerminal() {
-#ifdef _WIN32
-    // _isatty() also says yes for the NUL device; only a console has a console mode.
-    DWORD mode = 0;
-    return GetConsoleMode(GetStdHandle(STD_INPUT_HANDLE), &mode) != 0;
-#else
-    return isatty(STDIN_FILENO) != 0;
-#endif
-}
 
 constexpr const char* kUsage = "usage: favpage-convert [--yes] [--bookmarks] FOLDER OUTPUT";
 
@@ -90,13 +30,13 @@ public:
 
     void ShowStatus(const std::string& text) override {
         std::FILE* stream = IsFailureText(text) ? stderr : stdout;
-        Print(stream, text + '\n');
+        favpage::WriteText(stream, text + '\n');
         std::fflush(stream);
     }
 
     bool ConfirmOverwrite() override {
         if (m_assumeYes) return true;
-        if (!InputIsTerminal()) {
+        if (!favpage::InputIsTerminal()) {
             std::fputs("favpage-convert: the output file exists; not overwritten (use --yes)\n",
                        stderr);
             return false;
@@ -145,7 +85,7 @@ std::string Spelled(std::string arg) {
 }
 
 int Usage(const std::string& problem) {
-    Print(stderr, "favpage-convert: " + problem + "\n" + kUsage + "\n");
+    favpage::WriteText(stderr, "favpage-convert: " + problem + "\n" + kUsage + "\n");
     return kExitUsage;
 }
 
@@ -162,7 +102,7 @@ int main(int argc, char** argv) {
     favpage::OutputKind kind = favpage::OutputKind::Page;
     bool optionsEnded = false;
     std::vector<std::string> operands;
-    for (const std::string& given : Arguments(argc, argv)) {
+    for (const std::string& given : favpage::CommandLineArguments(argc, argv)) {
         const std::string arg = Spelled(given);
         if (!optionsEnded && arg.size() > 1 && arg[0] == '-') {
             if (arg == "--") {

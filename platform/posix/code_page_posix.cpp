@@ -5,6 +5,8 @@ namespace favpage {
 
 std::string NameFromCodePage(std::string_view text) { return std::string(text); }
 
+std::string CodePageTextOrQuestionMarks(std::string_view name) { return std::string(name); }
+
 bool ToCodePage(std::string_view name, std::string& text, std::vector<Unfit>& unfit) {
     text.assign(name.data(), name.size());
     unfit.clear();

@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include "platform/interrupt.h"
+#include "platform/pending_writes_table.h"
 #include "platform/posix/pending_writes.h"
 
 namespace favpage {
@@ -16,8 +17,7 @@ namespace {
 
 constexpr int kInterrupts[] = {SIGINT, SIGTERM, SIGHUP};
 
-// One write in progress. Plain data in static storage: the handler reads it as it stands, and
-// every change to it is made while the interrupts are held back.
+// One write in progress (platform/pending_writes_table.h).
 struct Pending {
     bool used = false;
     int folder = -1;     // the temporary file's folder, or -1 for a page written in place
@@ -27,19 +27,7 @@ struct Pending {
     size_t size = 0;
     bool restorable = false;
 };
-// One writer at a time is the rule; a few more cost nothing.
-Pending g_pending[8];
-
-int Claim() {
-    for (int i = 0; i < static_cast<int>(sizeof g_pending / sizeof g_pending[0]); ++i) {
-        if (!g_pending[i].used) {
-            g_pending[i] = Pending();
-            g_pending[i].used = true;
-            return i;
-        }
-    }
-    return -1;
-}
+PendingWritesTable<Pending> g_pending;
 
 extern "C" void OnInterrupt(int signal) {
     const int savedErrno = errno;
@@ -73,7 +61,7 @@ InterruptsHeld::InterruptsHeld() {
 InterruptsHeld::~InterruptsHeld() { pthread_sigmask(SIG_SETMASK, &m_previous, nullptr); }
 
 int NoteTemporaryFile(int folder, const char* name) {
-    const int record = Claim();
+    const int record = g_pending.Claim();
     if (record < 0) return -1;
     Pending& p = g_pending[record];
     size_t i = 0;
@@ -84,19 +72,10 @@ int NoteTemporaryFile(int folder, const char* name) {
 }
 
 int NotePageInPlace(int page, const char* old, size_t size, bool restorable) {
-    const int record = Claim();
-    if (record < 0) return -1;
-    Pending& p = g_pending[record];
-    p.page = page;
-    p.old = old;
-    p.size = size;
-    p.restorable = restorable;
-    return record;
+    return g_pending.NotePageInPlace(page, old, size, restorable);
 }
 
-void Forget(int record) {
-    if (record >= 0) g_pending[record] = Pending();
-}
+void Forget(int record) { g_pending.Forget(record); }
 
 bool PutBack(int page, const char* old, size_t size, off_t written) {
     // Only what the new text covered needs its old bytes again.

@@ -151,4 +151,12 @@ bool ToCodePage(std::string_view name, std::string& text, std::vector<Unfit>& un
     return win32::ToCodePageOf(GetACP(), name, text, unfit);
 }
 
+std::string CodePageTextOrQuestionMarks(std::string_view name) {
+    std::string text;
+    std::vector<Unfit> unfit;
+    ToCodePage(name, text, unfit);
+    for (auto u = unfit.rbegin(); u != unfit.rend(); ++u) text.insert(u->at, 1, '?');
+    return text;
+}
+
 }  // namespace favpage

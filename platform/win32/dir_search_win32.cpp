@@ -212,13 +212,9 @@ bool FindEntry(const FolderHandle& folder, const std::string& name, uint32_t mas
 }
 
 std::optional<std::string> FullFolderPath(const std::string& path) {
-    const std::wstring wide = win32::Wide(path);
-    const DWORD size = GetFullPathNameW(wide.c_str(), 0, nullptr, nullptr);
-    if (size == 0) return std::nullopt;
-    std::wstring full(size, L'\0');
-    const DWORD length = GetFullPathNameW(wide.c_str(), size, &full[0], nullptr);
-    if (length == 0 || length >= size) return std::nullopt;
-    return win32::Narrow(full.data(), length);
+    const std::wstring full = win32::FullPath(win32::Wide(path));
+    if (full.empty()) return std::nullopt;
+    return win32::Narrow(full.data(), full.size());
 }
 
 namespace {

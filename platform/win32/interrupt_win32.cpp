@@ -1,6 +1,7 @@
 // platform/win32/interrupt_win32.cpp: Ctrl+C, Ctrl+Break and closing the console undo the
 // pending writes, then the process ends as it would have.
 #include "platform/interrupt.h"
+#include "platform/pending_writes_table.h"
 #include "platform/win32/pending_writes.h"
 
 namespace favpage {
@@ -19,19 +20,7 @@ struct Pending {
     size_t size = 0;
     bool restorable = false;
 };
-// One writer at a time is the rule; a few more cost nothing.
-Pending g_pending[8];
-
-int Claim() {
-    for (int i = 0; i < static_cast<int>(sizeof g_pending / sizeof g_pending[0]); ++i) {
-        if (!g_pending[i].used) {
-            g_pending[i] = Pending();
-            g_pending[i].used = true;
-            return i;
-        }
-    }
-    return -1;
-}
+PendingWritesTable<Pending> g_pending;
 
 BOOL WINAPI OnControl(DWORD event) {
     if (event != CTRL_C_EVENT && event != CTRL_BREAK_EVENT && event != CTRL_CLOSE_EVENT &&
@@ -61,25 +50,16 @@ PendingWritesLock::PendingWritesLock() { AcquireSRWLockExclusive(&g_lock); }
 PendingWritesLock::~PendingWritesLock() { ReleaseSRWLockExclusive(&g_lock); }
 
 int NoteTemporaryFile(const std::wstring& path) {
-    const int record = Claim();
+    const int record = g_pending.Claim();
     if (record >= 0) g_pending[record].temporary = path;
     return record;
 }
 
 int NotePageInPlace(HANDLE page, const char* old, size_t size, bool restorable) {
-    const int record = Claim();
-    if (record < 0) return -1;
-    Pending& p = g_pending[record];
-    p.page = page;
-    p.old = old;
-    p.size = size;
-    p.restorable = restorable;
-    return record;
+    return g_pending.NotePageInPlace(page, old, size, restorable);
 }
 
-void Forget(int record) {
-    if (record >= 0) g_pending[record] = Pending();
-}
+void Forget(int record) { g_pending.Forget(record); }
 
 bool PutBack(HANDLE page, const char* old, size_t size, int64_t written) {
     // Only what the new text covered needs its old bytes again.

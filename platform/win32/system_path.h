@@ -14,6 +14,9 @@ namespace favpage::win32 {
 // text the system cannot make full).
 std::wstring SystemPath(std::string_view path);
 
+// The full path of a path as the system reads it (GetFullPathNameW); empty when there is none.
+std::wstring FullPath(const std::wstring& path);
+
 // Appends a separator and `name` (platform form), exactly as its folder lists it, to the system
 // path of that folder.
 void AppendSystemName(std::wstring& folder, std::string_view name);

@@ -28,12 +28,8 @@ std::wstring SystemPath(std::string_view path) {
     // A drive letter alone is its root here: it is what the folder chooser returns for a root,
     // never meant as the drive's current folder.
     if (given.size() == 2 && given[1] == L':' && IsDriveLetter(given[0])) given += L'\\';
-    const DWORD need = GetFullPathNameW(given.c_str(), 0, nullptr, nullptr);
-    if (need == 0) return {};
-    std::wstring full(need, L'\0');
-    const DWORD length = GetFullPathNameW(given.c_str(), need, &full[0], nullptr);
-    if (length == 0 || length >= need) return {};
-    full.resize(length);
+    const std::wstring full = FullPath(given);
+    if (full.empty()) return {};
     if (full.size() >= 3 && IsDriveLetter(full[0]) && full[1] == L':' && IsSeparator(full[2])) {
         return L"\\\\?\\" + full;
     }
@@ -42,6 +38,16 @@ std::wstring SystemPath(std::string_view path) {
         full[2] != L'?') {
         return L"\\\\?\\UNC\\" + full.substr(2);
     }
+    return full;
+}
+
+std::wstring FullPath(const std::wstring& path) {
+    const DWORD need = GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
+    if (need == 0) return {};
+    std::wstring full(need, L'\0');
+    const DWORD length = GetFullPathNameW(path.c_str(), need, &full[0], nullptr);
+    if (length == 0 || length >= need) return {};
+    full.resize(length);
     return full;
 }
 

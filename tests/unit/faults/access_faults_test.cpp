@@ -2,8 +2,6 @@
 // while it works, names it cannot address, links that loop and trees far deeper than usual.
 #include <gtest/gtest.h>
 
-#include <mutex>
-
 #include <algorithm>
 #include <cstdarg>
 #include <fcntl.h>
@@ -22,27 +20,7 @@
 #include "engine/folder_walk.h"
 #include "engine/html_text.h"
 #include "tests/unit/engine/page_test_support.h"
-
-// While a test points this at a list, the name of every file the program opens with openat() (as
-// the walk opens each file in its open folder) is recorded there before it is opened, from
-// whichever thread opens it.
-std::vector<std::string>* g_opened = nullptr;
-std::mutex g_openedMutex;
-
-extern "C" int openat(int dir, const char* path, int flags, ...) {
-    mode_t mode = 0;
-    if ((flags & O_CREAT) != 0 || (flags & O_TMPFILE) == O_TMPFILE) {
-        va_list args;
-        va_start(args, flags);
-        mode = static_cast<mode_t>(va_arg(args, unsigned));
-        va_end(args);
-    }
-    if (g_opened) {
-        std::lock_guard<std::mutex> lock(g_openedMutex);
-        g_opened->push_back(path);
-    }
-    return static_cast<int>(syscall(SYS_openat, dir, path, flags, mode));
-}
+#include "tests/unit/platform/openat_spy.h"
 
 namespace favpage {
 namespace {

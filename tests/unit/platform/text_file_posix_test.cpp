@@ -17,6 +17,7 @@
 
 #include "platform/interrupt.h"
 #include "platform/text_file.h"
+#include "tests/unit/platform/openat_spy.h"
 #include "tests/unit/platform/temp_folder.h"
 
 // While a test points this at a list, every fsync() and rename() of the program is recorded
@@ -35,21 +36,6 @@ extern "C" int fsync(int fd) {
     return static_cast<int>(syscall(SYS_fsync, fd));
 }
 
-// While a test points this at a list, the mode of every file the program creates with openat()
-// is recorded there.
-std::vector<mode_t>* g_createModes = nullptr;
-
-extern "C" int openat(int dir, const char* path, int flags, ...) {
-    mode_t mode = 0;
-    if ((flags & O_CREAT) != 0 || (flags & O_TMPFILE) == O_TMPFILE) {
-        va_list args;
-        va_start(args, flags);
-        mode = static_cast<mode_t>(va_arg(args, unsigned));
-        va_end(args);
-        if (g_createModes) g_createModes->push_back(mode);
-    }
-    return static_cast<int>(syscall(SYS_openat, dir, path, flags, mode));
-}
 
 extern "C" int rename(const char* from, const char* to) noexcept {
     if (g_diskCalls) {
