@@ -213,16 +213,18 @@ TEST(AccessFaultTest, FolderThatVanishesBetweenListingAndWalk) {
 
     std::string page;
     int32_t count = 0;
+    // The reader first: a pipe nobody reads is no page.
+    const int fd = open(t.Native("out/pipe").c_str(), O_RDONLY | O_NONBLOCK);
+    ASSERT_GE(fd, 0);
+    ASSERT_EQ(fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK), 0);
     std::thread walker([&] {
-        auto out = TextFile::OpenReplacing(t.Path("out/pipe"));  // waits for the reader
+        auto out = TextFile::OpenReplacing(t.Path("out/pipe"));
         ASSERT_TRUE(out);
         // Just under the write buffer, without a line end: nothing reaches the pipe yet.
         out->Write(std::string(256 * 1024 - 1, 'x'));
         WriteFolder(count, f, *out);
         out->Close();
     });
-    const int fd = open(t.Native("out/pipe").c_str(), O_RDONLY);
-    ASSERT_GE(fd, 0);
     pollfd p{fd, POLLIN, 0};
     ASSERT_EQ(poll(&p, 1, 30000), 1) << "the walk never wrote";
     // The walk has listed Fav and is held in its first write.

@@ -20,7 +20,7 @@
 #include "tests/unit/platform/openat_spy.h"
 #include "tests/unit/platform/temp_folder.h"
 
-// While a test points this at a list, every fsync() and rename() of the program is recorded
+// While a test points this at a list, every fsync() and renameat() of the program is recorded
 // there with the inode it concerns, then made as usual.
 std::vector<std::pair<std::string, ino_t>>* g_diskCalls = nullptr;
 
@@ -37,12 +37,13 @@ extern "C" int fsync(int fd) {
 }
 
 
-extern "C" int rename(const char* from, const char* to) noexcept {
+extern "C" int renameat(int fromFolder, const char* from, int toFolder, const char* to) noexcept {
     if (g_diskCalls) {
         struct stat st;
-        g_diskCalls->emplace_back("rename", stat(from, &st) == 0 ? st.st_ino : 0);
+        g_diskCalls->emplace_back("rename",
+                                  fstatat(fromFolder, from, &st, 0) == 0 ? st.st_ino : 0);
     }
-    return static_cast<int>(syscall(SYS_renameat, AT_FDCWD, from, AT_FDCWD, to));
+    return static_cast<int>(syscall(SYS_renameat, fromFolder, from, toFolder, to));
 }
 
 namespace favpage {
