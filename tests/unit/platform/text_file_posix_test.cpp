@@ -1,5 +1,5 @@
-// POSIX-only tests of TextFile: write errors, the file-size limit, what the replacing writer
-// keeps of the file it replaces, links to it, and interrupts.
+// POSIX-only tests of TextFile: write errors, the file-size limit, what the page's writer keeps
+// of the page it replaces, links to it, its folder moved during the run, and interrupts.
 #include <gtest/gtest.h>
 
 #include <cstdarg>
