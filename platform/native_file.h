@@ -1,9 +1,9 @@
-// platform/native_file.h: the few raw file operations each backend provides to TextFile.
+// platform/native_file.h: the raw file operations each backend provides: reading and writing
+// bytes, and the few steps the page's writer (platform/page_output.h) is made of.
 #pragma once
 #include <cstddef>
 #include <cstdint>
 #include <string>
-#include <vector>
 
 #include "platform/dir_search.h"
 
@@ -12,6 +12,13 @@ namespace favpage::native {
 // An open file of the backend: a descriptor on POSIX, a HANDLE on Windows.
 using FileHandle = intptr_t;
 constexpr FileHandle kNoFile = -1;
+
+// Names as the system takes them: bytes on POSIX, UTF-16 on Windows.
+#ifdef _WIN32
+using SystemName = std::wstring;
+#else
+using SystemName = std::string;
+#endif
 
 // Opens an existing file for binary reading; fails for a directory. `size` receives its length.
 FileHandle OpenForReading(const std::string& path, uint64_t& size);
@@ -23,44 +30,105 @@ FileHandle OpenKnownForReading(const FolderHandle& folder, const std::string& na
 FileHandle CreateForWriting(const std::string& path);
 // Reads up to `count` bytes: the number read, 0 at the end, -1 on error.
 long ReadBytes(FileHandle file, char* buffer, size_t count);
-// Writes all `count` bytes; false when any of them could not be written.
+// Writes all `count` bytes; false when any of them could not be written. Makes only the calls
+// a signal handler may make.
 bool WriteBytes(FileHandle file, const char* data, size_t count);
 // Closes; false when the system reports that written data may not have reached the file.
 bool CloseFile(FileHandle file);
 
-// The replacing writer's steps. `Replacement` carries what the backend needs between them; it
-// stays where BeginReplacement found it until the writer is finished or abandoned.
-struct Replacement {
-    std::string target;     // native path of the file written: the page, or a link's final target
-    std::string temporary;  // native path of the temporary file; empty when written in place
-    bool existed = false;   // the target was there when the writer began
-    bool flush = true;      // false for a device or pipe, which keeps nothing to flush
-    // Written in place: the page's old bytes, put back when the run fails or is interrupted.
-    // `restorable` is false where they could not be read (a page that may be written but not
-    // read) and for devices and pipes.
-    std::vector<char> old;
-    bool restorable = false;
-    intptr_t folder = -1;   // POSIX: the temporary file's folder, held open
-    int pending = -1;       // the backend's record of what an interrupt must undo
+// Moves to `offset` from the start; where the next byte is read or written (-1: unknown); cuts
+// or extends to `length`. Signal-safe, as WriteBytes.
+bool SeekTo(FileHandle file, uint64_t offset);
+int64_t Position(FileHandle file);
+bool Truncate(FileHandle file, uint64_t length);
+// Puts what was written on the disk. True too where the file keeps nothing it could lose (a
+// file system that cannot flush).
+bool Flush(FileHandle file);
+
+// An open file, closed by its destructor.
+class File {
+public:
+    File() = default;
+    explicit File(FileHandle handle) : m_handle(handle) {}
+    ~File() { CloseFile(m_handle); }
+    File(File&& other) noexcept : m_handle(other.m_handle) { other.m_handle = kNoFile; }
+    File& operator=(File&& other) noexcept {
+        if (this != &other) {
+            CloseFile(m_handle);
+            m_handle = other.m_handle;
+            other.m_handle = kNoFile;
+        }
+        return *this;
+    }
+    File(const File&) = delete;
+    File& operator=(const File&) = delete;
+
+    FileHandle Get() const { return m_handle; }
+    explicit operator bool() const { return m_handle != kNoFile; }
+    // Closes now: false when written data may not have reached the file.
+    bool Close() {
+        const FileHandle handle = m_handle;
+        m_handle = kNoFile;
+        return CloseFile(handle);
+    }
+
+private:
+    FileHandle m_handle = kNoFile;
 };
-// Decides how the page is written and opens what is written:
-// - The target is refused (kNoFile) before anything is touched when it could not be written at
-//   all: a directory, a hidden file, a file this user may not open for writing, a missing folder.
-// - A symbolic link is followed to its final target, which is written (made when missing).
-// - Where everything about an existing page can be kept (owner and group, permissions, ACL and
-//   extended attributes; on Windows attributes and security), a temporary file beside it,
-//   private to this user from its creation and then given all of that, receives the text.
-// - Where it cannot (another user's page, several hard links, a folder that refuses new files,
-//   a page held open against replacing), the page itself is written, from its start, after its
-//   old bytes were read; so are devices and pipes, as they are.
-// - Any other failure to make the temporary file (no space, a name too long) is a refusal.
-FileHandle BeginReplacement(const std::string& path, Replacement& r);
-// Called after every byte was written: puts the new text on the disk and in the page's place
-// (moving the temporary file over the page, or cutting the page written in place to its new
-// length). The file is closed in any case; false when anything failed, and then the temporary
-// file is removed, or the old bytes of a page written in place are put back.
-bool FinishReplacement(FileHandle file, Replacement& r);
-// Closes the file after a failure: removes the temporary file, or puts back the old bytes.
-void AbandonReplacement(FileHandle file, Replacement& r);
+
+// Where the page is: its folder, held from the moment the page was found, and its name there.
+// Every step on the temporary file goes through the folder held: on POSIX its descriptor, so a
+// folder moved or swapped meanwhile neither keeps a temporary file nor receives one; on Windows
+// the one \\?\ path taken at the start (win32/system_path.h).
+struct PagePlace {
+    PagePlace() = default;
+    ~PagePlace();
+    PagePlace(PagePlace&& other) noexcept;
+    PagePlace& operator=(PagePlace&& other) noexcept;
+    PagePlace(const PagePlace&) = delete;
+    PagePlace& operator=(const PagePlace&) = delete;
+
+    intptr_t folder = -1;  // POSIX: the folder's descriptor, owned
+    SystemName folderPath;  // Windows: the folder's \\?\ path, without a trailing separator
+    SystemName name;        // the page's name in the folder
+};
+
+// What the writer's decision needs to know of the page it found.
+struct PageFacts {
+    enum class Kind { Missing, Regular, Device };  // Device: a device or a pipe
+    Kind kind = Kind::Missing;
+    bool readable = false;  // opened for reading too: its old bytes can be kept
+    bool yours = true;      // a new file can have its owner: this user's, or root may give it
+    uint32_t names = 1;     // hard links
+    uint64_t size = 0;      // its length when found
+    bool held = false;      // another program holds it open against replacing (Windows)
+};
+
+// Finds the file that a plain open of `path` for writing would write, and opens it for writing
+// (and reading, where this user may) when it exists, the way such an open would let it be: the
+// rules that README.md "Replacing the page" lists. False, with nothing touched, where that open
+// would be refused or the system cannot tell what is there.
+bool OpenPage(const std::string& path, PagePlace& place, PageFacts& facts, File& page);
+
+// Makes a new file in the page's folder, readable and writable by this user alone (on Windows:
+// never more open than the page), and names it in `name`. On failure `folderRefuses` tells that
+// the folder does not let this user add a file, rather than anything else (no space, ...).
+File CreatePrivate(const PagePlace& place, const PageFacts& facts, SystemName& name,
+                   bool& folderRefuses);
+
+// Gives the new file `temporary`, named `name`, everything the page `page` has (`facts.kind`
+// Missing: what a new file in that folder gets): owner and group, permissions, ACL and extended
+// attributes; on Windows the owner. False when any of it cannot be given.
+bool CopyIdentity(const PagePlace& place, const PageFacts& facts, const File& page,
+                  const File& temporary, const SystemName& name);
+
+// Closes the flushed file `temporary` and moves it over the page, within the held folder; on
+// Windows it is given the page's attributes, creation time and exact access list first, and a
+// page held open for a moment is waited for. False when the move failed.
+bool MoveIntoPlace(const PagePlace& place, const PageFacts& facts, File& temporary,
+                   const SystemName& name);
+
+// Removes the temporary file `name` from the held folder.
+void RemoveTemporary(const PagePlace& place, const SystemName& name);
 
 }  // namespace favpage::native

@@ -3,18 +3,19 @@
 #pragma once
 #include <cstddef>
 
+#include "platform/pending_writes.h"
+
 namespace favpage {
 
 // A fixed table, in static storage, of what an interrupt must undo: each backend's Record holds
-// its note of a temporary file and a page written in place through `page` (the backend's file
-// handle), whose `size` old bytes at `old` go back when `restorable`, and `used`. A handler reads
-// the table as it stands: every change to it is made while the backend holds its handler back.
-// One writer at a time is the rule; a few more records cost nothing.
+// its note of a temporary file, and a page written in place through `page`, whose `size` old
+// bytes at `old` go back when `restorable`, and `used`. A handler reads the table as it stands:
+// every change to it is made while the writer holds interrupts back. One writer at a time is the
+// rule; a few more records cost nothing.
 template <class Record>
 class PendingWritesTable {
 public:
-    // A fresh record's number, or -1 when all are in use: an interrupt then leaves that write as
-    // it is.
+    // A fresh record's number, or -1 when all are in use.
     int Claim() {
         for (int i = 0; i < kRecords; ++i) {
             if (!m_records[i].used) {
@@ -26,7 +27,7 @@ public:
         return -1;
     }
     Record& operator[](int record) { return m_records[record]; }
-    int NotePageInPlace(decltype(Record::page) page, const char* old, size_t size, bool restorable) {
+    int NotePageInPlace(native::FileHandle page, const char* old, size_t size, bool restorable) {
         const int record = Claim();
         if (record < 0) return -1;
         Record& p = m_records[record];
@@ -39,8 +40,19 @@ public:
     void Forget(int record) {
         if (record >= 0) m_records[record] = Record();
     }
-    Record* begin() { return m_records; }
-    Record* end() { return m_records + kRecords; }
+    // What the interrupt does: every temporary file removed (`remove`, the backend's signal-safe
+    // way), every page written in place given its old bytes back.
+    template <class RemoveTemporary>
+    void UndoAll(RemoveTemporary remove) {
+        for (Record& p : m_records) {
+            if (!p.used) continue;
+            remove(p);
+            if (p.page != native::kNoFile && p.restorable) {
+                native::PutBack(p.page, p.old, p.size);
+                native::Flush(p.page);
+            }
+        }
+    }
 
 private:
     static constexpr int kRecords = 8;

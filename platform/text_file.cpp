@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/native_file.h"
+#include "platform/page_output.h"
 
 namespace favpage {
 
@@ -53,10 +54,9 @@ size_t ReadTranslated(native::FileHandle file, uint64_t& unread, bool& ended, ch
 }  // namespace
 
 struct TextFile::Impl {
-    native::FileHandle file = native::kNoFile;
+    native::File file;                   // read, or written as it is
+    std::unique_ptr<PageOutput> output;  // or the page, replaced or written in place
     bool writing = false;
-    bool replacing = false;
-    native::Replacement replacement;
 
     // Reading: bytes still in the file as it was when opened, and whether Ctrl-Z was met.
     uint64_t unread = 0;
@@ -73,75 +73,66 @@ struct TextFile::Impl {
 TextFile::TextFile(std::unique_ptr<Impl> impl) : m_impl(std::move(impl)) {}
 
 TextFile::~TextFile() {
-    if (m_impl->closed) return;
-    if (m_impl->replacing) {
-        // Never committed: the target keeps its old contents.
-        native::AbandonReplacement(m_impl->file, m_impl->replacement);
-    } else {
-        Close();
-    }
+    // A page never finished keeps its old contents: its output is dropped unfinished.
+    if (!m_impl->closed && !m_impl->output) Close();
 }
 
 std::unique_ptr<TextFile> TextFile::Open(const std::string& path, const char* mode) {
     auto impl = std::make_unique<Impl>();
     const std::string m = mode ? mode : "";
     if (m == "r" || m == "rt") {
-        impl->file = native::OpenForReading(path, impl->unread);
+        impl->file = native::File(native::OpenForReading(path, impl->unread));
     } else if (m == "wt" || m == "w") {
-        impl->file = native::CreateForWriting(path);
+        impl->file = native::File(native::CreateForWriting(path));
         impl->writing = true;
     } else {
         return nullptr;
     }
-    if (impl->file == native::kNoFile) return nullptr;
+    if (!impl->file) return nullptr;
     return std::make_unique<TextFile>(std::move(impl));
 }
 
 std::unique_ptr<TextFile> TextFile::OpenLookedUp(const std::string& path, uint64_t size) {
     auto impl = std::make_unique<Impl>();
-    impl->file = native::OpenKnownForReading(path);
-    if (impl->file == native::kNoFile) return nullptr;
+    impl->file = native::File(native::OpenKnownForReading(path));
+    if (!impl->file) return nullptr;
     impl->unread = size;
     return std::make_unique<TextFile>(std::move(impl));
 }
 
 std::unique_ptr<TextFile> TextFile::OpenReplacing(const std::string& path) {
     auto impl = std::make_unique<Impl>();
-    impl->file = native::BeginReplacement(path, impl->replacement);
-    if (impl->file == native::kNoFile) return nullptr;
+    impl->output = PageOutput::Open(path);
+    if (!impl->output) return nullptr;
     impl->writing = true;
-    impl->replacing = true;
     return std::make_unique<TextFile>(std::move(impl));
 }
 
 size_t TextFile::Read(char* buffer, size_t count) {
     Impl& f = *m_impl;
     if (f.writing || f.closed) return 0;
-    return ReadTranslated(f.file, f.unread, f.ended, buffer, count);
+    return ReadTranslated(f.file.Get(), f.unread, f.ended, buffer, count);
 }
 
 namespace {
 
-std::optional<size_t> ReadOpened(native::FileHandle file, uint64_t size, char* buffer,
-                                 size_t count) {
-    if (file == native::kNoFile) return std::nullopt;
+std::optional<size_t> ReadOpened(native::File file, uint64_t size, char* buffer, size_t count) {
+    if (!file) return std::nullopt;
     uint64_t unread = size;
     bool ended = false;
-    const size_t delivered = ReadTranslated(file, unread, ended, buffer, count);
-    native::CloseFile(file);
-    return delivered;
+    return ReadTranslated(file.Get(), unread, ended, buffer, count);
 }
 
 }  // namespace
 
 std::optional<size_t> TextFile::ReadLookedUp(const std::string& path, uint64_t size, char* buffer,
                                              size_t count) {
-    return ReadOpened(native::OpenKnownForReading(path), size, buffer, count);
+    return ReadOpened(native::File(native::OpenKnownForReading(path)), size, buffer, count);
 }
 
 std::optional<size_t> TextFile::ReadLookedUp(const FolderHandle& folder, const std::string& name,
                                              uint64_t size, char* buffer, size_t count) {
-    return ReadOpened(native::OpenKnownForReading(folder, name), size, buffer, count);
+    return ReadOpened(native::File(native::OpenKnownForReading(folder, name)), size, buffer, count);
 }
 
 void TextFile::Write(std::string_view text) {
@@ -165,7 +156,10 @@ void TextFile::Write(std::string_view text) {
 bool TextFile::FlushBuffer() {
     Impl& f = *m_impl;
     if (!f.buffer.empty() && !f.failed) {
-        if (!native::WriteBytes(f.file, f.buffer.data(), f.buffer.size())) f.failed = true;
+        const bool written = f.output ? f.output->Write(f.buffer.data(), f.buffer.size())
+                                      : native::WriteBytes(f.file.Get(), f.buffer.data(),
+                                                           f.buffer.size());
+        if (!written) f.failed = true;
     }
     f.buffer.clear();
     return !f.failed;
@@ -179,14 +173,12 @@ bool TextFile::Close() {
     f.closed = true;
     bool ok = true;
     if (f.writing) ok = FlushBuffer();
-    if (!f.replacing) {
-        if (!native::CloseFile(f.file)) ok = false;
+    if (!f.output) {
+        if (!f.file.Close()) ok = false;
     } else if (ok) {
-        ok = native::FinishReplacement(f.file, f.replacement);
-    } else {
-        native::AbandonReplacement(f.file, f.replacement);
+        ok = f.output->Finish();
     }
-    f.file = native::kNoFile;
+    f.output.reset();  // unfinished: the page is left as it was
     f.closeResult = ok;
     return ok;
 }

@@ -37,21 +37,11 @@ public:
     static std::optional<size_t> ReadLookedUp(const FolderHandle& folder, const std::string& name,
                                               uint64_t size, char* buffer, size_t count);
 
-    // Opens a writer that replaces `path` only when it is complete. The open fails, without
-    // touching anything, when the target could not be written at all: it is a directory, a
-    // hidden or system file, a file this user may not open for writing (read-only, or its
-    // permissions or security deny it), or its folder is missing; and when no temporary file can
-    // be made beside it for any reason but the folder's refusal (no space, a name too long).
-    // A symbolic link stays a link: its final target is written, and made when missing.
-    // The text goes to a temporary file beside the target, private to this user from its
-    // creation and given everything the target had (owner and group, permissions, ACL and
-    // extended attributes; on Windows attributes and security); Close() flushes it to the disk
-    // and moves it over the target. Where that cannot keep all of it (another user's page,
-    // several hard links, a folder that refuses new files, a page held open against replacing),
-    // the target is written in place, after its old bytes were read. Any failure, destruction
-    // without Close(), or an interrupt (platform/interrupt.h) removes the temporary file, or puts
-    // the old bytes back, so an existing target is left exactly as it was; only one that may be
-    // written but not read cannot be restored.
+    // Opens a writer of the page `path` (platform/page_output.h): Close() puts the text in the
+    // page's place, and any failure, destruction without Close(), or an interrupt
+    // (platform/interrupt.h) leaves the page as it was. Nothing, with nothing touched, when the
+    // page is refused. What is refused, replaced or written in place, and why: README.md,
+    // "Replacing the page".
     static std::unique_ptr<TextFile> OpenReplacing(const std::string& path);
 
     // Delivers at most `count` characters after translation; fewer only at the end of the file

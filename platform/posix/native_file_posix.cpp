@@ -1,16 +1,14 @@
-// platform/posix/native_file_posix.cpp: raw file I/O and the replacing writer on POSIX.
+// platform/posix/native_file_posix.cpp: raw file I/O and the page writer's primitives on POSIX.
 #include <atomic>
 #include <cerrno>
 #include <cstdio>
 #include <fcntl.h>
-#include <new>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include "platform/native_file.h"
 #include "platform/posix/native_path.h"
-#include "platform/posix/page_identity.h"
-#include "platform/posix/pending_writes.h"
+#include "platform/posix/page_identity_posix.h"
 
 namespace favpage::native {
 
@@ -28,10 +26,6 @@ std::string FolderOf(const std::string& path) {
 std::string NameOf(const std::string& path) {
     const size_t slash = path.rfind('/');
     return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
-std::string Join(const std::string& folder, const std::string& name) {
-    return folder == "/" ? "/" + name : folder + "/" + name;
 }
 
 }  // namespace
@@ -114,253 +108,242 @@ bool CloseFile(FileHandle file) {
     return close(Fd(file)) == 0;
 }
 
-namespace {
-
-// Follows `path` through symbolic links, link by link, to the file it finally names, which need
-// not exist (a dangling link): `exists` and `st` tell what is there. False for a loop or a link
-// that cannot be read.
-bool FollowLinks(std::string& path, struct stat& st, bool& exists) {
-    for (int links = 0; links < 40; ++links) {  // the system's own limit
-        if (lstat(path.c_str(), &st) != 0) {
-            exists = false;
-            return errno == ENOENT;
-        }
-        exists = true;
-        if (!S_ISLNK(st.st_mode)) return true;
-        std::string to(static_cast<size_t>(st.st_size > 0 ? st.st_size : 4095) + 1, '\0');
-        const ssize_t n = readlink(path.c_str(), to.data(), to.size());
-        if (n <= 0 || static_cast<size_t>(n) >= to.size()) return false;
-        to.resize(static_cast<size_t>(n));
-        path = to[0] == '/' ? to : Join(FolderOf(path), to);
-    }
-    return false;
+bool SeekTo(FileHandle file, uint64_t offset) {
+    return lseek(Fd(file), static_cast<off_t>(offset), SEEK_SET) == static_cast<off_t>(offset);
 }
 
-// Opens the existing page for writing, which proves that this user may write it (the test a
-// plain open for writing makes), and for reading where it may be read, to keep its old bytes.
-int OpenPage(const std::string& path, bool& readable) {
-    int fd;
-    readable = true;
-    do {
-        fd = open(path.c_str(), O_RDWR | O_CLOEXEC | O_NOCTTY);
-    } while (fd < 0 && errno == EINTR);
-    if (fd >= 0 || errno != EACCES) return fd;
-    readable = false;
-    do {
-        fd = open(path.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY);
-    } while (fd < 0 && errno == EINTR);
-    return fd;
-}
+int64_t Position(FileHandle file) { return lseek(Fd(file), 0, SEEK_CUR); }
 
-// Reads the whole file, from its start, into `bytes`.
-bool ReadWhole(int fd, off_t sizeHint, std::vector<char>& bytes) {
-    try {
-        bytes.resize(static_cast<size_t>(sizeHint > 0 ? sizeHint : 0) + 1);
-    } catch (const std::bad_alloc&) {
-        return false;
-    }
-    size_t have = 0;
+bool Truncate(FileHandle file, uint64_t length) {
     for (;;) {
-        if (have == bytes.size()) {  // it grew since it was looked up
-            try {
-                bytes.resize(bytes.size() * 2);
-            } catch (const std::bad_alloc&) {
-                return false;
-            }
-        }
-        const ssize_t n = pread(fd, bytes.data() + have, bytes.size() - have,
-                                static_cast<off_t>(have));
-        if (n < 0 && errno == EINTR) continue;
-        if (n < 0) return false;
-        if (n == 0) break;
-        have += static_cast<size_t>(n);
+        if (ftruncate(Fd(file), static_cast<off_t>(length)) == 0) return true;
+        if (errno != EINTR) return false;
     }
-    bytes.resize(have);
-    return true;
 }
 
-// Puts the bytes written so far on the disk. A file system that cannot flush (EINVAL) keeps
-// nothing it could lose; every other error means the bytes may not be there.
-bool FlushToDisk(int fd) {
+// A file system that cannot flush (EINVAL) keeps nothing it could lose; every other error means
+// the bytes may not be there.
+bool Flush(FileHandle file) {
     for (;;) {
-        if (fsync(fd) == 0) return true;
+        if (fsync(Fd(file)) == 0) return true;
         if (errno == EINTR) continue;
         return errno == EINVAL || errno == EROFS;
     }
 }
 
-// The page is written in place, from its start; its old bytes are read first, so that a failed
-// or interrupted run can put them back. A page that may be written but not read is emptied
-// first, as a plain open for writing does, and cannot be restored.
-FileHandle WriteInPlace(int page, bool readable, const struct stat& st, Replacement& r) {
-    if (page < 0) return kNoFile;
-    const bool kept = readable ? ReadWhole(page, st.st_size, r.old) : ftruncate(page, 0) == 0;
-    if (!kept) {
-        close(page);
-        return kNoFile;
-    }
-    r.restorable = readable;
-    r.temporary.clear();
-    posix::InterruptsHeld held;
-    r.pending = posix::NotePageInPlace(page, r.old.data(), r.old.size(), r.restorable);
-    return page;
-}
+namespace {
 
-// Makes the temporary file in the open `folder`, readable and writable by this user only, and
-// records it for an interrupt. Returns the descriptor, or -1 with `error` set.
-int MakeTemporary(int folder, const std::string& folderPath, Replacement& r, int& error) {
-    // One counter for every writer of the process, so two writers never pick the same name.
-    static std::atomic<unsigned> counter{0};
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        char name[64];
-        std::snprintf(name, sizeof name, ".favpage-%ld-%u.tmp", static_cast<long>(getpid()),
-                      ++counter);
-        posix::InterruptsHeld held;
-        const int fd = openat(folder, name, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY,
-                              0600);
-        if (fd < 0) {
-            error = errno;
-            if (error == EEXIST || error == EINTR) continue;
-            return -1;
-        }
-        r.temporary = Join(folderPath, name);
-        r.pending = posix::NoteTemporaryFile(folder, name);
+// The kernel follows at most this many links in one lookup.
+constexpr int kMaxLinks = 40;
+
+// A descriptor closed by its destructor.
+class Descriptor {
+public:
+    explicit Descriptor(int fd = -1) : m_fd(fd) {}
+    ~Descriptor() {
+        if (m_fd >= 0) close(m_fd);
+    }
+    Descriptor(const Descriptor&) = delete;
+    Descriptor& operator=(const Descriptor&) = delete;
+    Descriptor& operator=(Descriptor&& other) noexcept {
+        std::swap(m_fd, other.m_fd);
+        return *this;
+    }
+    int Get() const { return m_fd; }
+    int Release() {
+        const int fd = m_fd;
+        m_fd = -1;
         return fd;
     }
-    error = EEXIST;
-    return -1;
+
+private:
+    int m_fd;
+};
+
+template <class Open>
+int Retried(Open open) {
+    int fd;
+    do {
+        fd = open();
+    } while (fd < 0 && errno == EINTR);
+    return fd;
 }
 
-void RemoveTemporary(Replacement& r) {
-    posix::InterruptsHeld held;
-    unlink(r.temporary.c_str());
-    posix::Forget(r.pending);
-    r.pending = -1;
+// Opens the folder `path` (relative to `at`) as the kernel finds it, its own rules applied to
+// every link on the way: for reading, or, where it may be searched but not read, as a path.
+int OpenFolder(int at, const std::string& path) {
+    const int fd = Retried([&] { return openat(at, path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC); });
+    if (fd >= 0 || errno != EACCES) return fd;
+    return openat(at, path.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+}
+
+// The sticky-folder protection `name` (symlinks, regular, fifos) as this machine has it set; on
+// where it cannot be read, as most systems have it.
+int Protection(const char* name) {
+    char path[64];
+    std::snprintf(path, sizeof path, "/proc/sys/fs/protected_%s", name);
+    const int fd = Retried([&] { return open(path, O_RDONLY | O_CLOEXEC); });
+    if (fd < 0) return 1;
+    char value[8] = {};
+    const ssize_t n = read(fd, value, sizeof value - 1);
+    close(fd);
+    return n > 0 && value[0] >= '0' && value[0] <= '9' ? value[0] - '0' : 1;
+}
+
+// Whether the kernel follows the link `link`, found in the folder `folder`, for this user
+// (protected_symlinks): not out of a sticky folder anyone may write, unless the link is this
+// user's or the folder's owner's.
+bool MayFollow(const struct stat& folder, const struct stat& link) {
+    if (!(folder.st_mode & S_ISVTX) || !(folder.st_mode & S_IWOTH)) return true;
+    if (link.st_uid == geteuid() || link.st_uid == folder.st_uid) return true;
+    return Protection("symlinks") == 0;
+}
+
+// Whether a plain open for writing (which creates a missing file) may open the existing `file`
+// in `folder` (protected_regular, protected_fifos): not another user's regular file or pipe in
+// a sticky folder anyone may write (at level 2: its group too), unless it is the folder owner's.
+bool MayOpenInSticky(const struct stat& folder, const struct stat& file) {
+    if (!(folder.st_mode & S_ISVTX)) return true;
+    if (!S_ISREG(file.st_mode) && !S_ISFIFO(file.st_mode)) return true;
+    if (file.st_uid == folder.st_uid || file.st_uid == geteuid()) return true;
+    const int level = Protection(S_ISREG(file.st_mode) ? "regular" : "fifos");
+    if (level == 0) return true;
+    if (folder.st_mode & S_IWOTH) return false;
+    return !(level >= 2 && (folder.st_mode & S_IWGRP));
+}
+
+// Follows the name `name` of the open `folder` through symbolic links, as the kernel would for
+// a plain open for writing, to the entry it finally names, which need not exist (a dangling
+// link): `folder` and `name` become that entry's, `exists` and `st` tell what is there. False
+// where the kernel would refuse to follow, or the system cannot tell what is there.
+bool FollowLinks(Descriptor& folder, std::string& name, struct stat& st, bool& exists) {
+    for (int links = 0;; ++links) {
+        if (fstatat(folder.Get(), name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) {
+            exists = false;
+            return errno == ENOENT;  // anything else: cannot tell, never "no page"
+        }
+        exists = true;
+        if (!S_ISLNK(st.st_mode)) return true;
+        struct stat here;
+        if (links == kMaxLinks || fstat(folder.Get(), &here) != 0 || !MayFollow(here, st)) {
+            return false;
+        }
+        std::string to(static_cast<size_t>(st.st_size > 0 ? st.st_size : 4095) + 1, '\0');
+        const ssize_t n = readlinkat(folder.Get(), name.c_str(), to.data(), to.size());
+        if (n <= 0 || static_cast<size_t>(n) >= to.size()) return false;
+        to.resize(static_cast<size_t>(n));
+        if (to.back() == '/') return false;  // a folder, or nothing
+        const size_t slash = to.rfind('/');
+        name = slash == std::string::npos ? to : to.substr(slash + 1);
+        if (slash != std::string::npos) {
+            const std::string in = slash == 0 ? "/" : to.substr(0, slash);
+            Descriptor next(OpenFolder(folder.Get(), in));  // an absolute path ignores `folder`
+            if (next.Get() < 0) return false;
+            folder = std::move(next);
+        }
+    }
 }
 
 }  // namespace
 
-FileHandle BeginReplacement(const std::string& path, Replacement& r) {
-    r = Replacement();
-    if (path.empty() || path.back() == '/') return kNoFile;
-    std::string target = path;
+bool OpenPage(const std::string& path, PagePlace& place, PageFacts& facts, File& page) {
+    if (path.empty() || path.back() == '/') return false;
+    Descriptor folder(OpenFolder(AT_FDCWD, FolderOf(path)));
+    if (folder.Get() < 0) return false;
+    std::string name = NameOf(path);
     struct stat st;
     bool exists = false;
-    if (!FollowLinks(target, st, exists) || target.back() == '/') return kNoFile;
-    r.target = target;
-    r.existed = exists;
+    if (!FollowLinks(folder, name, st, exists)) return false;
+    facts = PageFacts();
     if (exists) {
-        if (S_ISDIR(st.st_mode)) return kNoFile;
-        if (posix::IsHiddenName(NameOf(path))) return kNoFile;  // hidden, as Windows refuses
-        if (!S_ISREG(st.st_mode)) {
-            // A device or pipe cannot be replaced, nor its bytes kept: written as it is.
-            int fd;
-            do {
-                fd = open(target.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY);
-            } while (fd < 0 && errno == EINTR);
-            if (fd < 0) return kNoFile;
-            r.flush = false;
-            return fd;
+        if (S_ISDIR(st.st_mode)) return false;
+        if (posix::IsHiddenName(NameOf(path))) return false;  // hidden, as Windows refuses
+        struct stat here;
+        if (fstat(folder.Get(), &here) != 0 || !MayOpenInSticky(here, st)) return false;
+        const int at = folder.Get();
+        constexpr int kFlags = O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | O_NOCTTY;
+        Descriptor fd;
+        if (S_ISREG(st.st_mode)) {
+            // Opened for writing, which proves that this user may write it, and for reading
+            // where it may be read, to keep its old bytes.
+            facts.kind = PageFacts::Kind::Regular;
+            facts.readable = true;
+            fd = Descriptor(Retried([&] { return openat(at, name.c_str(), O_RDWR | kFlags); }));
+            if (fd.Get() < 0 && errno == EACCES) {
+                facts.readable = false;
+                fd = Descriptor(Retried([&] { return openat(at, name.c_str(), O_WRONLY | kFlags); }));
+            }
+        } else {
+            // A device or a pipe, opened without waiting: a pipe nobody reads is refused.
+            facts.kind = PageFacts::Kind::Device;
+            fd = Descriptor(Retried([&] { return openat(at, name.c_str(), O_WRONLY | kFlags); }));
+            const int flags = fd.Get() >= 0 ? fcntl(fd.Get(), F_GETFL) : -1;
+            if (flags < 0 || fcntl(fd.Get(), F_SETFL, flags & ~O_NONBLOCK) != 0) return false;
         }
+        struct stat now;
+        // Still the file that was looked at, not one put in its place since.
+        if (fd.Get() < 0 || fstat(fd.Get(), &now) != 0 || now.st_dev != st.st_dev ||
+            now.st_ino != st.st_ino) {
+            return false;
+        }
+        facts.names = static_cast<uint32_t>(now.st_nlink);
+        facts.yours = now.st_uid == geteuid() || geteuid() == 0;  // only root gives files away
+        facts.size = S_ISREG(now.st_mode) ? static_cast<uint64_t>(now.st_size) : 0;
+        page = File(fd.Release());
     }
-    bool readable = false;
-    const int page = exists ? OpenPage(target, readable) : -1;
-    if (exists && page < 0) return kNoFile;
+    place.folder = folder.Release();
+    place.name = name;
+    return true;
+}
 
-    const std::string folderPath = FolderOf(target);
-    int folder;
-    do {
-        folder = open(folderPath.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    } while (folder < 0 && errno == EINTR);
-    if (folder < 0 && errno == EACCES) {  // a folder that may be searched but not read
-        folder = open(folderPath.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
-    }
-    if (folder < 0) {
-        if (page >= 0) close(page);
-        return kNoFile;
-    }
-    // A page with other names, or another user's, which only root could give back to its
-    // owner: no replacement could be the same file. Anything else is tried.
-    const bool replaceable =
-        !exists || (st.st_nlink == 1 && (st.st_uid == geteuid() || geteuid() == 0));
-    if (replaceable) {
-        int error = 0;
-        const int fd = MakeTemporary(folder, folderPath, r, error);
+File CreatePrivate(const PagePlace& place, const PageFacts&, SystemName& name,
+                   bool& folderRefuses) {
+    // One counter for every writer of the process, so two writers never pick the same name.
+    static std::atomic<unsigned> counter{0};
+    folderRefuses = false;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        char made[64];
+        std::snprintf(made, sizeof made, ".favpage-%ld-%u.tmp", static_cast<long>(getpid()),
+                      ++counter);
+        const int fd = openat(static_cast<int>(place.folder), made,
+                              O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, 0600);
         if (fd >= 0) {
-            const bool same = exists ? posix::TakeOverIdentity(page, st, fd)
-                                     : fchmod(fd, posix::NewFileMode(folderPath)) == 0;
-            if (same) {
-                if (page >= 0) close(page);
-                r.folder = folder;
-                return fd;
-            }
-            close(fd);
-            RemoveTemporary(r);
-        } else if (!exists || (error != EACCES && error != EPERM)) {
-            // No space, no inode, a name too long: refused before the page is touched.
-            if (page >= 0) close(page);
-            close(folder);
-            return kNoFile;
+            name = made;
+            return File(fd);
         }
+        if (errno == EEXIST || errno == EINTR) continue;
+        folderRefuses = errno == EACCES || errno == EPERM;
+        return File();
     }
-    close(folder);
-    return WriteInPlace(page, readable, st, r);
+    return File();
 }
 
-bool FinishReplacement(FileHandle file, Replacement& r) {
-    const int fd = Fd(file);
-    bool ok = true;
-    if (r.temporary.empty()) {
-        if (r.flush) {
-            posix::InterruptsHeld held;
-            const off_t written = lseek(fd, 0, SEEK_CUR);
-            ok = written >= 0 && ftruncate(fd, written) == 0 && FlushToDisk(fd);
-            if (!ok && r.restorable) {
-                posix::PutBack(fd, r.old.data(), r.old.size(), written);
-                FlushToDisk(fd);
-            }
-            posix::Forget(r.pending);
-            r.pending = -1;
-        }
-        if (close(fd) != 0) ok = false;
-        return ok;
+bool CopyIdentity(const PagePlace& place, const PageFacts& facts, const File& page,
+                  const File& temporary, const SystemName&) {
+    const int fd = static_cast<int>(temporary.Get());
+    if (facts.kind == PageFacts::Kind::Missing) {
+        return fchmod(fd, posix::NewFileMode(static_cast<int>(place.folder))) == 0;
     }
-    ok = !r.flush || FlushToDisk(fd);
-    if (close(fd) != 0) ok = false;
-    {
-        posix::InterruptsHeld held;
-        if (ok) ok = rename(r.temporary.c_str(), r.target.c_str()) == 0;
-        if (!ok) unlink(r.temporary.c_str());
-        posix::Forget(r.pending);
-        r.pending = -1;
-    }
-    // The rename itself reaches the disk with the folder. The new page is in place whatever
-    // this answers, so there is nothing left to report.
-    if (ok) FlushToDisk(static_cast<int>(r.folder));
-    close(static_cast<int>(r.folder));
-    r.folder = -1;
-    return ok;
+    struct stat st;
+    return fstat(static_cast<int>(page.Get()), &st) == 0 &&
+           posix::TakeOverIdentity(static_cast<int>(page.Get()), st, fd);
 }
 
-void AbandonReplacement(FileHandle file, Replacement& r) {
-    const int fd = Fd(file);
-    if (r.temporary.empty()) {
-        {
-            posix::InterruptsHeld held;
-            if (r.restorable) {
-                posix::PutBack(fd, r.old.data(), r.old.size(), lseek(fd, 0, SEEK_CUR));
-                FlushToDisk(fd);
-            }
-            posix::Forget(r.pending);
-            r.pending = -1;
-        }
-        CloseFile(file);
-        return;
+bool MoveIntoPlace(const PagePlace& place, const PageFacts&, File& temporary,
+                   const SystemName& name) {
+    const int folder = static_cast<int>(place.folder);
+    if (!temporary.Close() ||
+        renameat(folder, name.c_str(), folder, place.name.c_str()) != 0) {
+        return false;
     }
-    CloseFile(file);
-    RemoveTemporary(r);
-    close(static_cast<int>(r.folder));
-    r.folder = -1;
+    // The move itself reaches the disk with the folder. The new page is in place whatever this
+    // answers (a folder held as a path only cannot be flushed), so there is nothing to report.
+    fsync(folder);
+    return true;
+}
+
+void RemoveTemporary(const PagePlace& place, const SystemName& name) {
+    unlinkat(static_cast<int>(place.folder), name.c_str(), 0);
 }
 
 }  // namespace favpage::native

@@ -4,8 +4,6 @@
 
 #include <cstring>
 
-#include "platform/win32/wide_text.h"
-
 namespace favpage::win32 {
 
 namespace {
@@ -98,34 +96,16 @@ void TakeOverCreationTime(HANDLE temporary, const std::wstring& target) {
     }
 }
 
-std::string FinalPathIfLinked(HANDLE file, const std::wstring& given) {
+std::wstring FinalSystemPath(HANDLE file) {
     std::wstring final(MAX_PATH, L'\0');
     DWORD n = GetFinalPathNameByHandleW(file, final.data(), static_cast<DWORD>(final.size()), 0);
     if (n >= final.size()) {
         final.resize(n);
         n = GetFinalPathNameByHandleW(file, final.data(), static_cast<DWORD>(final.size()), 0);
     }
-    if (n == 0 || n >= final.size()) return "";
+    if (n == 0 || n >= final.size()) return L"";
     final.resize(n);
-    if (final.compare(0, 8, L"\\\\?\\UNC\\") == 0) {
-        final.replace(0, 8, L"\\\\");
-    } else if (final.compare(0, 4, L"\\\\?\\") == 0) {
-        final.erase(0, 4);
-    }
-    std::wstring full(MAX_PATH, L'\0');
-    const auto fullPath = [&] {
-        return GetFullPathNameW(given.c_str(), static_cast<DWORD>(full.size()), full.data(),
-                                nullptr);
-    };
-    DWORD m = fullPath();
-    if (m >= full.size()) {
-        full.resize(m);
-        m = fullPath();
-    }
-    if (m == 0 || m >= full.size()) return "";
-    full.resize(m);
-    if (CompareStringOrdinal(final.c_str(), -1, full.c_str(), -1, TRUE) == CSTR_EQUAL) return "";
-    return win32::Narrow(final.data(), final.size());
+    return final;
 }
 
 bool HeldAgainstReplacing(const std::wstring& target) {

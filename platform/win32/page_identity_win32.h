@@ -32,11 +32,9 @@ void TakeOverAttributesAndSecurity(const std::wstring& temporary, const std::wst
 // not have. Best effort.
 void TakeOverCreationTime(HANDLE temporary, const std::wstring& target);
 
-// The path of the file an open handle leads to, when the path it was opened by (`given`) names
-// it only through a symbolic link or junction: the page is then written there, so the link
-// stays a link. Empty when `given` names the file itself or the system cannot tell. The "\\?\"
-// form the system answers in is given back as an ordinary path (the platform's UTF-8).
-std::string FinalPathIfLinked(HANDLE file, const std::wstring& given);
+// The \\?\ path of the file an open handle leads to, through any symbolic link or junction;
+// empty when the system cannot tell.
+std::wstring FinalSystemPath(HANDLE file);
 
 // True when another program holds the page open without letting it be deleted or renamed, so
 // that no replacement can take its place.

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdarg>
+#include <fstream>
 #include <fcntl.h>
 #include <csignal>
 #include <poll.h>
@@ -36,6 +37,44 @@ using testing::RunWithoutRootRights;
 using testing::TempFolder;
 using testing::WalkToBytes;
 
+
+// Sets the kernel's rules for sticky folders (fs.protected_symlinks, protected_regular,
+// protected_fifos) for one test, and gives the machine its own settings back afterwards.
+class StickyFolderRules {
+public:
+    StickyFolderRules() {
+        for (int i = 0; i < 3; ++i) {
+            std::ifstream in(Path(i));
+            if (!(in >> m_saved[i])) m_saved[i] = -1;
+        }
+    }
+    ~StickyFolderRules() {
+        for (int i = 0; i < 3; ++i) {
+            if (m_saved[i] >= 0) Write(i, m_saved[i]);
+        }
+    }
+    StickyFolderRules(const StickyFolderRules&) = delete;
+    StickyFolderRules& operator=(const StickyFolderRules&) = delete;
+    // All three at `level`; false where they cannot be set (no root, a read-only /proc/sys).
+    bool Set(int level) {
+        bool ok = true;
+        for (int i = 0; i < 3; ++i) ok = m_saved[i] >= 0 && Write(i, level) && ok;
+        return ok;
+    }
+
+private:
+    static std::string Path(int i) {
+        static const char* const kNames[] = {"symlinks", "regular", "fifos"};
+        return std::string("/proc/sys/fs/protected_") + kNames[i];
+    }
+    static bool Write(int i, int level) {
+        std::ofstream out(Path(i));
+        out << level << "\n";
+        out.flush();
+        return out.good();
+    }
+    int m_saved[3];
+};
 
 // Folders the walk may list but not enter, or enter but not list, and a page folder it may not
 // write, met by an ordinary user (the unreadable file and closed folder in the page's own tests
@@ -97,6 +136,10 @@ TEST(AccessFaultTest, PagesOfAnotherUserAreRefusedOrWrittenAsAnOpenForWritingWou
         {"the user's own page of a group not the user's", 0777, 0664, 65534, 2345, kInPlace},
     };
     const std::string old = "old page\r\n";
+    // Another user's page in a sticky folder is written only where the kernel's rule for such
+    // pages is off (its rows: PlantedEntriesInAStickyFolder... below).
+    StickyFolderRules rules;
+    if (!rules.Set(0)) GTEST_SKIP() << "cannot set the kernel's sticky-folder rules here";
     for (const Case& c : cases) {
         SCOPED_TRACE(c.label);
         TempFolder t;
@@ -158,6 +201,97 @@ TEST(AccessFaultTest, PagesOfAnotherUserAreRefusedOrWrittenAsAnOpenForWritingWou
     }
 }
 
+// What another user (65534) planted as the page in a sticky folder anyone may write, met by
+// root: favpage follows a link, opens an existing file or pipe, or makes a link's missing target
+// only where the shell's own "echo > page" would, by the kernel's rules as they are set
+// (fs.protected_symlinks, protected_regular, protected_fifos). Refused: "Unable to open", and
+// nothing written anywhere. A pipe nobody reads is refused at once, whatever the rules.
+TEST(AccessFaultTest, PlantedEntriesInAStickyFolderAreOpenedOnlyWhereTheSystemWould) {
+    if (geteuid() != 0) GTEST_SKIP() << "needs root, to plant another user's files";
+    enum Plant { kLink, kDanglingLink, kFolderOwnersLink, kPipe, kRegularFile };
+    struct Case {
+        const char* label;
+        Plant plant;
+        int rules;     // the three protections' level
+        bool written;  // the page's text arrives; else refused
+    };
+    const Case cases[] = {
+        {"another user's link to a root-only file", kLink, 1, false},
+        {"the same, the rule off", kLink, 0, true},
+        {"another user's link to nothing, in a root-only folder", kDanglingLink, 1, false},
+        {"the same, the rule off", kDanglingLink, 0, true},
+        {"the folder owner's link", kFolderOwnersLink, 1, true},
+        {"another user's pipe, nobody reading", kPipe, 1, false},
+        {"the same, the rule off", kPipe, 0, false},
+        {"another user's file anyone may write", kRegularFile, 1, false},
+        {"the same, the rule off", kRegularFile, 0, true},
+    };
+    StickyFolderRules rules;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.label);
+        if (!rules.Set(c.rules)) GTEST_SKIP() << "cannot set the kernel's sticky-folder rules here";
+        TempFolder t;
+        t.WriteFile("Fav/a.url", ClassicShortcut("a.htm"));
+        t.MakeFolder("pub");
+        ASSERT_EQ(chmod(t.Native("pub").c_str(), 01777), 0);
+        t.MakeFolder("root-only");
+        ASSERT_EQ(chmod(t.Native("root-only").c_str(), 0700), 0);
+        const std::string planted = t.Native("pub/page.htm");
+        std::string where = "pub/page.htm";  // where the text would arrive
+        std::string before;                   // what is there before ("": nothing)
+        switch (c.plant) {
+        case kLink:
+        case kFolderOwnersLink:
+        case kDanglingLink:
+            where = c.plant == kDanglingLink ? "root-only/new.conf" : "root-only/secret.conf";
+            if (c.plant != kDanglingLink) {
+                before = "secret\n";
+                t.WriteFile(where, before);
+                ASSERT_EQ(chmod(t.Native(where).c_str(), 0600), 0);
+            }
+            ASSERT_EQ(symlink(t.Native(where).c_str(), planted.c_str()), 0);
+            if (c.plant != kFolderOwnersLink) {
+                ASSERT_EQ(lchown(planted.c_str(), 65534, 65534), 0);
+            }
+            break;
+        case kPipe:
+            ASSERT_EQ(mkfifo(planted.c_str(), 0666), 0);
+            ASSERT_EQ(chown(planted.c_str(), 65534, 65534), 0);
+            break;
+        case kRegularFile:
+            before = "planted\n";
+            t.WriteFile(where, before);
+            ASSERT_EQ(chmod(planted.c_str(), 0666), 0);
+            ASSERT_EQ(chown(planted.c_str(), 65534, 65534), 0);
+            break;
+        }
+        const std::string f = t.Path("Fav");
+        const std::string output = t.Path("pub/page.htm");
+        QuietHost host;
+        int32_t count = 0;
+        const ConversionResult r = GuardedRun(f, output, host, count);
+        if (c.written) {
+            EXPECT_EQ(r, ConversionResult::Done);
+            EXPECT_EQ(t.ReadFile(where).rfind("<html>\r\n", 0), 0u);
+        } else {
+            EXPECT_EQ(r, ConversionResult::CannotOpen);
+            EXPECT_EQ(host.last, "Unable to open " + output);
+            if (c.plant != kPipe) {
+                EXPECT_EQ(std::filesystem::exists(t.Native(where)), !before.empty());
+                EXPECT_EQ(t.ReadFile(where), before);
+            }
+        }
+        struct stat st;
+        ASSERT_EQ(lstat(planted.c_str(), &st), 0);
+        EXPECT_EQ(S_ISLNK(st.st_mode), c.plant != kPipe && c.plant != kRegularFile)
+            << "what was planted stays what it was";
+        EXPECT_EQ(std::distance(std::filesystem::directory_iterator(t.Native("pub")),
+                                std::filesystem::directory_iterator()),
+                  1)
+            << "no temporary file left";
+    }
+}
+
 // A character device, a pipe and a socket named like shortcuts, and a link to a device, in the
 // tree: none is ever opened (opening some devices acts on them: a tape rewinds), and the walk
 // passes them over as files that are not shortcuts, whether it reads them itself or its
@@ -213,16 +347,18 @@ TEST(AccessFaultTest, FolderThatVanishesBetweenListingAndWalk) {
 
     std::string page;
     int32_t count = 0;
+    // The reader first: a pipe nobody reads is no page.
+    const int fd = open(t.Native("out/pipe").c_str(), O_RDONLY | O_NONBLOCK);
+    ASSERT_GE(fd, 0);
+    ASSERT_EQ(fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK), 0);
     std::thread walker([&] {
-        auto out = TextFile::OpenReplacing(t.Path("out/pipe"));  // waits for the reader
+        auto out = TextFile::OpenReplacing(t.Path("out/pipe"));
         ASSERT_TRUE(out);
         // Just under the write buffer, without a line end: nothing reaches the pipe yet.
         out->Write(std::string(256 * 1024 - 1, 'x'));
         WriteFolder(count, f, *out);
         out->Close();
     });
-    const int fd = open(t.Native("out/pipe").c_str(), O_RDONLY);
-    ASSERT_GE(fd, 0);
     pollfd p{fd, POLLIN, 0};
     ASSERT_EQ(poll(&p, 1, 30000), 1) << "the walk never wrote";
     // The walk has listed Fav and is held in its first write.

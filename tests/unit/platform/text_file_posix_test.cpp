@@ -1,5 +1,5 @@
-// POSIX-only tests of TextFile: write errors, the file-size limit, what the replacing writer
-// keeps of the file it replaces, links to it, and interrupts.
+// POSIX-only tests of TextFile: write errors, the file-size limit, what the page's writer keeps
+// of the page it replaces, links to it, its folder moved during the run, and interrupts.
 #include <gtest/gtest.h>
 
 #include <cstdarg>
@@ -20,7 +20,7 @@
 #include "tests/unit/platform/openat_spy.h"
 #include "tests/unit/platform/temp_folder.h"
 
-// While a test points this at a list, every fsync() and rename() of the program is recorded
+// While a test points this at a list, every fsync() and renameat() of the program is recorded
 // there with the inode it concerns, then made as usual.
 std::vector<std::pair<std::string, ino_t>>* g_diskCalls = nullptr;
 
@@ -37,12 +37,13 @@ extern "C" int fsync(int fd) {
 }
 
 
-extern "C" int rename(const char* from, const char* to) noexcept {
+extern "C" int renameat(int fromFolder, const char* from, int toFolder, const char* to) noexcept {
     if (g_diskCalls) {
         struct stat st;
-        g_diskCalls->emplace_back("rename", stat(from, &st) == 0 ? st.st_ino : 0);
+        g_diskCalls->emplace_back("rename",
+                                  fstatat(fromFolder, from, &st, 0) == 0 ? st.st_ino : 0);
     }
-    return static_cast<int>(syscall(SYS_renameat, AT_FDCWD, from, AT_FDCWD, to));
+    return static_cast<int>(syscall(SYS_renameat, fromFolder, from, toFolder, to));
 }
 
 namespace favpage {
@@ -186,14 +187,24 @@ TEST(TextFilePosixTest, TemporaryFileIsPrivateAndTheNewPageKeepsAclAndAttributes
     EXPECT_EQ(WEXITSTATUS(status), 0) << "the user the ACL names may still write the page";
 }
 
+// Makes "page.htm" the first of `count` symbolic links in a row, the last leading to real.htm.
+void MakeLinkChain(const TempFolder& dir, int count) {
+    dir.WriteFile("real.htm", "old");
+    for (int i = count; i >= 1; --i) {
+        const std::string to = i == count ? "real.htm" : "l" + std::to_string(i + 1);
+        const std::string name = i == 1 ? "page.htm" : "l" + std::to_string(i);
+        ASSERT_EQ(symlink(to.c_str(), dir.Native(name).c_str()), 0);
+    }
+}
+
 // Links to the page stay what they are. A symbolic link is followed to its final target, which
-// is replaced, or made when it is missing; a page with two names is written in place, so both
-// names keep naming it.
+// is replaced, or made when it is missing, through as many links as the system follows (40) and
+// no more; a page with two names is written in place, so both names keep naming it.
 TEST(TextFilePosixTest, LinksToThePageStayLinks) {
     struct Case {
         const char* label;
         void (*make)(const TempFolder& dir);  // makes "page.htm" and what it leads to
-        const char* written;                  // where the text must arrive
+        const char* written;                  // where the text must arrive; nullptr: refused
         bool link;                            // page.htm stays a symbolic link
         nlink_t names;                        // names of the written file afterwards
     };
@@ -217,6 +228,10 @@ TEST(TextFilePosixTest, LinksToThePageStayLinks) {
              ASSERT_EQ(link(dir.Native("page.htm").c_str(), dir.Native("real.htm").c_str()), 0);
          },
          "real.htm", false, 2},
+        {"forty symbolic links in a row", [](const TempFolder& dir) { MakeLinkChain(dir, 40); },
+         "real.htm", true, 1},
+        {"forty-one symbolic links in a row",
+         [](const TempFolder& dir) { MakeLinkChain(dir, 41); }, nullptr, true, 1},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.label);
@@ -224,6 +239,11 @@ TEST(TextFilePosixTest, LinksToThePageStayLinks) {
         c.make(dir);
         const size_t entries = dir.EntryCount();
         auto f = TextFile::OpenReplacing(dir.Path("page.htm"));
+        if (!c.written) {
+            EXPECT_FALSE(f) << "the system follows no more links";
+            EXPECT_EQ(dir.ReadFile("real.htm"), "old");
+            continue;
+        }
         ASSERT_TRUE(f);
         f->Write("new\n");
         ASSERT_TRUE(f->Close());
@@ -280,6 +300,45 @@ TEST(TextFilePosixTest, InterruptedWriterLeavesTheOldPageAndNothingElse) {
         EXPECT_EQ(WTERMSIG(status), c.signal);
         EXPECT_EQ(dir.ReadFile("page.htm"), old);
         EXPECT_EQ(dir.EntryCount(), entries) << "no temporary file left";
+    }
+}
+
+// The page's folder is moved away while the page is written, or moved and a link to another
+// folder put in its place: every step on the temporary file goes through the folder held from
+// the start, so the new page lands in that folder, wherever it went, or the run leaves it as it
+// was; no temporary file is left anywhere, and no other folder receives one.
+TEST(TextFilePosixTest, AFolderMovedDuringTheRunKeepsNoTemporaryFileAndReceivesNone) {
+    struct Case {
+        const char* label;
+        bool swapped;  // a link to another folder takes the folder's old name
+        bool finish;   // the run ends well, or fails
+    };
+    for (const Case c : {Case{"moved, finished", false, true}, Case{"moved, failed", false, false},
+                         Case{"swapped, finished", true, true},
+                         Case{"swapped, failed", true, false}}) {
+        SCOPED_TRACE(c.label);
+        TempFolder dir;
+        dir.WriteFile("out/page.htm", "old");
+        dir.MakeFolder("elsewhere");
+        auto f = TextFile::OpenReplacing(dir.Path("out/page.htm"));
+        ASSERT_TRUE(f);
+        f->Write(std::string(1 << 20, 'x'));  // past the buffer: in the temporary file already
+        ASSERT_EQ(rename(dir.Native("out").c_str(), dir.Native("moved").c_str()), 0);
+        if (c.swapped) {
+            ASSERT_EQ(symlink("elsewhere", dir.Native("out").c_str()), 0);
+        }
+        if (c.finish) {
+            f->Write("new\n");
+            EXPECT_TRUE(f->Close());
+        }
+        f.reset();
+        const std::string page = dir.ReadFile("moved/page.htm");
+        EXPECT_EQ(page.size(), c.finish ? (1u << 20) + 5 : 3u);
+        EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Native("moved")),
+                                std::filesystem::directory_iterator()),
+                  1);
+        EXPECT_TRUE(std::filesystem::is_empty(dir.Native("elsewhere")));
+        EXPECT_EQ(dir.EntryCount(), c.swapped ? 3u : 2u) << "moved, elsewhere (and the link)";
     }
 }
 

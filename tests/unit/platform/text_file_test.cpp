@@ -6,6 +6,7 @@
 #include <unistd.h>
 #endif
 
+#include "platform/page_output.h"
 #include "platform/text_file.h"
 #include "tests/unit/platform/temp_folder.h"
 
@@ -221,6 +222,50 @@ TEST(ReplacingWriterTest, RefusesTargetsThatCannotBeWrittenWithoutTouchingThem) 
 #endif
     EXPECT_EQ(TextFile::OpenReplacing(dir.Path("ro.htm")) != nullptr, mayWriteAnyFile);
     EXPECT_EQ(dir.ReadFile("ro.htm"), "read-only page") << "a writer never closed changes nothing";
+}
+
+// A run that fails at any step of the writer, as a failing or full disk would make it fail:
+// the page is left as it was, to its last byte and its length, and nothing beside it. Written in
+// place (a page with a second name) its old bytes are put back, whether the new text is shorter
+// (the page was cut to its length before the flush failed) or longer than the old one.
+TEST(ReplacingWriterTest, ARunThatFailsAtAnyStepLeavesEveryByteOfThePage) {
+    using Step = PageOutput::Step;
+    struct Case {
+        const char* label;
+        Step failing;
+        bool inPlace;
+        size_t newSize;
+    };
+    const Case cases[] = {
+        {"in place, the flush fails, the page shrinks", Step::Flush, true, 675},
+        {"in place, the flush fails, the page grows", Step::Flush, true, 300 * 1024},
+        {"in place, cutting fails, the page shrinks", Step::Truncate, true, 675},
+        {"in place, a write fails past the buffer", Step::Write, true, 300 * 1024},
+        {"in place, the last write fails", Step::Write, true, 675},
+        {"replaced, the flush fails", Step::Flush, false, 675},
+        {"replaced, a write fails", Step::Write, false, 300 * 1024},
+    };
+    std::string old(200000, '\0');
+    for (size_t i = 0; i < old.size(); ++i) old[i] = static_cast<char>('a' + i * 7919 % 26);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.label);
+        TempFolder dir;
+        dir.WriteFile("page.htm", old);
+        if (c.inPlace) {
+            std::filesystem::create_hard_link(dir.Native("page.htm"), dir.Native("other.htm"));
+        }
+        const size_t entries = dir.EntryCount();
+        auto f = TextFile::OpenReplacing(dir.Path("page.htm"));
+        ASSERT_TRUE(f);
+        PageOutput::FailInTests(c.failing);
+        f->Write(std::string(c.newSize, 'x'));
+        const bool closed = f->Close();
+        PageOutput::FailInTests(Step::None);
+        EXPECT_FALSE(closed);
+        EXPECT_EQ(std::filesystem::file_size(dir.Native("page.htm")), old.size());
+        EXPECT_TRUE(dir.ReadFile("page.htm") == old) << "the old bytes are not all back";
+        EXPECT_EQ(dir.EntryCount(), entries) << "nothing left beside the page";
+    }
 }
 
 }  // namespace

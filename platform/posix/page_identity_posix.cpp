@@ -1,9 +1,10 @@
-// platform/posix/page_identity.cpp: owner, group, extended attributes and permission bits.
-#include "platform/posix/page_identity.h"
+// platform/posix/page_identity_posix.cpp: owner, group, extended attributes and permission bits.
+#include "platform/posix/page_identity_posix.h"
 
 #include <cerrno>
 #include <cstdint>
 #include <cstring>
+#include <string>
 #include <sys/xattr.h>
 #include <unistd.h>
 #include <vector>
@@ -92,16 +93,24 @@ bool TakeOverIdentity(int page, const struct stat& st, int fd) {
            (own.st_mode & 07777) == (st.st_mode & 07777);
 }
 
-mode_t NewFileMode(const std::string& folder) {
+mode_t NewFileMode(int folder) {
     // The stored form of an ACL: a 4-byte version, then 8-byte entries of a 16-bit tag, 16-bit
     // permissions and a 32-bit id, in the machine's byte order (Linux).
     constexpr uint16_t kUserObj = 0x01, kGroupObj = 0x04, kMask = 0x10, kOther = 0x20;
     constexpr const char* kDefaultAcl = "system.posix_acl_default";
+    // A folder that may be searched but not read is held as a path only (O_PATH), which
+    // answers no questions of its own: its name in /proc does.
+    const std::string byName = "/proc/self/fd/" + std::to_string(folder);
+    const auto read = [&](void* value, size_t size) {
+        const ssize_t got = fgetxattr(folder, kDefaultAcl, value, size);
+        return got < 0 && errno == EBADF ? getxattr(byName.c_str(), kDefaultAcl, value, size)
+                                         : got;
+    };
     std::vector<unsigned char> acl;
-    ssize_t n = getxattr(folder.c_str(), kDefaultAcl, nullptr, 0);
+    ssize_t n = read(nullptr, 0);
     if (n > 0) {
         acl.resize(static_cast<size_t>(n));
-        n = getxattr(folder.c_str(), kDefaultAcl, acl.data(), acl.size());
+        n = read(acl.data(), acl.size());
     }
     if (n >= 4) {
         int user = -1, group = -1, mask = -1, other = -1;
