@@ -89,8 +89,19 @@ std::size_t PastedLength(HWND field) {
 bool TEdit::Dispatch(TEvent& ev) {
     static constexpr TResponse<TEdit> kTable[] = {
         Message(WM_PASTE, &TEdit::EvPaste),
+        Message(WM_KEYDOWN, &TEdit::EvKeyDown),
     };
     return Respond(*this, kTable, ev) || TControl::Dispatch(ev);
+}
+
+// Ctrl+V and the context menu's Paste reach the field as WM_PASTE; Shift+Insert may be pasted
+// by the system's field directly, so it is made a WM_PASTE here too.
+LRESULT TEdit::EvKeyDown(TEvent& ev) {
+    if (ev.wp == VK_INSERT && GetKeyState(VK_SHIFT) < 0 && GetKeyState(VK_CONTROL) >= 0) {
+        if (!(GetWindowLongPtrW(m_hwnd, GWL_STYLE) & ES_READONLY)) SendMessageW(m_hwnd, WM_PASTE, 0, 0);
+        return 0;
+    }
+    return DefaultProc(ev.msg, ev.wp, ev.lp);
 }
 
 LRESULT TEdit::EvPaste(TEvent& ev) {

@@ -60,6 +60,7 @@ protected:
     bool Dispatch(TEvent& ev) override;
     const wchar_t* SystemClass() const override { return L"EDIT"; }
     LRESULT EvPaste(TEvent& ev);
+    LRESULT EvKeyDown(TEvent& ev);
 
 private:
     unsigned m_textLength;

@@ -332,26 +332,52 @@ void CopyToClipboard(const std::string& text) {
 }
 
 // A pasted path longer than a field holds is refused whole with the chooser's box, and the field
-// keeps what it had; a path that fits is pasted. Both fields, by the paste command and by Ctrl+V.
+// keeps what it had; a path that fits is pasted. Both fields, by the paste command, Ctrl+V and
+// Shift+Insert.
 TEST(Conversion, APasteLongerThanAFieldHoldsIsRefusedWhole) {
     TestFolder folder("Paste");
     StoreSettings(folder / "start", folder / "start.htm");
     Favpage app;
+    const auto shiftInsert = [](HWND) {
+        INPUT keys[4] = {};
+        const WORD vk[4] = {VK_SHIFT, VK_INSERT, VK_INSERT, VK_SHIFT};
+        for (int i = 0; i < 4; ++i) {
+            keys[i].type = INPUT_KEYBOARD;
+            keys[i].ki.wVk = vk[i];
+            keys[i].ki.dwFlags = (vk[i] == VK_INSERT ? KEYEVENTF_EXTENDEDKEY : 0) |
+                                 (i >= 2 ? KEYEVENTF_KEYUP : 0);
+        }
+        SendInput(4, keys, sizeof(INPUT));
+    };
     const struct {
         int field;
         const char* how;
         void (*paste)(HWND);
+        bool keyboard;  // typed on the keyboard: the field must have the focus
     } kRows[] = {
-        {103, "WM_PASTE", [](HWND f) { SendMessageW(f, WM_PASTE, 0, 0); }},
-        {103, "Ctrl+V", [](HWND f) { SendMessageW(f, WM_CHAR, 0x16, 1); }},
-        {102, "WM_PASTE", [](HWND f) { SendMessageW(f, WM_PASTE, 0, 0); }},
-        {102, "Ctrl+V", [](HWND f) { SendMessageW(f, WM_CHAR, 0x16, 1); }},
+        {103, "WM_PASTE", [](HWND f) { SendMessageW(f, WM_PASTE, 0, 0); }, false},
+        {103, "Ctrl+V", [](HWND f) { SendMessageW(f, WM_CHAR, 0x16, 1); }, false},
+        {103, "Shift+Insert", shiftInsert, true},
+        {102, "WM_PASTE", [](HWND f) { SendMessageW(f, WM_PASTE, 0, 0); }, false},
+        {102, "Ctrl+V", [](HWND f) { SendMessageW(f, WM_CHAR, 0x16, 1); }, false},
+        {102, "Shift+Insert", shiftInsert, true},
     };
     for (const auto& row : kRows) {
         SCOPED_TRACE(std::to_string(row.field) + " " + row.how);
         HWND field = app.Control(row.field);
         const std::string before = app.FieldText(row.field);
         CopyToClipboard(PathOf258(folder));
+        if (row.keyboard) {
+            SetForegroundWindow(app.Frame());
+            PostMessageW(field, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 2));
+            PostMessageW(field, WM_LBUTTONUP, 0, MAKELPARAM(2, 2));
+            ASSERT_TRUE(WaitFor([&] {
+                GUITHREADINFO info{};
+                info.cbSize = sizeof info;
+                return GetGUIThreadInfo(GetWindowThreadProcessId(field, nullptr), &info) &&
+                       info.hwndFocus == field && GetForegroundWindow() == app.Frame();
+            }));
+        }
         SendMessageW(field, EM_SETSEL, 0, -1);
         std::thread pasting([&] { row.paste(field); });
         HWND box = app.WaitForWindow("favpage");
