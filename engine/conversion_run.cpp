@@ -34,20 +34,41 @@ std::string PageHead(const std::string& folder, const LocalTime& now) {
     return head;
 }
 
-ConversionResult RunConversion(const std::string& folder, const std::string& output,
+namespace {
+
+// What a folder path names: a folder, nothing, or something else (a file, a device). A search
+// with the directory mask admits ordinary files too, so the entry's own bit tells.
+enum class FolderLookup { Folder, Missing, NotAFolder };
+
+FolderLookup LookUpFolder(const std::string& folder) {
+    const std::optional<DirEntry> entry = FindEntry(folder, kAttrDirectory);
+    if (!entry) return FolderLookup::Missing;
+    return (entry->attributes & kAttrDirectory) ? FolderLookup::Folder : FolderLookup::NotAFolder;
+}
+
+}  // namespace
+
+ConversionResult RunConversion(const std::string& givenFolder, const std::string& givenOutput,
                                ConversionHost& host, int32_t& shortcutCount, OutputKind kind) {
+    // Before anything else, each path as the user meant it; the texts and the page show that.
+    const std::string folder(PathAsMeant(givenFolder));
+    const std::string output(PathAsMeant(givenOutput));
     host.ShowStatus("Starting search for URLs");
     shortcutCount = 0;
 
+    const auto noFolder = [&] {
+        host.ShowStatus(FormatMessageText("Unable to find directory\n %s", {folder}));
+        return ConversionResult::NoFolder;
+    };
+    // A folder path that names a file or a device is no folder, whatever the answer would be:
+    // nothing is asked.
+    if (LookUpFolder(folder) == FolderLookup::NotAFolder) return noFolder();
     // The question comes first, so a Yes can still end in "Unable to find directory". The mask
     // finds ordinary and read-only files only, never a folder or a hidden or system file.
     if (FindEntry(output, kAttrReadOnly) && !host.ConfirmOverwrite()) {
         return ConversionResult::Declined;
     }
-    if (!FindEntry(folder, kAttrDirectory)) {
-        host.ShowStatus(FormatMessageText("Unable to find directory\n %s", {folder}));
-        return ConversionResult::NoFolder;
-    }
+    if (LookUpFolder(folder) != FolderLookup::Folder) return noFolder();
     auto out = TextFile::OpenReplacing(output);
     if (!out) {
         host.ShowStatus("Unable to open " + output);

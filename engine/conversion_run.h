@@ -39,7 +39,10 @@ enum class OutputKind { Page, Bookmarks };
 // Writes the page (or the bookmark file) for `folder` to `output`, counting shortcuts in
 // `shortcutCount` (set to 0 first), and reports progress and outcome through `host`. Both paths
 // are in the platform's form (platform/code_page.h), as the user gave them; the page and the
-// texts show them so, and the texts are in that form too. The output replaces `output` only
+// texts show them so (on Windows without one pair of quotes around the whole path,
+// PathAsMeant), and the texts are in that form too. A folder path that names no folder ends in
+// "Unable to find directory"; one that names something else than a folder ends so before the
+// overwrite question. The output replaces `output` only
 // when it is complete. Both kinds make the same checks and show the same texts; only the
 // bookmark file needs no clock.
 ConversionResult RunConversion(const std::string& folder, const std::string& output,

@@ -8,6 +8,7 @@
 #include "engine/html_text.h"
 #include "engine/text_encoding.h"
 #include "engine/unicode_address.h"
+#include "platform/code_page.h"
 #include "platform/file_bytes.h"
 
 namespace favpage {
@@ -43,6 +44,7 @@ namespace {
 struct ShortcutUrls {
     std::string_view url;
     std::optional<std::string_view> wideUrl;
+    bool utf8 = false;  // the text began with a UTF-8 byte-order mark: `url` is UTF-8
 };
 
 enum class Section { Other, Shortcut, Wide };
@@ -75,7 +77,8 @@ size_t NextSectionLine(std::string_view text, size_t pos) {
 
 std::optional<ShortcutUrls> ReadUrls(std::string_view text) {
     constexpr std::string_view kBom = "\xEF\xBB\xBF";
-    if (text.substr(0, kBom.size()) == kBom) text.remove_prefix(kBom.size());
+    const bool utf8 = text.substr(0, kBom.size()) == kBom;
+    if (utf8) text.remove_prefix(kBom.size());
 
     std::optional<std::string_view> url;  // set once the URL key of its section is read
     bool shortcut = false;                // an [InternetShortcut] section was seen
@@ -126,6 +129,7 @@ std::optional<ShortcutUrls> ReadUrls(std::string_view text) {
     }
     if (!shortcut) return std::nullopt;
     urls.url = url.value_or(std::string_view());
+    urls.utf8 = utf8;
     return urls;
 }
 
@@ -177,9 +181,27 @@ void WriteShortcut(int32_t& shortcutCount, const std::string& folder, TextFile& 
     if (AppendShortcutLink(shortcutCount, FolderHandle(folder), entry, link)) out.Write(link);
 }
 
+namespace {
+
+// True when the page takes an address's UTF-8 bytes as the characters they are: its code page is
+// UTF-8 (always on POSIX). Only then does reading UTF-8 as code-page text change nothing.
+bool PageTakesUtf8() {
+    static const bool utf8 = NameFromCodePage("\xC3\xA9") == "\xC3\xA9";
+    return utf8;
+}
+
+}  // namespace
+
 void AppendPageLink(std::string& out, const FoundLink& link) {
     out += "<li><A HREF=\"";
-    AppendPageAddress(out, link.target);
+    if (link.utf8 && !PageTakesUtf8()) {
+        thread_local std::string encoded;
+        encoded.clear();
+        AppendPercentEncoded(encoded, link.target);
+        AppendPageAddress(out, encoded);
+    } else {
+        AppendPageAddress(out, link.target);
+    }
     out += "\">";
     AppendPageText(out, link.text);
     out += "</A>\n\n";
@@ -282,6 +304,7 @@ bool AppendLinkOfText(int32_t& shortcutCount, const DirEntry& entry, std::string
     if (shortcutCount < INT32_MAX) ++shortcutCount;
 
     std::string_view target = urls->url;
+    bool utf8 = urls->utf8;
     thread_local std::string decoded;
     // Percent-encoding leaves only ASCII, which is then escaped like any other address. A UTF-16
     // file's address is Unicode, as a decoded .W address is, whatever the page's encoding.
@@ -290,12 +313,13 @@ bool AppendLinkOfText(int32_t& shortcutCount, const DirEntry& entry, std::string
         encoded.clear();
         AppendPercentEncoded(encoded, decoded);
         target = encoded;
+        utf8 = false;
     } else if (utf16) {
         encoded.clear();
         AppendPercentEncoded(encoded, urls->url);
         target = encoded;
     }
-    format.AppendLink(links, FoundLink{target, LinkText(entry.name), entry.times});
+    format.AppendLink(links, FoundLink{target, LinkText(entry.name), entry.times, utf8});
     return true;
 }
 

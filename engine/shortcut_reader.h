@@ -35,6 +35,8 @@ struct FoundLink {
     std::string_view target;  // the address before escaping
     std::string_view text;    // the link text (LinkText of the file's name)
     const FileTimes& times;   // the file's
+    // The target is UTF-8 text, not code-page text: the file began with a UTF-8 byte-order mark.
+    bool utf8 = false;
 };
 
 // How one link is written: the page's way (AppendPageLink) or another file's.
@@ -45,7 +47,9 @@ public:
     virtual void AppendLink(std::string& out, const FoundLink& link) = 0;
 };
 
-// The page's link line and the empty line after it, with the target and text escaped.
+// The page's link line and the empty line after it, with the target and text escaped. A UTF-8
+// target on a page whose code page is not UTF-8 is written percent-encoded where it is not
+// ASCII, as a Unicode address is, so it is the address it was.
 void AppendPageLink(std::string& out, const FoundLink& link);
 
 // Opens the folder's entry; when it is a shortcut, counts it and writes its link line and an

@@ -63,6 +63,59 @@ TStatic::TStatic(TWindow* parent, int resourceId) : TControl(parent, resourceId)
 TEdit::TEdit(TWindow* parent, int resourceId, unsigned textLength)
     : TControl(parent, resourceId), m_textLength(textLength) {}
 
+bool TEdit::IsOverfull() const {
+    return m_hwnd && static_cast<unsigned>(GetWindowTextLengthW(m_hwnd)) >= m_textLength;
+}
+
+namespace {
+
+// The length of the text a paste into a single-line field inserts: the clipboard's text up to its
+// first line break, as the field takes it. Nothing when there is no text to paste.
+std::size_t PastedLength(HWND field) {
+    if (!IsClipboardFormatAvailable(CF_UNICODETEXT) || !OpenClipboard(field)) return 0;
+    std::size_t length = 0;
+    if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+        if (const auto* text = static_cast<const wchar_t*>(GlobalLock(data))) {
+            length = wcscspn(text, L"\r\n");
+            GlobalUnlock(data);
+        }
+    }
+    CloseClipboard();
+    return length;
+}
+
+}  // namespace
+
+bool TEdit::Dispatch(TEvent& ev) {
+    static constexpr TResponse<TEdit> kTable[] = {
+        Message(WM_PASTE, &TEdit::EvPaste),
+        Message(WM_KEYDOWN, &TEdit::EvKeyDown),
+    };
+    return Respond(*this, kTable, ev) || TControl::Dispatch(ev);
+}
+
+// Ctrl+V and the context menu's Paste reach the field as WM_PASTE; Shift+Insert may be pasted
+// by the system's field directly, so it is made a WM_PASTE here too.
+LRESULT TEdit::EvKeyDown(TEvent& ev) {
+    if (ev.wp == VK_INSERT && GetKeyState(VK_SHIFT) < 0 && GetKeyState(VK_CONTROL) >= 0) {
+        if (!(GetWindowLongPtrW(m_hwnd, GWL_STYLE) & ES_READONLY)) SendMessageW(m_hwnd, WM_PASTE, 0, 0);
+        return 0;
+    }
+    return DefaultProc(ev.msg, ev.wp, ev.lp);
+}
+
+LRESULT TEdit::EvPaste(TEvent& ev) {
+    DWORD start = 0, end = 0;
+    SendMessageW(m_hwnd, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+    const std::size_t kept = static_cast<std::size_t>(GetWindowTextLengthW(m_hwnd)) - (end - start);
+    if (kept + PastedLength(m_hwnd) < m_textLength) return DefaultProc(ev.msg, ev.wp, ev.lp);
+    if (HWND parent = GetParent(m_hwnd)) {
+        SendMessageW(parent, WM_COMMAND, MAKEWPARAM(Id(), kEditPasteRefused),
+                     reinterpret_cast<LPARAM>(m_hwnd));
+    }
+    return 0;
+}
+
 void TEdit::SetupWindow() {
     TControl::SetupWindow();
     SendMessageW(m_hwnd, EM_LIMITTEXT, m_textLength - 1, 0);

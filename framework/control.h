@@ -37,18 +37,30 @@ protected:
     const wchar_t* SystemClass() const override { return L"STATIC"; }
 };
 
+// The notification code of the WM_COMMAND a TEdit sends its parent when it refused a paste.
+constexpr WORD kEditPasteRefused = 0x7F01;
+
 // A single-line edit field holding at most `textLength` - 1 characters. It transfers exactly
-// `textLength` UTF-16 characters: the text, a zero and zeros up to that length.
+// `textLength` UTF-16 characters: the text, a zero and zeros up to that length. A paste that
+// would make the text longer than the field holds is refused whole, never cut (the system's
+// field would keep what fits): the field stays as it was and tells its parent with a
+// WM_COMMAND of kEditPasteRefused.
 class TEdit : public TControl {
 public:
     TEdit(TWindow* parent, int resourceId, unsigned textLength);
 
     unsigned TextLength() const { return m_textLength; }
+    // True when the field holds more than it transfers, which only text set by another program
+    // can make; a transfer would cut it.
+    bool IsOverfull() const;
     void SetupWindow() override;
     std::size_t Transfer(void* buffer, TTransfer direction) override;
 
 protected:
+    bool Dispatch(TEvent& ev) override;
     const wchar_t* SystemClass() const override { return L"EDIT"; }
+    LRESULT EvPaste(TEvent& ev);
+    LRESULT EvKeyDown(TEvent& ev);
 
 private:
     unsigned m_textLength;

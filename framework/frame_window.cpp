@@ -182,6 +182,7 @@ bool TFrameWindow::Dispatch(TEvent& ev) {
     static constexpr TResponse<TFrameWindow> kTable[] = {
         Message(WM_SIZE, &TFrameWindow::EvSize),
         Message(WM_SETFOCUS, &TFrameWindow::EvSetFocus),
+        Message(WM_ACTIVATE, &TFrameWindow::EvActivate),
         Message(WM_CLOSE, &TFrameWindow::EvClose),
         Message(WM_DESTROY, &TFrameWindow::EvDestroy),
         Message(WM_PARENTNOTIFY, &TFrameWindow::EvParentNotify),
@@ -198,8 +199,31 @@ LRESULT TFrameWindow::EvSize(TEvent&) {
 }
 
 LRESULT TFrameWindow::EvSetFocus(TEvent&) {
+    if (RestoreFocus()) return 0;
     if (m_client && m_client->GetHandle()) SetFocus(m_client->GetHandle());
     return 0;
+}
+
+// A dialog keeps its focus when it is deactivated; a dialog inside a frame is never activated
+// itself, so the frame keeps the focus for it. The focus is still where it was when the frame
+// hears that it is being deactivated.
+LRESULT TFrameWindow::EvActivate(TEvent& ev) {
+    if (LOWORD(ev.wp) == WA_INACTIVE) {
+        const HWND focus = GetFocus();
+        if (focus && IsChild(m_hwnd, focus)) m_focus = focus;
+    } else if (!HIWORD(ev.wp) && RestoreFocus()) {
+        return 0;
+    }
+    return DefaultProc(ev.msg, ev.wp, ev.lp);
+}
+
+bool TFrameWindow::RestoreFocus() {
+    const HWND focus = m_focus;
+    if (!focus || !IsWindow(focus) || !IsChild(m_hwnd, focus) || !IsWindowVisible(focus) ||
+        !IsWindowEnabled(focus))
+        return false;
+    SetFocus(focus);
+    return true;
 }
 
 LRESULT TFrameWindow::EvClose(TEvent&) {

@@ -6,7 +6,9 @@
 // child with a thin border; the client fills the frame's client area enlarged by one border on
 // every side, so that border lies just outside what is visible. The frame remembers the size the
 // client came with (a dialog's is its template's), so that it can grow to show it whole. When the
-// client window is destroyed while the frame is open, the frame closes itself. As the
+// client window is destroyed while the frame is open, the frame closes itself. The control that
+// has the focus when the frame is deactivated gets it back when the frame is activated again
+// (the client's first control only when there is none to go back to). As the
 // application's main window it passes every message its classes leave to the application.
 class TFrameWindow : public TWindow {
 public:
@@ -50,6 +52,7 @@ protected:
 
     LRESULT EvSize(TEvent& ev);
     LRESULT EvSetFocus(TEvent& ev);
+    LRESULT EvActivate(TEvent& ev);
     LRESULT EvClose(TEvent& ev);
     LRESULT EvDestroy(TEvent& ev);
     LRESULT EvParentNotify(TEvent& ev);
@@ -58,10 +61,14 @@ private:
     void AdoptClient();
     void ApplyIcon();
     bool IsMainWindow() const;
+    // Gives the focus back to the control that had it when the frame was deactivated; false when
+    // there is none that can take it.
+    bool RestoreFocus();
 
     TWindow* m_client = nullptr;
     SIZE m_clientSize{};     // the client's window size when it was taken
     SIZE m_controlsSize{};   // the window size its visible child windows need
     bool m_destroying = false;
     HICON m_icon = nullptr;
+    HWND m_focus = nullptr;  // the child that had the focus when the frame was last deactivated
 };

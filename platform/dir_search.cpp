@@ -21,4 +21,11 @@ std::string JoinPath(std::string_view folder, std::string_view name) {
     return path;
 }
 
+std::string_view PathAsMeant(std::string_view given) {
+    if (kPathSeparator == '\\' && given.size() >= 2 && given.front() == '"' && given.back() == '"') {
+        given = given.substr(1, given.size() - 2);
+    }
+    return given;
+}
+
 }  // namespace favpage

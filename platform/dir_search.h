@@ -37,6 +37,11 @@ constexpr bool IsPathSeparator(char c) {
 // is changed.
 std::string JoinPath(std::string_view folder, std::string_view name);
 
+// The path a user meant by `given`: on Windows without one pair of double quotes around the whole
+// of it, as Explorer's "Copy as path" and quoting scripts hand paths over (no Windows name holds
+// '"'). On POSIX, where a name may hold '"', the path as it is.
+std::string_view PathAsMeant(std::string_view given);
+
 // The two masks the folder walk searches with.
 constexpr uint32_t kSubFolderMask = kAttrDirectory;
 constexpr uint32_t kFileMask = ~kAttrDirectory;  // 0xFFFFFFEF

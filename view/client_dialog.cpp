@@ -65,6 +65,10 @@ bool favpage2TDLGClient::Dispatch(TEvent& ev) {
         Command(IDC_SHOW_HELP, &favpage2TDLGClient::ShowHelp),
         Command(IDC_BROWSE_LOCATION, &favpage2TDLGClient::BrowseLocation),
         Command(IDC_BROWSE_OUTPUT, &favpage2TDLGClient::BrowseOutput),
+        Notify(WM_COMMAND, MAKEWPARAM(IDC_LOCATION, kEditPasteRefused),
+               &favpage2TDLGClient::EvPathTooLong),
+        Notify(WM_COMMAND, MAKEWPARAM(IDC_OUTPUT, kEditPasteRefused),
+               &favpage2TDLGClient::EvPathTooLong),
     };
     return Respond(*this, kTable, ev) || TDialog::Dispatch(ev);
 }
@@ -72,6 +76,12 @@ bool favpage2TDLGClient::Dispatch(TEvent& ev) {
 // The run reads the two fields as they are now, through the record; its outcome stays in the
 // status line until the next run.
 void favpage2TDLGClient::StartConversion() {
+    // A field can hold more than the record keeps only when another program put the text there:
+    // such a path is refused whole, as a chosen or pasted one is, never run cut.
+    if (LocationEdit->IsOverfull() || OutputEdit->IsOverfull()) {
+        ShowPathTooLong();
+        return;
+    }
     FieldsToRecord();
     // Working copies, in the engine's form of a path: UTF-8 of every UTF-16 unit, exactly, so the
     // run reads and writes the very folder and page the fields name. Nothing the run does can
@@ -82,6 +92,16 @@ void favpage2TDLGClient::StartConversion() {
     const std::string output = favpage::win32::Narrow(page.data(), page.size());
     WaitCursor wait;
     favpage::RunConversion(folder, output, *this, ShortcutCount);
+}
+
+// Said when a path does not fit a field, whether chosen, pasted or found at Start.
+void favpage2TDLGClient::ShowPathTooLong() {
+    ShowMessageBox(favpage::kChoiceTooLongText, L"favpage", MB_OK | MB_ICONEXCLAMATION);
+}
+
+LRESULT favpage2TDLGClient::EvPathTooLong(TEvent&) {
+    ShowPathTooLong();
+    return 0;
 }
 
 void favpage2TDLGClient::ShowStatus(const std::string& text) {
@@ -129,7 +149,7 @@ void favpage2TDLGClient::Choose(const favpage::ChooserRequest& request, StoreCho
                            request.title);
     if (dialog.Execute() != IDOK) return;
     if (store(data.FileName, favpage::SettingsRecord) != favpage::ChoiceResult::Stored) {
-        ShowMessageBox(favpage::kChoiceTooLongText, L"favpage", MB_OK | MB_ICONEXCLAMATION);
+        ShowPathTooLong();
         return;
     }
     RecordToFields();

@@ -51,6 +51,8 @@ private:
     favpage::LocalTime ReadClock() override;
 
     void StartConversion();
+    void ShowPathTooLong();
+    LRESULT EvPathTooLong(TEvent& ev);
     void ShowHelp();
     void BrowseLocation();
     void BrowseOutput();

@@ -29,9 +29,9 @@ FileTimes TimesOf(const FILETIME& created, const FILETIME& written) {
 }
 
 // A path holding '*' or '?' names no entry: no Windows name holds either. (The \\?\ mark of a
-// path in the system's form is no wildcard.)
+// path in the system's form, and the native \??\ that means the same, are no wildcards.)
 bool HasWildcards(std::string_view path) {
-    if (path.substr(0, 4) == "\\\\?\\") path.remove_prefix(4);
+    if (path.substr(0, 4) == "\\\\?\\" || path.substr(0, 4) == "\\??\\") path.remove_prefix(4);
     return path.find_first_of("*?") != std::string_view::npos;
 }
 

@@ -10,7 +10,8 @@ namespace favpage::win32 {
 // components, '/' separators; a bare drive "C:" means that drive's root), then marked so that no
 // Win32 path rule applies to it any more: "\\?\C:\..." or "\\?\UNC\server\share\...". So every
 // name below it is taken exactly as a folder lists it, and paths may pass 260 characters. A path
-// already in the \\?\ form is taken as it is. Empty when there is no such path (empty text, or
+// already in the \\?\ form is taken as it is, and one in the native \??\ form, which names the
+// same object, as its \\?\ form. Empty when there is no such path (empty text, or
 // text the system cannot make full).
 std::wstring SystemPath(std::string_view path);
 
@@ -18,7 +19,10 @@ std::wstring SystemPath(std::string_view path);
 std::wstring FullPath(const std::wstring& path);
 
 // Appends a separator and `name` (platform form), exactly as its folder lists it, to the system
-// path of that folder.
+// path of that folder. A name that no Win32 name could be (one holding '\\', '/', a wildcard,
+// '"', '<', '>', '|' or a control character, which Wine lists for a folder made on Linux) is
+// joined as the short name the folder's listing gives beside it; without one, as a name that
+// names nothing, so it is never read as another file.
 void AppendSystemName(std::wstring& folder, std::string_view name);
 
 // The system path without its trailing separators (a root keeps none either): the base that

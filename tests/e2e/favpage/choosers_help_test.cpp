@@ -179,5 +179,41 @@ TEST_F(Help, WithTheHelpFileShowsItsContents) {
     EXPECT_EQ(app.WaitForExit(), 0);
 }
 
+// The window activated again, after another program's window was in front (Alt+Tab away and
+// back, a click on another window and then on this one's caption), gives the focus back to the
+// control that had it, as a dialog does, not to the dialog's first control. Rows: how many Tabs from the
+// first control the focus was moved.
+TEST(Focus, ComesBackToItsControlWhenTheWindowIsActivatedAgain) {
+    // Made first: a window shown later would take the activation from the program's.
+    HWND other = CreateWindowExW(0, L"STATIC", L"another program", WS_POPUP | WS_VISIBLE, 0, 0,
+                                 200, 100, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+    ASSERT_TRUE(other);
+    Favpage app;
+    // Where the dialog puts the focus when it gets it without a control to go back to.
+    HWND first = nullptr;
+    ASSERT_TRUE(WaitFor([&] { return (first = FocusOf(app)) != nullptr; }));
+    for (int tabs : {1, 2, 3}) {
+        SCOPED_TRACE(std::to_string(tabs) + " Tabs");
+        const HWND from = FocusOf(app);
+        app.Key(from, VK_TAB);
+        HWND focus = from;
+        // The key is posted: it is handled after the messages sent meanwhile.
+        ASSERT_TRUE(WaitFor([&] { return (focus = FocusOf(app)) != from; }));
+        ASSERT_TRUE(focus && focus != first && IsChild(app.Dialog(), focus));
+        SetForegroundWindow(other);
+        ASSERT_TRUE(WaitFor([&] { return GetForegroundWindow() == other; }));
+        ASSERT_TRUE(app.Settle());
+        SetForegroundWindow(app.Frame());
+        ASSERT_TRUE(WaitFor([&] { return GetForegroundWindow() == app.Frame(); }));
+        ASSERT_TRUE(app.Settle());
+        EXPECT_TRUE(WaitFor([&] { return FocusOf(app) == focus; }, 3000))
+            << "the focus went from control " << GetDlgCtrlID(focus) << " to "
+            << GetDlgCtrlID(FocusOf(app));
+    }
+    DestroyWindow(other);
+    app.Press(2);
+    EXPECT_EQ(app.WaitForExit(), 0);
+}
+
 }  // namespace
 }  // namespace e2e

@@ -1,4 +1,7 @@
 // tests/e2e/favpage/conversion_test.cpp: Start Conversion over real folders, as a user runs it.
+#include <cstring>
+#include <thread>
+
 #include "tests/e2e/favpage/driver.h"
 #include "tests/e2e/favpage/fixtures.h"
 
@@ -213,6 +216,192 @@ TEST(Conversion, FieldsOutsideTheCodePageAreConvertedAndComeBackAtTheNextStart) 
     Favpage again;
     EXPECT_EQ(again.FieldText(102), favorites);
     EXPECT_EQ(again.FieldText(103), page);
+}
+
+// Paths as a user hands them to the fields (Explorer's "Copy as path", a native path from a
+// tool, a file dropped where a folder goes, a path longer than a field holds, put there by
+// another program): each is taken as meant, or refused whole. The page exists beforehand.
+struct FieldCase {
+    const char* name;
+    std::string (*location)(const TestFolder&);
+    std::string (*output)(const TestFolder&);
+    const char* box;   // the box the run shows, answered with `answer`; nullptr: none
+    int answer;
+    std::string (*status)(const TestFolder&);  // the status at the end; nullptr: as before the run
+    bool replaced;     // the page was written anew
+};
+void PrintTo(const FieldCase& c, std::ostream* os) { *os << c.name; }
+
+class FieldPaths : public ::testing::TestWithParam<FieldCase> {};
+
+TEST_P(FieldPaths, AreTakenAsMeantOrRefusedWhole) {
+    const FieldCase& c = GetParam();
+    TestFolder folder(std::string("Field") + c.name);
+    MakeFavorites(folder);
+    folder.WriteFile("page.htm", "old page");
+    StoreSettings(folder / "start", folder / "start.htm");
+    Favpage app;
+    // Set as a paste or another program sets them: the whole text at once.
+    for (auto [id, text] : {std::pair{102, c.location(folder)}, std::pair{103, c.output(folder)}})
+        SendMessageW(app.Control(id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(Wide(text).c_str()));
+    const std::string before = app.Status();
+    app.Press(1);
+    if (c.box) {
+        HWND box = app.WaitForWindow(c.box);
+        ASSERT_TRUE(box) << "no box " << c.box;
+        if (c.answer == IDOK) {
+            EXPECT_EQ(MessageBoxText(box),
+                      "The path you chose is longer than 254 characters, too long to be kept.");
+        }
+        Answer(box, c.answer);
+        ASSERT_TRUE(WaitFor([&] { return !IsWindow(box); }));
+    }
+    ASSERT_TRUE(app.Settle());
+    const std::string expected = c.status ? c.status(folder) : before;
+    std::string status;
+    WaitFor([&] { return (status = app.Status()) == expected; });
+    EXPECT_EQ(status, expected);
+    EXPECT_FALSE(app.WaitForWindow("Overwrite?", 500)) << "a question nobody expected";
+    const std::string page = ReadFileBytes(folder / "page.htm");
+    if (c.replaced) {
+        EXPECT_TRUE(PageIs(page, folder / "Fav",
+                           ExpectedBody(folder / "Fav", "C__favpage_e2e_Field" + std::string(c.name) + "_Fav")));
+    } else {
+        EXPECT_EQ(page, "old page");
+    }
+    // Nothing was written under a name the user never gave.
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((folder / "*").c_str(), &found);
+    int entries = 0;
+    do {
+        ++entries;
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+    EXPECT_EQ(entries, 4);  // ".", "..", Fav, page.htm
+    app.Press(2);
+    EXPECT_EQ(app.WaitForExit(), 0);
+}
+
+// A path of exactly 258 characters ending in "page.htm" in the test's folder.
+std::string PathOf258(const TestFolder& folder) {
+    const std::string start = folder.Path() + "\\";
+    return start + std::string(258 - start.size() - 8, 'p') + "page.htm";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Conversion, FieldPaths,
+    ::testing::Values(
+        FieldCase{"Quoted",
+                  [](const TestFolder& f) { return "\"" + f / "Fav" + "\""; },
+                  [](const TestFolder& f) { return "\"" + f / "page.htm" + "\""; },
+                  "Overwrite?", IDYES,
+                  [](const TestFolder& f) {
+                      return "Done.  Searched " + f / "Fav" + "\n and found 2 Shortcut files.";
+                  },
+                  true},
+        FieldCase{"NativePrefix",
+                  [](const TestFolder& f) { return "\\??\\" + f / "Fav"; },
+                  [](const TestFolder& f) { return "\\??\\" + f / "page.htm"; },
+                  "Overwrite?", IDNO,
+                  [](const TestFolder&) { return std::string("Starting search for URLs"); },
+                  false},
+        FieldCase{"FileAsFolder",
+                  [](const TestFolder& f) { return f / "Fav\\Alpha.url"; },
+                  [](const TestFolder& f) { return f / "page.htm"; },
+                  nullptr, 0,
+                  [](const TestFolder& f) {
+                      return "Unable to find directory\n " + f / "Fav\\Alpha.url";
+                  },
+                  false},
+        FieldCase{"LongerThanTheField",
+                  [](const TestFolder& f) { return f / "Fav"; },
+                  [](const TestFolder& f) { return PathOf258(f); },
+                  "favpage", IDOK, nullptr, false}),
+    [](const ::testing::TestParamInfo<FieldCase>& info) { return info.param.name; });
+
+// Puts text on the clipboard, as another program's copy does.
+void CopyToClipboard(const std::string& text) {
+    const std::wstring wide = Wide(text);
+    ASSERT_TRUE(OpenClipboard(nullptr));
+    EmptyClipboard();
+    HGLOBAL data = GlobalAlloc(GMEM_MOVEABLE, (wide.size() + 1) * sizeof(wchar_t));
+    memcpy(GlobalLock(data), wide.c_str(), (wide.size() + 1) * sizeof(wchar_t));
+    GlobalUnlock(data);
+    SetClipboardData(CF_UNICODETEXT, data);
+    CloseClipboard();
+}
+
+// A pasted path longer than a field holds is refused whole with the chooser's box, and the field
+// keeps what it had; a path that fits is pasted. Both fields, by the paste command, Ctrl+V and
+// Shift+Insert.
+TEST(Conversion, APasteLongerThanAFieldHoldsIsRefusedWhole) {
+    TestFolder folder("Paste");
+    StoreSettings(folder / "start", folder / "start.htm");
+    Favpage app;
+    const auto shiftInsert = [](HWND) {
+        INPUT keys[4] = {};
+        const WORD vk[4] = {VK_SHIFT, VK_INSERT, VK_INSERT, VK_SHIFT};
+        for (int i = 0; i < 4; ++i) {
+            keys[i].type = INPUT_KEYBOARD;
+            keys[i].ki.wVk = vk[i];
+            keys[i].ki.dwFlags = (vk[i] == VK_INSERT ? KEYEVENTF_EXTENDEDKEY : 0) |
+                                 (i >= 2 ? KEYEVENTF_KEYUP : 0);
+        }
+        SendInput(4, keys, sizeof(INPUT));
+    };
+    const struct {
+        int field;
+        const char* how;
+        void (*paste)(HWND);
+        bool keyboard;  // typed on the keyboard: the field must have the focus
+    } kRows[] = {
+        {103, "WM_PASTE", [](HWND f) { SendMessageW(f, WM_PASTE, 0, 0); }, false},
+        {103, "Ctrl+V", [](HWND f) { SendMessageW(f, WM_CHAR, 0x16, 1); }, false},
+        {103, "Shift+Insert", shiftInsert, true},
+        {102, "WM_PASTE", [](HWND f) { SendMessageW(f, WM_PASTE, 0, 0); }, false},
+        {102, "Ctrl+V", [](HWND f) { SendMessageW(f, WM_CHAR, 0x16, 1); }, false},
+        {102, "Shift+Insert", shiftInsert, true},
+    };
+    for (const auto& row : kRows) {
+        SCOPED_TRACE(std::to_string(row.field) + " " + row.how);
+        HWND field = app.Control(row.field);
+        const std::string before = app.FieldText(row.field);
+        CopyToClipboard(PathOf258(folder));
+        if (row.keyboard) {
+            SetForegroundWindow(app.Frame());
+            PostMessageW(field, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 2));
+            PostMessageW(field, WM_LBUTTONUP, 0, MAKELPARAM(2, 2));
+            ASSERT_TRUE(WaitFor([&] {
+                GUITHREADINFO info{};
+                info.cbSize = sizeof info;
+                return GetGUIThreadInfo(GetWindowThreadProcessId(field, nullptr), &info) &&
+                       info.hwndFocus == field && GetForegroundWindow() == app.Frame();
+            }));
+        }
+        SendMessageW(field, EM_SETSEL, 0, -1);
+        std::thread pasting([&] { row.paste(field); });
+        HWND box = app.WaitForWindow("favpage");
+        if (box) {
+            EXPECT_EQ(MessageBoxText(box),
+                      "The path you chose is longer than 254 characters, too long to be kept.");
+            Answer(box, IDOK);
+        }
+        pasting.join();
+        ASSERT_TRUE(app.Settle());
+        EXPECT_TRUE(box) << "no box";
+        EXPECT_EQ(app.FieldText(row.field), before);
+        // A path of just as many characters as the field holds is pasted whole.
+        const std::string fits = folder.Path() + "\\" + std::string(254 - folder.Path().size() - 1, 'f');
+        CopyToClipboard(fits);
+        SendMessageW(field, EM_SETSEL, 0, -1);
+        row.paste(field);
+        ASSERT_TRUE(app.Settle());
+        EXPECT_EQ(app.FieldText(row.field), fits);
+        EXPECT_FALSE(app.WaitForWindow("favpage", 300));
+        SendMessageW(field, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(Wide(before).c_str()));
+    }
+    app.Press(2);
+    EXPECT_EQ(app.WaitForExit(), 0);
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 
 #include <csignal>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -157,19 +158,48 @@ TEST(ConversionRunTest, FolderFormsWithTrailingSeparatorsOrWildcardCharactersAre
     TempFolder t;
     t.WriteFile("Fav/Sub/a.url", ClassicShortcut("http://a/"));
     t.WriteFile("fa?/b.url", ClassicShortcut("http://b/"));
+    // Names may hold '"' here: quotes around a path are part of it, unlike on Windows.
+    t.WriteFile("\"q\"/c.url", ClassicShortcut("http://c/"));
     const std::string fav = t.Path("Fav");
-    for (const std::string& given : {fav + "/", fav + "//", t.Path("fa?")}) {
+    for (const std::string& given : {fav + "/", fav + "//", t.Path("fa?"), t.Path("\"q\"")}) {
         SCOPED_TRACE(given);
         RecordingHost host;
         int32_t count = 0;
         ASSERT_EQ(GuardedRun(given, t.Path("page.htm"), host, count), ConversionResult::Done);
         EXPECT_EQ(count, 1);
         const std::string page = t.ReadFile("page.htm");
-        const std::string head = Crlf(Head(given));
+        std::string shown;  // as the page escapes it
+        for (const char c : given) shown += c == '"' ? std::string("&quot;") : std::string(1, c);
+        const std::string head = Crlf(Head(shown));
         EXPECT_EQ(page.rfind(head, 0), 0u);
-        if (given != t.Path("fa?")) {
+        if (given.back() == '/') {
             EXPECT_NE(page.find(">" + fav + "/Sub</A>"), std::string::npos) << page;
             EXPECT_EQ(page.find("//Sub"), std::string::npos) << page;
+        }
+    }
+}
+
+// A folder path that names something else than a folder is no folder: the run ends as for a
+// missing one, and neither asks nor writes, whatever the page.
+TEST(ConversionRunTest, FolderPathsNamingAnythingButAFolderEndWithoutAskingOrWriting) {
+    TempFolder t;
+    t.WriteFile("page.htm", "old page");
+    t.WriteFile("notes.txt", "not a folder");
+    t.WriteFile("Fav/a.url", ClassicShortcut("http://a/"));
+    ASSERT_EQ(mkfifo(t.Native("fifo").c_str(), 0600), 0);
+    std::filesystem::create_symlink(t.Native("notes.txt"), t.Native("link"));
+    for (const std::string& folder : {t.Path("notes.txt"), t.Path("Fav/a.url"), t.Path("fifo"),
+                                      t.Path("link"), std::string("/dev/null")}) {
+        SCOPED_TRACE(folder);
+        for (const bool answer : {true, false}) {
+            RecordingHost host(answer);
+            int32_t count = 7;
+            EXPECT_EQ(GuardedRun(folder, t.Path("page.htm"), host, count),
+                      ConversionResult::NoFolder);
+            EXPECT_EQ(host.events, (std::vector<std::string>{
+                                       kStart, "status:Unable to find directory\n " + folder}));
+            EXPECT_EQ(count, 0);
+            EXPECT_EQ(t.ReadFile("page.htm"), "old page");
         }
     }
 }

@@ -92,6 +92,16 @@ TEST_F(Win32DirSearchTest, OneEntryLookups) {
     EXPECT_TRUE(FindEntry("C:", kSubFolderMask) && FindEntry("C:\\", kSubFolderMask));
     EXPECT_FALSE(FindEntry(m_dir.Path("su?"), kSubFolderMask));
     EXPECT_FALSE(FindEntry(m_dir.Path("s*"), kSubFolderMask));
+    // The native \??\ form of a full path names what its \\?\ form names: its '?' are no
+    // wildcards, and a page so named is found by the overwrite check.
+    const std::string full = *FullFolderPath(m_dir.Path());
+    for (const char* mark : {"\\\\?\\", "\\??\\"}) {
+        SCOPED_TRACE(mark);
+        EXPECT_TRUE(FindEntry(mark + full + "\\plain.url", 0x01));
+        EXPECT_TRUE(FindEntry(mark + full + "\\sub", kSubFolderMask));
+        EXPECT_FALSE(FindEntry(mark + full + "\\su?", kSubFolderMask));
+        EXPECT_TRUE(GetFolderId(mark + full + "\\sub") == GetFolderId(m_dir.Path("sub")));
+    }
     // Lookups into one reused entry replace everything it held.
     DirEntry e;
     ASSERT_TRUE(FindEntry(m_dir.Path("hidden.url"), kFileMask, e));
@@ -101,6 +111,23 @@ TEST_F(Win32DirSearchTest, OneEntryLookups) {
     EXPECT_EQ(e.size, 5u);
     EXPECT_FALSE(e.attributes & (kAttrHidden | kAttrDirectory));
     EXPECT_FALSE(FindEntry(m_dir.Path("missing.url"), kFileMask, e));
+}
+
+// One pair of double quotes around a whole Windows path (Explorer's "Copy as path") is no part
+// of it: no Windows name holds '"'. Anything else stays as given.
+TEST(PathAsMeantTest, OnePairOfQuotesAroundTheWholePathIsRemoved) {
+    const std::pair<const char*, const char*> kRows[] = {
+        {"\"C:\\Users\\me\\Favorites\"", "C:\\Users\\me\\Favorites"},
+        {"\"\\\\?\\C:\\a b\\page.htm\"", "\\\\?\\C:\\a b\\page.htm"},
+        {"\"\"C:\\twice\"\"", "\"C:\\twice\""},
+        {"C:\\plain", "C:\\plain"},
+        {"\"C:\\open", "\"C:\\open"},
+        {"C:\\closed\"", "C:\\closed\""},
+        {"C:\\in\"side", "C:\\in\"side"},
+        {"\"", "\""},
+        {"\"\"", ""},
+    };
+    for (const auto& [given, meant] : kRows) EXPECT_EQ(PathAsMeant(given), meant) << given;
 }
 
 TEST_F(Win32DirSearchTest, FolderIdentity) {
