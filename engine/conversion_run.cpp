@@ -35,7 +35,8 @@ std::string PageHead(const std::string& folder, const LocalTime& now) {
 }
 
 ConversionResult RunConversion(const std::string& folder, const std::string& output,
-                               ConversionHost& host, int32_t& shortcutCount, OutputKind kind) {
+                               ConversionHost& host, int32_t& shortcutCount, OutputKind kind,
+                               ReadAheadMode readAhead) {
     host.ShowStatus("Starting search for URLs");
     shortcutCount = 0;
 
@@ -54,11 +55,11 @@ ConversionResult RunConversion(const std::string& folder, const std::string& out
         return ConversionResult::CannotOpen;
     }
     if (kind == OutputKind::Bookmarks) {
-        WriteBookmarks(shortcutCount, folder, *out);
+        WriteBookmarks(shortcutCount, folder, *out, readAhead);
     } else {
         const LocalTime now = host.ReadClock();
         out->Write(PageHead(folder, now));
-        WriteFolder(shortcutCount, folder, *out);
+        WriteFolder(shortcutCount, folder, *out, readAhead);
         out->Write("</body>\n</html>\n");
     }
     if (!out->Close()) {

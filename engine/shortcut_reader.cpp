@@ -1,4 +1,4 @@
-// engine/shortcut_reader.cpp: recognising Internet Shortcut files and writing their links.
+// engine/shortcut_reader.cpp: recognising Internet Shortcut files and making their links.
 #include "engine/shortcut_reader.h"
 
 #include <algorithm>
@@ -171,12 +171,6 @@ std::string_view LinkText(std::string_view fileName) {
     return dot == std::string_view::npos ? fileName : fileName.substr(0, dot);
 }
 
-void WriteShortcut(int32_t& shortcutCount, const std::string& folder, TextFile& out,
-                   const DirEntry& entry) {
-    std::string link;
-    if (AppendShortcutLink(shortcutCount, FolderHandle(folder), entry, link)) out.Write(link);
-}
-
 void AppendPageLink(std::string& out, const FoundLink& link) {
     out += "<li><A HREF=\"";
     AppendPageAddress(out, link.target);
@@ -226,12 +220,6 @@ std::optional<std::string_view> ReadShortcutText(const FolderHandle& folder,
 
 }  // namespace
 
-bool AppendShortcutLink(int32_t& shortcutCount, const FolderHandle& folder, const DirEntry& entry,
-                        std::string& links) {
-    PageLinkFormat page;
-    return AppendShortcutLink(shortcutCount, folder, entry, page, links);
-}
-
 namespace {
 
 // A plain folder cannot be a shortcut; a hidden or system one is tried and fails to open. A
@@ -242,41 +230,25 @@ bool MayBeShortcut(const DirEntry& entry) {
 
 }  // namespace
 
-bool AppendShortcutLink(int32_t& shortcutCount, const FolderHandle& folder, const DirEntry& entry,
-                        LinkFormat& format, std::string& links) {
-    if (!MayBeShortcut(entry)) return false;
-
-    // One buffer serves every file the walk reads itself: it reads one file at a time.
-    static const std::unique_ptr<char[]> buffer(new char[kShortcutExamineLimit]);
-    thread_local std::string utf16Text;
-    bool utf16 = false;
-    const std::optional<std::string_view> text =
-        ReadShortcutText(folder, entry, buffer.get(), utf16Text, utf16);
-    if (!text) return false;
-    return AppendLinkOfText(shortcutCount, entry, *text, utf16, format, links);
-}
-
-bool ReadShortcutFile(const FolderHandle& folder, const DirEntry& entry, std::string& text,
-                      bool& utf16) {
-    utf16 = false;
-    if (!MayBeShortcut(entry)) return false;
-    std::string buffer(static_cast<size_t>(std::min<uint64_t>(entry.length, kShortcutExamineLimit)),
-                       '\0');
+TextKind ReadShortcutFile(const FolderHandle& folder, const DirEntry& entry, std::string& text) {
+    if (!MayBeShortcut(entry)) return TextKind::None;
+    text.resize(static_cast<size_t>(std::min<uint64_t>(entry.length, kShortcutExamineLimit)));
     std::string utf16Text;
+    bool utf16 = false;
     const std::optional<std::string_view> read =
-        ReadShortcutText(folder, entry, &buffer[0], utf16Text, utf16);
-    if (!read) return false;
+        ReadShortcutText(folder, entry, &text[0], utf16Text, utf16);
+    if (!read) return TextKind::None;
     if (utf16) {
         text = std::move(utf16Text);
-    } else {
-        buffer.resize(read->size());
-        text = std::move(buffer);
+        return TextKind::FromUtf16;
     }
-    return true;
+    text.resize(read->size());
+    return TextKind::Plain;
 }
 
 bool AppendLinkOfText(int32_t& shortcutCount, const DirEntry& entry, std::string_view text,
-                      bool utf16, LinkFormat& format, std::string& links) {
+                      TextKind kind, LinkFormat& format, std::string& links) {
+    if (kind == TextKind::None) return false;
     const std::optional<ShortcutUrls> urls = ReadUrls(text);
     if (!urls) return false;
     if (shortcutCount < INT32_MAX) ++shortcutCount;
@@ -290,13 +262,23 @@ bool AppendLinkOfText(int32_t& shortcutCount, const DirEntry& entry, std::string
         encoded.clear();
         AppendPercentEncoded(encoded, decoded);
         target = encoded;
-    } else if (utf16) {
+    } else if (kind == TextKind::FromUtf16) {
         encoded.clear();
         AppendPercentEncoded(encoded, urls->url);
         target = encoded;
     }
     format.AppendLink(links, FoundLink{target, LinkText(entry.name), entry.times});
     return true;
+}
+
+void WriteShortcut(int32_t& shortcutCount, const std::string& folder, TextFile& out,
+                   const DirEntry& entry) {
+    const FolderHandle handle(folder);
+    std::string text;
+    const TextKind kind = ReadShortcutFile(handle, entry, text);
+    PageLinkFormat page;
+    std::string link;
+    if (AppendLinkOfText(shortcutCount, entry, text, kind, page, link)) out.Write(link);
 }
 
 }  // namespace favpage

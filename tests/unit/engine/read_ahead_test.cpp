@@ -20,16 +20,11 @@ using testing::ClassicShortcut;
 using testing::TempFolder;
 using testing::WalkToBytes;
 
-// Restores the default when a test ends, however it ends.
-struct Mode {
-    explicit Mode(ReadAheadMode m) { SetReadAheadMode(m); }
-    ~Mode() { SetReadAheadMode(ReadAheadMode::Auto); }
-};
-
-std::string BookmarksOf(const std::string& folder, int32_t& count) {
+std::string BookmarksOf(const std::string& folder, int32_t& count, ReadAheadMode readAhead,
+                        WalkCounts& counts) {
     TempFolder out;
     auto file = TextFile::Open(out.Path("b.html"), "wt");
-    WriteBookmarks(count, folder, *file);
+    counts = WriteBookmarks(count, folder, *file, readAhead);
     EXPECT_TRUE(file->Close());
     return out.ReadFile("b.html");
 }
@@ -64,19 +59,28 @@ TEST(ReadAheadTest, ThreadsReadingAheadGiveExactlyTheSequentialPageAndBookmarks)
         }
     }
     int32_t sequentialCount = 0, aheadCount = 0, marks = 0, aheadMarks = 0;
-    std::string page, bookmarks;
-    {
-        Mode never(ReadAheadMode::Never);
-        page = WalkToBytes(t.Path("Fav"), sequentialCount);
-        bookmarks = BookmarksOf(t.Path("Fav"), marks);
+    WalkCounts walked, walkedAhead;
+    const std::string page =
+        WalkToBytes(t.Path("Fav"), sequentialCount, ReadAheadMode::Never, &walked);
+    EXPECT_EQ(walked.filesReadAhead, 0u);
+    const std::string bookmarks = BookmarksOf(t.Path("Fav"), marks, ReadAheadMode::Never, walked);
+    EXPECT_EQ(walked.filesReadAhead, 0u);
+    // Every file of the tree comes through the read-ahead.
+    size_t listed = 0;
+    for (const auto& e : std::filesystem::recursive_directory_iterator(t.Native("Fav"))) {
+        listed += e.is_regular_file();
     }
-    Mode always(ReadAheadMode::Always);
     for (int round = 0; round < 3; ++round) {
         aheadCount = aheadMarks = 0;
-        EXPECT_EQ(WalkToBytes(t.Path("Fav"), aheadCount), page);
+        EXPECT_EQ(WalkToBytes(t.Path("Fav"), aheadCount, ReadAheadMode::Always, &walkedAhead),
+                  page);
         EXPECT_EQ(aheadCount, sequentialCount);
-        EXPECT_EQ(BookmarksOf(t.Path("Fav"), aheadMarks), bookmarks);
+        EXPECT_EQ(walkedAhead.filesReadAhead, listed);
+        EXPECT_GT(walkedAhead.filesReadOnThreads, 0u);
+        EXPECT_EQ(BookmarksOf(t.Path("Fav"), aheadMarks, ReadAheadMode::Always, walkedAhead),
+                  bookmarks);
         EXPECT_EQ(aheadMarks, marks);
+        EXPECT_EQ(walkedAhead.filesReadAhead, listed);
     }
     EXPECT_GT(sequentialCount, 1000);
 }
@@ -93,7 +97,6 @@ TEST(ReadAheadTest, AWalkOverATreeThatChangesEndsWithAWholePageOfFilesThatExiste
             existed.insert(name);
         }
     }
-    Mode always(ReadAheadMode::Always);
     for (int round = 0; round < 3; ++round) {
         std::mutex mutex;
         std::atomic<bool> done{false};
@@ -122,7 +125,7 @@ TEST(ReadAheadTest, AWalkOverATreeThatChangesEndsWithAWholePageOfFilesThatExiste
         int32_t count = 0;
         TempFolder out;
         auto file = TextFile::Open(out.Path("page.htm"), "wt");
-        WriteFolder(count, t.Path("Fav"), *file);
+        const WalkCounts walked = WriteFolder(count, t.Path("Fav"), *file, ReadAheadMode::Always);
         done = true;
         changer.join();
         ASSERT_TRUE(file->Close());
@@ -141,6 +144,7 @@ TEST(ReadAheadTest, AWalkOverATreeThatChangesEndsWithAWholePageOfFilesThatExiste
             EXPECT_TRUE(existed.count(name)) << name;
         }
         EXPECT_EQ(links, static_cast<size_t>(count));
+        EXPECT_GE(walked.filesReadAhead, links);
     }
 }
 
