@@ -26,7 +26,7 @@ void ReadAhead::Add(const std::string& name) {
     {
         std::lock_guard<std::mutex> lock(m_mutex);
         m_slots.emplace_back();
-        m_slots.back().record.name = name;
+        m_slots.back().name = name;
     }
     m_work.notify_one();
 }
@@ -34,6 +34,12 @@ void ReadAhead::Add(const std::string& name) {
 bool ReadAhead::CanClaim() const {
     return m_folder && m_claimed < m_slots.size() && m_claimed < m_limits.window &&
            m_bytes < m_limits.maxBytes;
+}
+
+void ReadAhead::Read(const FolderHandle& folder, Slot& slot) const {
+    slot.kind = FindEntry(folder, slot.name, kFileMask, slot.entry)
+                    ? m_reader(folder, slot.entry, slot.text)
+                    : TextKind::None;
 }
 
 // The folder changes only between Begin and End, while no reader is busy.
@@ -49,11 +55,11 @@ void ReadAhead::Serve() {
         slot.state = Slot::State::Reading;
         ++m_reading;
         lock.unlock();
-        LookUpAndRead(*m_folder, m_reader, slot.record);
+        Read(*m_folder, slot);
         m_readOnThreads.fetch_add(1, std::memory_order_relaxed);
         lock.lock();
         slot.state = Slot::State::Read;
-        m_bytes += slot.record.text.size();
+        m_bytes += slot.text.size();
         --m_reading;
         // Only the walk waits for reads: for the file it takes next, or for none to be busy.
         if (&slot == &m_slots.front() || m_reading == 0) m_done.notify_all();
@@ -67,12 +73,12 @@ const ShortcutRecord& ReadAhead::Take() {
     // waited for.
     const bool unclaimed = front.state == Slot::State::Waiting;
     if (!unclaimed) m_done.wait(lock, [&front] { return front.state == Slot::State::Read; });
-    m_taken = std::move(front.record);
+    m_taken = std::move(front);
     m_slots.pop_front();
     if (unclaimed) {
         const FolderHandle& folder = *m_folder;
         lock.unlock();
-        LookUpAndRead(folder, m_reader, m_taken);
+        Read(folder, m_taken);
     } else {
         m_bytes -= m_taken.text.size();
         --m_claimed;
@@ -80,7 +86,11 @@ const ShortcutRecord& ReadAhead::Take() {
         m_work.notify_one();  // the window moved on by one file
     }
     ++m_delivered;
-    return m_taken;
+    m_record.name = m_taken.name;
+    m_record.entry = std::move(m_taken.entry);
+    m_record.text = m_taken.text;
+    m_record.kind = m_taken.kind;
+    return m_record;
 }
 
 void ReadAhead::End() {

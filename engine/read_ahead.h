@@ -58,9 +58,15 @@ public:
 
 private:
     struct Slot {
-        ShortcutRecord record;
+        std::string name;
+        DirEntry entry;
+        std::string text;
+        TextKind kind = TextKind::None;
         enum class State : unsigned char { Waiting, Reading, Read } state = State::Waiting;
     };
+
+    // Looks up and reads the file of `slot`.
+    void Read(const FolderHandle& folder, Slot& slot) const;
 
     void Serve();
     bool CanClaim() const;
@@ -79,7 +85,8 @@ private:
     bool m_stop = false;
     size_t m_delivered = 0;
     std::atomic<size_t> m_readOnThreads{0};
-    ShortcutRecord m_taken;           // the record Take returned last
+    Slot m_taken;                     // the file Take delivered last
+    ShortcutRecord m_record;          // and its record
 };
 
 }  // namespace favpage

@@ -230,6 +230,17 @@ bool MayBeShortcut(const DirEntry& entry) {
 
 }  // namespace
 
+TextKind ReadShortcutFile(const FolderHandle& folder, const DirEntry& entry, char* buffer,
+                          std::string& utf16Text, std::string_view& text) {
+    if (!MayBeShortcut(entry)) return TextKind::None;
+    bool utf16 = false;
+    const std::optional<std::string_view> read =
+        ReadShortcutText(folder, entry, buffer, utf16Text, utf16);
+    if (!read) return TextKind::None;
+    text = *read;
+    return utf16 ? TextKind::FromUtf16 : TextKind::Plain;
+}
+
 TextKind ReadShortcutFile(const FolderHandle& folder, const DirEntry& entry, std::string& text) {
     if (!MayBeShortcut(entry)) return TextKind::None;
     text.resize(static_cast<size_t>(std::min<uint64_t>(entry.length, kShortcutExamineLimit)));

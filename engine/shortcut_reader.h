@@ -59,6 +59,10 @@ enum class TextKind : unsigned char { None, Plain, FromUtf16 };
 // its first kShortcutExamineLimit bytes, with text mode's rules applied to its characters. A
 // folder, a device, a pipe or a socket is never opened. May be called on any thread.
 TextKind ReadShortcutFile(const FolderHandle& folder, const DirEntry& entry, std::string& text);
+// The same without a copy, for a caller that reads one file at a time: the text is read into
+// `buffer` (kShortcutExamineLimit bytes) or, from UTF-16, made in `utf16Text`, and `text` shows it.
+TextKind ReadShortcutFile(const FolderHandle& folder, const DirEntry& entry, char* buffer,
+                          std::string& utf16Text, std::string_view& text);
 
 // When `text` (read by ReadShortcutFile as `kind`) is a shortcut's, counts it and appends its
 // link, as `format` writes links, to `links`; returns true when it appended, and otherwise

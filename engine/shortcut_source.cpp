@@ -3,12 +3,6 @@
 
 namespace favpage {
 
-void LookUpAndRead(const FolderHandle& folder, TextReader reader, ShortcutRecord& record) {
-    record.kind = FindEntry(folder, record.name, kFileMask, record.entry)
-                      ? reader(folder, record.entry, record.text)
-                      : TextKind::None;
-}
-
 bool Pace::Slow(std::chrono::steady_clock::duration spent) {
     m_spent += spent;
     if (++m_files < kSample) return false;
@@ -18,19 +12,30 @@ bool Pace::Slow(std::chrono::steady_clock::duration spent) {
     return m_slowSamples >= 2;
 }
 
+SequentialSource::SequentialSource() : m_buffer(new char[kShortcutExamineLimit]) {}
+
+void SequentialSource::LookUpAndRead(const FolderHandle& folder, const std::string& name) {
+    m_record.name = name;
+    m_record.text = std::string_view();
+    m_record.kind =
+        FindEntry(folder, name, kFileMask, m_record.entry)
+            ? ReadShortcutFile(folder, m_record.entry, m_buffer.get(), m_utf16Text, m_record.text)
+            : TextKind::None;
+}
+
 void SequentialSource::Begin(const FolderHandle& folder) {
     m_folder = &folder;
     m_named = false;
 }
 
 void SequentialSource::Add(const std::string& name) {
-    m_record.name = name;
+    m_name = &name;
     m_named = true;
 }
 
 const ShortcutRecord& SequentialSource::Take() {
     const auto start = std::chrono::steady_clock::now();
-    LookUpAndRead(*m_folder, &ReadShortcutFile, m_record);
+    LookUpAndRead(*m_folder, *m_name);
     m_named = false;
     if (m_pace.Slow(std::chrono::steady_clock::now() - start)) m_slow = true;
     return m_record;
@@ -42,8 +47,8 @@ void SequentialSource::End() {
 }
 
 const ShortcutRecord& SequentialSource::Read(const FolderHandle& folder, std::string_view name) {
-    m_record.name.assign(name.data(), name.size());
-    LookUpAndRead(folder, &ReadShortcutFile, m_record);
+    m_nameRead.assign(name.data(), name.size());
+    LookUpAndRead(folder, m_nameRead);
     return m_record;
 }
 

@@ -4,7 +4,9 @@
 #pragma once
 #include <chrono>
 #include <cstddef>
+#include <memory>
 #include <string>
+#include <string_view>
 
 #include "engine/shortcut_reader.h"
 #include "platform/dir_search.h"
@@ -14,18 +16,18 @@ namespace favpage {
 // One file of a folder as a source delivers it: the name the listing gave, the entry found by
 // looking the name up afresh (for its current attributes), and the text read from it. `kind` is
 // TextKind::None when the lookup found no file under kFileMask (gone since the listing, or a
-// folder now) or the file was not read.
+// folder now) or the file was not read. The name and the text are the source's, kept until
+// its next call.
 struct ShortcutRecord {
-    std::string name;
+    std::string_view name;
     DirEntry entry;
-    std::string text;
+    std::string_view text;
     TextKind kind = TextKind::None;
 };
 
-// Looks up `record.name` in `folder` and reads it with `reader`, filling the rest of `record`.
+// How a source on other threads reads a file it has looked up.
 using TextReader = TextKind (*)(const FolderHandle& folder, const DirEntry& entry,
                                 std::string& text);
-void LookUpAndRead(const FolderHandle& folder, TextReader reader, ShortcutRecord& record);
 
 // Where the walk's records come from. The walk begins a folder, names its files in the order
 // its listing delivers them, takes a record whenever the source has one Ready(), takes the rest
@@ -42,7 +44,7 @@ public:
     virtual size_t Pending() const = 0;
     // True when the next record is to be taken before another file is named.
     virtual bool Ready() const = 0;
-    // The record of the next file named and not yet taken; valid until the next call.
+    // The record of the next file named and not yet taken, valid until the next call.
     virtual const ShortcutRecord& Take() = 0;
     // Ends the folder: files named and not taken are forgotten.
     virtual void End() = 0;
@@ -70,9 +72,10 @@ private:
 
 // The source that looks up and reads each file when it is taken, right after the listing named
 // it, while the system still has the folder and the file's inode at hand; it times each file
-// and tells when the files come slowly.
+// and tells when the files come slowly. The name given to Add must stay until Take.
 class SequentialSource final : public ShortcutSource {
 public:
+    SequentialSource();
     void Begin(const FolderHandle& folder) override;
     void Add(const std::string& name) override;
     size_t Pending() const override { return m_named ? 1 : 0; }
@@ -87,7 +90,14 @@ public:
     bool FilesComeSlowly() const { return m_slow; }
 
 private:
+    void LookUpAndRead(const FolderHandle& folder, const std::string& name);
+
     const FolderHandle* m_folder = nullptr;
+    const std::string* m_name = nullptr;
+    std::string m_nameRead;  // the name Read was given
+    // One buffer for every file, read one at a time, and the text of a UTF-16 file.
+    std::unique_ptr<char[]> m_buffer;
+    std::string m_utf16Text;
     ShortcutRecord m_record;
     bool m_named = false;
     bool m_slow = false;
