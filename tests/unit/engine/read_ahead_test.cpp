@@ -266,7 +266,9 @@ TEST(ReadAheadTest, EndForgetsFilesNotTakenAndWaitsForReadsInProgress) {
     NumberedShortcuts(t, "F", 40);
     NumberedShortcuts(t, "G", 3);
     GatedReads reads;
-    reads.window = 8;
+    // As wide as the readers are many: none claims another file until one is taken, whenever
+    // the gate opens.
+    reads.window = 4;
     reads.open = false;
     g_reads = &reads;
     ReadAhead ahead(ReadAheadLimits{4, reads.window, 1 << 20}, &GatedReader);
