@@ -179,6 +179,10 @@ private:
                  more = search.FindNext(e)) {
                 any = true;
                 if (!Fits(folder.Path(), e.name)) continue;
+                if (m_source->Pending() == 0 && m_links.Size() >= kLinkMemoryLimit) {
+                    KeepName(e.name);  // read when its turn comes, and only then
+                    continue;
+                }
                 m_source->Add(e.name);
                 while (m_source->Ready()) Keep(m_source->Take());
                 if (m_source == &m_sequential && m_sequential.FilesComeSlowly() &&
@@ -215,14 +219,16 @@ private:
     // Keeps the link of a file the listing named, to be written in name order; past
     // kLinkMemoryLimit, its name, for the file to be read again when its turn comes.
     void Keep(const ShortcutRecord& record) {
-        const OrderedName ordered = OrderName(record.name, m_scratch);
-        if (m_links.Size() >= kLinkMemoryLimit) {
-            m_order.Add(ordered.text, m_links.Add(record.name, kNameToRead), ordered.tieBreak);
-            return;
-        }
+        if (m_links.Size() >= kLinkMemoryLimit) return KeepName(record.name);
         m_link.clear();
         if (!MakeLink(record)) return;
+        const OrderedName ordered = OrderName(record.name, m_scratch);
         m_order.Add(ordered.text, m_links.Add(m_link, !kNameToRead), ordered.tieBreak);
+    }
+
+    void KeepName(std::string_view name) {
+        const OrderedName ordered = OrderName(name, m_scratch);
+        m_order.Add(ordered.text, m_links.Add(name, kNameToRead), ordered.tieBreak);
     }
 
     // When the record is a shortcut's, counts it and puts its link in m_link.
