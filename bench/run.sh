@@ -24,9 +24,11 @@ convert=${BENCH_CONVERT:-$PWD/build/native/tools/favpage-convert}
 g++ -O2 -std=c++17 -o "$work/make_tree" bench/make_tree.cpp
 g++ -O2 -std=c++17 -o "$work/floor" bench/floor.cpp
 g++ -O2 -std=c++17 -o "$work/drop_cache" bench/drop_cache.cpp
+g++ -O2 -std=c++17 -pthread -o "$work/probe" bench/probe.cpp
 
 # name shortcuts folders
-trees=("spread20k 20000 400" "spread100k 100000 2000" "flat50k 50000 1")
+trees=("spread20k 20000 400" "spread100k 100000 2000" "flat50k 50000 1"
+       "folders4k 20000 4000" "folders20k 20000 20000")
 
 # Peak resident memory of one run in MB, when GNU time is at hand.
 peak_rss() {
@@ -57,18 +59,20 @@ for spec in "${trees[@]}"; do
       a * 1000, b * 1000, b / a, b * 1e6 / c, bm / am, r, k * 1000, k / b }'
 done
 
-# Cold: the same trees, each run preceded by emptying the cache of the tree's files.
+# Cold: the same trees, each run preceded by emptying the cache of the tree's files; beside
+# them the probe, what the disk gives to many readers at once in no order.
 ((coldRuns > 0)) || exit 0
 printf '\nCold (%s):\n\n' "$([[ $(id -u) == 0 ]] && echo "the page cache dropped before each run" || echo "each file of the tree dropped from the cache before each run")"
-printf '| tree | floor (ms) | favpage-convert (ms) | ratio | ratio of minima |\n'
-printf '|---|---:|---:|---:|---:|\n'
+printf '| tree | floor (ms) | favpage-convert (ms) | ratio | ratio of minima | probe (ms) | probe / floor |\n'
+printf '|---|---:|---:|---:|---:|---:|---:|\n'
 for spec in "${trees[@]}"; do
   read -r name count folders <<<"$spec"
   tree=$work/$name
   out=$pages/$name.htm
-  { read -r floor floorMin; read -r ours oursMin; } < <(
+  { read -r floor floorMin; read -r ours oursMin; read -r probe probeMin; } < <(
     python3 bench/interleaved.py "$coldRuns" 0 --before "$work/drop_cache" "$tree" \
-      -- "$work/floor" "$tree" "$out" -- "$convert" --yes "$tree" "$out")
-  awk -v n="$name" -v a="$floor" -v b="$ours" -v am="$floorMin" -v bm="$oursMin" 'BEGIN {
-    printf "| %s | %.1f | %.1f | %.2f | %.2f |\n", n, a * 1000, b * 1000, b / a, bm / am }'
+      -- "$work/floor" "$tree" "$out" -- "$convert" --yes "$tree" "$out" -- "$work/probe" "$tree")
+  awk -v n="$name" -v a="$floor" -v b="$ours" -v am="$floorMin" -v bm="$oursMin" -v p="$probe" 'BEGIN {
+    printf "| %s | %.1f | %.1f | %.2f | %.2f | %.1f | %.2f |\n", n, a * 1000, b * 1000, b / a, bm / am,
+      p * 1000, p / a }'
 done

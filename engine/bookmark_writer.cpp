@@ -119,7 +119,8 @@ void BookmarkWriter::EndFolder() {
     m_out.Write(m_text);
 }
 
-void WriteBookmarks(int32_t& shortcutCount, const std::string& folder, TextFile& out) {
+WalkCounts WriteBookmarks(int32_t& shortcutCount, const std::string& folder, TextFile& out,
+                          ReadAheadMode readAhead) {
     out.Write(
         "<!DOCTYPE NETSCAPE-Bookmark-file-1>\n"
         "<META HTTP-EQUIV=\"Content-Type\" CONTENT=\"text/html; charset=UTF-8\">\n"
@@ -127,8 +128,9 @@ void WriteBookmarks(int32_t& shortcutCount, const std::string& folder, TextFile&
         "<H1>Bookmarks</H1>\n"
         "<DL><p>\n");
     BookmarkWriter writer(out);
-    WalkFolders(shortcutCount, folder, writer);
+    const WalkCounts counts = WalkFolders(shortcutCount, folder, writer, readAhead);
     out.Write("</DL><p>\n");
+    return counts;
 }
 
 }  // namespace favpage

@@ -5,6 +5,7 @@
 #include <string_view>
 #include <vector>
 
+#include "engine/folder_walk.h"
 #include "engine/walk_writer.h"
 #include "platform/text_file.h"
 
@@ -13,8 +14,10 @@ namespace favpage {
 // Writes the bookmark file of `folder` to `out`: the head every browser knows
 // ("<!DOCTYPE NETSCAPE-Bookmark-file-1>", UTF-8), then one folder named after `folder`'s last
 // component holding the whole tree, nested as on disk. Shortcuts found are added to
-// `shortcutCount`. `folder` is in the platform's form (platform/code_page.h).
-void WriteBookmarks(int32_t& shortcutCount, const std::string& folder, TextFile& out);
+// `shortcutCount`. `folder` is in the platform's form (platform/code_page.h); its files are read
+// as `readAhead` says (engine/folder_walk.h).
+WalkCounts WriteBookmarks(int32_t& shortcutCount, const std::string& folder, TextFile& out,
+                          ReadAheadMode readAhead = ReadAheadMode::Auto);
 
 // Each folder is "<DT><H3 ...>name</H3>" and its own "<DL><p>" ... "</DL><p>"; each shortcut is
 // "<DT><A HREF=... ADD_DATE=... LAST_MODIFIED=...>text</A>", with the dates in seconds since 1970.

@@ -49,7 +49,8 @@ FolderLookup LookUpFolder(const std::string& folder) {
 }  // namespace
 
 ConversionResult RunConversion(const std::string& givenFolder, const std::string& givenOutput,
-                               ConversionHost& host, int32_t& shortcutCount, OutputKind kind) {
+                               ConversionHost& host, int32_t& shortcutCount, OutputKind kind,
+                               ReadAheadMode readAhead) {
     // Before anything else, each path as the user meant it; the texts and the page show that.
     const std::string folder(PathAsMeant(givenFolder));
     const std::string output(PathAsMeant(givenOutput));
@@ -75,11 +76,11 @@ ConversionResult RunConversion(const std::string& givenFolder, const std::string
         return ConversionResult::CannotOpen;
     }
     if (kind == OutputKind::Bookmarks) {
-        WriteBookmarks(shortcutCount, folder, *out);
+        WriteBookmarks(shortcutCount, folder, *out, readAhead);
     } else {
         const LocalTime now = host.ReadClock();
         out->Write(PageHead(folder, now));
-        WriteFolder(shortcutCount, folder, *out);
+        WriteFolder(shortcutCount, folder, *out, readAhead);
         out->Write("</body>\n</html>\n");
     }
     if (!out->Close()) {

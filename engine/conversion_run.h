@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <string>
 
+#include "engine/folder_walk.h"
 #include "platform/clock.h"
 #include "platform/text_file.h"
 
@@ -44,10 +45,12 @@ enum class OutputKind { Page, Bookmarks };
 // "Unable to find directory"; one that names something else than a folder ends so before the
 // overwrite question. The output replaces `output` only
 // when it is complete. Both kinds make the same checks and show the same texts; only the
-// bookmark file needs no clock.
+// bookmark file needs no clock. The folder's files are read as `readAhead` says
+// (engine/folder_walk.h).
 ConversionResult RunConversion(const std::string& folder, const std::string& output,
                                ConversionHost& host, int32_t& shortcutCount,
-                               OutputKind kind = OutputKind::Page);
+                               OutputKind kind = OutputKind::Page,
+                               ReadAheadMode readAhead = ReadAheadMode::Auto);
 
 // The page head up to and including "</p>", for `folder` and the time `now`.
 std::string PageHead(const std::string& folder, const LocalTime& now);

@@ -1,8 +1,6 @@
 // engine/folder_walk.cpp: the iterative folder walk and the page body.
 #include "engine/folder_walk.h"
 
-#include <atomic>
-#include <chrono>
 #include <optional>
 #include <unordered_map>
 #include <unordered_set>
@@ -12,46 +10,15 @@
 #include "engine/html_text.h"
 #include "engine/link_store.h"
 #include "engine/page_writer.h"
+#include "engine/read_ahead.h"
 #include "engine/shortcut_reader.h"
+#include "engine/shortcut_source.h"
 #include "engine/sorted_name_list.h"
 #include "platform/dir_search.h"
-#include "platform/read_ahead.h"
 
 namespace favpage {
 
 namespace {
-
-std::atomic<ReadAheadMode> gReadAheadMode{ReadAheadMode::Auto};
-
-// Readers of the read-ahead: enough requests at once to keep a disk (or the storage behind a
-// virtual one) busy; they wait, so they cost little processor time.
-constexpr unsigned kReaders = 16;
-
-// Tells from the time the walk's own reads take whether the files come from the disk rather
-// than the system's cache: a cached file is looked up, read and linked in a few microseconds, one
-// from a disk takes a hundred or more. Files are judged sixteen at a time, and the files count
-// as slow after two slow samples in a row, so that the first files of a run (whose reads also
-// pay for the run's first allocations) or one slow moment of a busy machine do not count.
-class Pace {
-public:
-    using Clock = std::chrono::steady_clock;
-    // Counts one file read in the time since `start`; true once the files come slowly.
-    bool Slow(Clock::time_point start) {
-        m_spent += Clock::now() - start;
-        if (++m_files < kSample) return false;
-        m_slowSamples = m_spent >= kSample * kSlowFile ? m_slowSamples + 1 : 0;
-        m_files = 0;
-        m_spent = Clock::duration::zero();
-        return m_slowSamples >= 2;
-    }
-
-private:
-    static constexpr int kSample = 16;
-    static constexpr std::chrono::microseconds kSlowFile{40};
-    int m_files = 0;
-    int m_slowSamples = 0;
-    Clock::duration m_spent{};
-};
 
 struct FolderIdHash {
     size_t operator()(const FolderId& id) const {
@@ -82,11 +49,12 @@ std::string LastComponent(const std::string& path) {
 
 class Walk {
 public:
-    Walk(int32_t& shortcutCount, WalkWriter& writer)
+    Walk(int32_t& shortcutCount, WalkWriter& writer, ReadAheadMode readAhead)
         : m_count(shortcutCount),
           m_writer(writer),
-          m_readAhead(kReaders, &ReadShortcutFile),
-          m_ahead(gReadAheadMode.load() == ReadAheadMode::Always) {}
+          m_mode(readAhead),
+          m_source(readAhead == ReadAheadMode::Always ? static_cast<ShortcutSource*>(&m_readAhead)
+                                                      : &m_sequential) {}
 
     void Run(const std::string& path) {
         FoundFolder root;
@@ -110,6 +78,13 @@ public:
             if (!sub.partHere) continue;
             m_levels.push_back(WriteLevel(sub));  // `sub` is not used once the push moves `top`
         }
+    }
+
+    WalkCounts Counts() const {
+        WalkCounts counts;
+        counts.filesReadAhead = m_readAhead.Delivered();
+        counts.filesReadOnThreads = m_readAhead.ReadOnThreads();
+        return counts;
     }
 
 private:
@@ -189,15 +164,14 @@ private:
     // name order, so a folder of huge shortcuts cannot exhaust memory. Either way the links
     // come out in name order, exactly as if the files had been read in that order.
     //
-    // Once the files come slowly (from the disk rather than the cache), the rest of the walk
-    // hands the looking up and reading to the read-ahead's threads: the listing names each file
-    // to it, and the links are made from what it read, in the same listing order, so everything
-    // after is as above.
+    // The files come as records from the walk's source: read one by one as they are named, or,
+    // once they come slowly (from the disk rather than the cache), for the rest of the walk
+    // read ahead on threads, in the same order, so everything after is as above.
     void WriteShortcutSection(const FolderHandle& folder) {
         m_order.Clear();
         m_links.Clear();
         bool any = false;
-        bool began = false;
+        m_source->Begin(folder);
         {
             DirSearch search;
             DirEntry& e = m_listed;
@@ -205,78 +179,65 @@ private:
                  more = search.FindNext(e)) {
                 any = true;
                 if (!Fits(folder.Path(), e.name)) continue;
-                if (m_ahead) {
-                    if (!began) m_readAhead.Begin(folder, kFileMask);
-                    began = true;
-                    m_readAhead.Add(e.name);
-                    // Names wait for their files no longer than the read-ahead reads ahead.
-                    while (m_readAhead.Pending() > ReadAhead::kWindow) LinkNextReadAhead();
+                if (m_source->Pending() == 0 && m_links.Size() >= kLinkMemoryLimit) {
+                    KeepName(e.name);  // read when its turn comes, and only then
                     continue;
                 }
-                const OrderedName ordered = OrderName(e.name, m_scratch);
-                if (m_links.Size() >= kLinkMemoryLimit) {
-                    m_order.Add(ordered.text, m_links.Add(e.name, kStillToRead), ordered.tieBreak);
-                    continue;
-                }
-                const Pace::Clock::time_point start = Pace::Clock::now();
-                // Looked up afresh for its current attributes; a file gone since the listing
-                // is passed over.
-                m_link.clear();
-                const bool linked = FindEntry(folder, e.name, kFileMask, m_entry) &&
-                                    AppendShortcutLink(m_count, folder, m_entry, m_writer, m_link);
-                if (linked) {
-                    m_order.Add(ordered.text, m_links.Add(m_link, !kStillToRead), ordered.tieBreak);
-                }
-                if (m_pace.Slow(start) && gReadAheadMode.load() != ReadAheadMode::Never) {
-                    m_ahead = true;
+                m_source->Add(e.name);
+                while (m_source->Ready()) Keep(m_source->Take());
+                if (m_source == &m_sequential && m_sequential.FilesComeSlowly() &&
+                    m_mode == ReadAheadMode::Auto) {
+                    m_source->End();
+                    m_source = &m_readAhead;
+                    m_source->Begin(folder);
                 }
             }
         }
-        if (began) {
-            while (m_readAhead.Pending() > 0) LinkNextReadAhead();
-            m_readAhead.End();
-        }
+        while (m_source->Pending() > 0) Keep(m_source->Take());
+        m_source->End();
         m_writer.BeginLinks(any);
         m_order.Order();
         // The links lie in listing order; fetching a few ahead hides most of the wait for
         // memory when a big folder's links are taken in name order.
-        constexpr uint32_t kAhead = 8;
+        constexpr uint32_t kPrefetchDistance = 8;
         const uint32_t count = m_order.Count();
         for (uint32_t i = 0; i < count; ++i) {
-            if (i + kAhead < count) m_links.Prefetch(m_order.ValueAt(i + kAhead));
+            if (i + kPrefetchDistance < count) {
+                m_links.Prefetch(m_order.ValueAt(i + kPrefetchDistance));
+            }
             const uint32_t handle = m_order.ValueAt(i);
-            if (m_links.Marked(handle) != kStillToRead) {
+            if (m_links.Marked(handle) != kNameToRead) {
                 m_writer.Link(m_links.Text(handle));
                 continue;
             }
-            m_name.assign(m_links.Text(handle));
             m_link.clear();
-            if (FindEntry(folder, m_name, kFileMask, m_entry) &&
-                AppendShortcutLink(m_count, folder, m_entry, m_writer, m_link)) {
-                m_writer.Link(m_link);
-            }
+            if (MakeLink(m_sequential.Read(folder, m_links.Text(handle)))) m_writer.Link(m_link);
         }
         m_writer.EndLinks(any);
     }
 
-    // Keeps the link of the next file the read-ahead has read, as the listing loop keeps the
-    // link of a file it reads itself.
-    void LinkNextReadAhead() {
-        bool read = false, utf16 = false;
-        const bool found = m_readAhead.Take(m_name, m_entry, m_text, read, utf16);
-        const OrderedName ordered = OrderName(m_name, m_scratch);
-        if (m_links.Size() >= kLinkMemoryLimit) {
-            m_order.Add(ordered.text, m_links.Add(m_name, kStillToRead), ordered.tieBreak);
-            return;
-        }
+    // Keeps the link of a file the listing named, to be written in name order; past
+    // kLinkMemoryLimit, its name, for the file to be read again when its turn comes.
+    void Keep(const ShortcutRecord& record) {
+        if (m_links.Size() >= kLinkMemoryLimit) return KeepName(record.name);
         m_link.clear();
-        if (!found || !read) return;
-        if (!AppendLinkOfText(m_count, m_entry, m_text, utf16, m_writer, m_link)) return;
-        m_order.Add(ordered.text, m_links.Add(m_link, !kStillToRead), ordered.tieBreak);
+        if (!MakeLink(record)) return;
+        const OrderedName ordered = OrderName(record.name, m_scratch);
+        m_order.Add(ordered.text, m_links.Add(m_link, !kNameToRead), ordered.tieBreak);
+    }
+
+    void KeepName(std::string_view name) {
+        const OrderedName ordered = OrderName(name, m_scratch);
+        m_order.Add(ordered.text, m_links.Add(name, kNameToRead), ordered.tieBreak);
+    }
+
+    // When the record is a shortcut's, counts it and puts its link in m_link.
+    bool MakeLink(const ShortcutRecord& record) {
+        return AppendLinkOfText(m_count, record.entry, record.text, record.kind, m_writer, m_link);
     }
 
     // The mark of a name kept in m_links instead of a finished link.
-    static constexpr bool kStillToRead = true;
+    static constexpr bool kNameToRead = true;
 
     int32_t& m_count;
     WalkWriter& m_writer;
@@ -292,28 +253,28 @@ private:
     NameOrder m_order;
     LinkStore m_links;
     std::string m_link;
-    std::string m_name;
     DirEntry m_listed;  // the entry a listing delivered, its storage reused
-    // Looking up and reading files ahead, once they come slowly; the names handed to it.
+    // Where the files' records come from: read one by one, or ahead on threads.
+    const ReadAheadMode m_mode;
+    SequentialSource m_sequential;
     ReadAhead m_readAhead;
-    bool m_ahead;
-    Pace m_pace;
-    std::string m_text;
+    ShortcutSource* m_source;
     std::string m_scratch;  // a name's order text, where it differs from the name
-    DirEntry m_entry;
 };
 
 }  // namespace
 
-void SetReadAheadMode(ReadAheadMode mode) { gReadAheadMode.store(mode); }
-
-void WalkFolders(int32_t& shortcutCount, const std::string& folder, WalkWriter& writer) {
-    Walk(shortcutCount, writer).Run(folder);
+WalkCounts WalkFolders(int32_t& shortcutCount, const std::string& folder, WalkWriter& writer,
+                       ReadAheadMode readAhead) {
+    Walk walk(shortcutCount, writer, readAhead);
+    walk.Run(folder);
+    return walk.Counts();
 }
 
-void WriteFolder(int32_t& shortcutCount, const std::string& folder, TextFile& out) {
+WalkCounts WriteFolder(int32_t& shortcutCount, const std::string& folder, TextFile& out,
+                       ReadAheadMode readAhead) {
     PageWriter page(out);
-    WalkFolders(shortcutCount, folder, page);
+    return WalkFolders(shortcutCount, folder, page, readAhead);
 }
 
 }  // namespace favpage

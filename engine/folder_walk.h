@@ -21,6 +21,17 @@ constexpr size_t kMaxPathLength = 4095;
 // is listed; the files beyond it are read when their turn in name order comes.
 constexpr size_t kLinkMemoryLimit = 16 * 1024 * 1024;
 
+// How a walk reads its files: on threads of its own ahead of the walk only once files come
+// slowly (Auto, as after a start-up, when nothing is cached), from the first file (Always), or
+// never. Whichever, a walk reports exactly the same; only its speed differs.
+enum class ReadAheadMode { Auto, Always, Never };
+
+// What a walk did besides its report.
+struct WalkCounts {
+    size_t filesReadAhead = 0;     // files whose records came from the read-ahead
+    size_t filesReadOnThreads = 0; // of those, files its threads looked up and read
+};
+
 // Walks `folder` and every folder below it and reports, depth first, each folder, its sorted
 // sub-folders, the links of its shortcuts in name order, then each sub-folder's part to `writer`
 // (engine/walk_writer.h tells the order). Shortcuts found are added to `shortcutCount`. `folder`
@@ -34,18 +45,13 @@ constexpr size_t kLinkMemoryLimit = 16 * 1024 * 1024;
 // unique across the whole page: a folder whose anchor name is taken gets "_2", "_3", ...
 // appended. Memory grows with the largest folder times the depth, plus one anchor name per folder
 // of the page, plus the links of one folder (at most kLinkMemoryLimit bytes and its names).
-void WalkFolders(int32_t& shortcutCount, const std::string& folder, WalkWriter& writer);
-
-// Whether walks read files ahead on threads of their own: only once files come slowly (Auto, as
-// after a start-up, when nothing is cached), from the first file, or never. Whichever, a walk
-// reports exactly the same; only its speed differs. For the whole process; tests and
-// benchmarks choose.
-enum class ReadAheadMode { Auto, Always, Never };
-void SetReadAheadMode(ReadAheadMode mode);
+WalkCounts WalkFolders(int32_t& shortcutCount, const std::string& folder, WalkWriter& writer,
+                       ReadAheadMode readAhead);
 
 // The page body of `folder`, walked as above: for each folder the sorted list of sub-folders
 // (each a link to its anchor further down), the links of its shortcuts, then each sub-folder's
 // anchor and part. Names and paths reach the page as AppendPageText writes them.
-void WriteFolder(int32_t& shortcutCount, const std::string& folder, TextFile& out);
+WalkCounts WriteFolder(int32_t& shortcutCount, const std::string& folder, TextFile& out,
+                       ReadAheadMode readAhead = ReadAheadMode::Auto);
 
 }  // namespace favpage

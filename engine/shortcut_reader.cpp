@@ -1,4 +1,4 @@
-// engine/shortcut_reader.cpp: recognising Internet Shortcut files and writing their links.
+// engine/shortcut_reader.cpp: recognising Internet Shortcut files and making their links.
 #include "engine/shortcut_reader.h"
 
 #include <algorithm>
@@ -175,12 +175,6 @@ std::string_view LinkText(std::string_view fileName) {
     return dot == std::string_view::npos ? fileName : fileName.substr(0, dot);
 }
 
-void WriteShortcut(int32_t& shortcutCount, const std::string& folder, TextFile& out,
-                   const DirEntry& entry) {
-    std::string link;
-    if (AppendShortcutLink(shortcutCount, FolderHandle(folder), entry, link)) out.Write(link);
-}
-
 namespace {
 
 // True when the page takes an address's UTF-8 bytes as the characters they are: its code page is
@@ -248,12 +242,6 @@ std::optional<std::string_view> ReadShortcutText(const FolderHandle& folder,
 
 }  // namespace
 
-bool AppendShortcutLink(int32_t& shortcutCount, const FolderHandle& folder, const DirEntry& entry,
-                        std::string& links) {
-    PageLinkFormat page;
-    return AppendShortcutLink(shortcutCount, folder, entry, page, links);
-}
-
 namespace {
 
 // A plain folder cannot be a shortcut; a hidden or system one is tried and fails to open. A
@@ -264,41 +252,36 @@ bool MayBeShortcut(const DirEntry& entry) {
 
 }  // namespace
 
-bool AppendShortcutLink(int32_t& shortcutCount, const FolderHandle& folder, const DirEntry& entry,
-                        LinkFormat& format, std::string& links) {
-    if (!MayBeShortcut(entry)) return false;
-
-    // One buffer serves every file the walk reads itself: it reads one file at a time.
-    static const std::unique_ptr<char[]> buffer(new char[kShortcutExamineLimit]);
-    thread_local std::string utf16Text;
+TextKind ReadShortcutFile(const FolderHandle& folder, const DirEntry& entry, char* buffer,
+                          std::string& utf16Text, std::string_view& text) {
+    if (!MayBeShortcut(entry)) return TextKind::None;
     bool utf16 = false;
-    const std::optional<std::string_view> text =
-        ReadShortcutText(folder, entry, buffer.get(), utf16Text, utf16);
-    if (!text) return false;
-    return AppendLinkOfText(shortcutCount, entry, *text, utf16, format, links);
+    const std::optional<std::string_view> read =
+        ReadShortcutText(folder, entry, buffer, utf16Text, utf16);
+    if (!read) return TextKind::None;
+    text = *read;
+    return utf16 ? TextKind::FromUtf16 : TextKind::Plain;
 }
 
-bool ReadShortcutFile(const FolderHandle& folder, const DirEntry& entry, std::string& text,
-                      bool& utf16) {
-    utf16 = false;
-    if (!MayBeShortcut(entry)) return false;
-    std::string buffer(static_cast<size_t>(std::min<uint64_t>(entry.length, kShortcutExamineLimit)),
-                       '\0');
+TextKind ReadShortcutFile(const FolderHandle& folder, const DirEntry& entry, std::string& text) {
+    if (!MayBeShortcut(entry)) return TextKind::None;
+    text.resize(static_cast<size_t>(std::min<uint64_t>(entry.length, kShortcutExamineLimit)));
     std::string utf16Text;
+    bool utf16 = false;
     const std::optional<std::string_view> read =
-        ReadShortcutText(folder, entry, &buffer[0], utf16Text, utf16);
-    if (!read) return false;
+        ReadShortcutText(folder, entry, &text[0], utf16Text, utf16);
+    if (!read) return TextKind::None;
     if (utf16) {
         text = std::move(utf16Text);
-    } else {
-        buffer.resize(read->size());
-        text = std::move(buffer);
+        return TextKind::FromUtf16;
     }
-    return true;
+    text.resize(read->size());
+    return TextKind::Plain;
 }
 
 bool AppendLinkOfText(int32_t& shortcutCount, const DirEntry& entry, std::string_view text,
-                      bool utf16, LinkFormat& format, std::string& links) {
+                      TextKind kind, LinkFormat& format, std::string& links) {
+    if (kind == TextKind::None) return false;
     const std::optional<ShortcutUrls> urls = ReadUrls(text);
     if (!urls) return false;
     if (shortcutCount < INT32_MAX) ++shortcutCount;
@@ -314,13 +297,23 @@ bool AppendLinkOfText(int32_t& shortcutCount, const DirEntry& entry, std::string
         AppendPercentEncoded(encoded, decoded);
         target = encoded;
         utf8 = false;
-    } else if (utf16) {
+    } else if (kind == TextKind::FromUtf16) {
         encoded.clear();
         AppendPercentEncoded(encoded, urls->url);
         target = encoded;
     }
     format.AppendLink(links, FoundLink{target, LinkText(entry.name), entry.times, utf8});
     return true;
+}
+
+void WriteShortcut(int32_t& shortcutCount, const std::string& folder, TextFile& out,
+                   const DirEntry& entry) {
+    const FolderHandle handle(folder);
+    std::string text;
+    const TextKind kind = ReadShortcutFile(handle, entry, text);
+    PageLinkFormat page;
+    std::string link;
+    if (AppendLinkOfText(shortcutCount, entry, text, kind, page, link)) out.Write(link);
 }
 
 }  // namespace favpage

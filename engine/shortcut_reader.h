@@ -1,4 +1,5 @@
-// engine/shortcut_reader.h: WriteShortcut, which turns one directory entry into one link.
+// engine/shortcut_reader.h: reading Internet Shortcut files: their text read from the folder,
+// their address parsed, their link made.
 #pragma once
 #include <cstddef>
 #include <cstdint>
@@ -52,37 +53,32 @@ public:
 // ASCII, as a Unicode address is, so it is the address it was.
 void AppendPageLink(std::string& out, const FoundLink& link);
 
-// Opens the folder's entry; when it is a shortcut, counts it and writes its link line and an
-// empty line to `out`. Anything else (a folder, a file that cannot be opened or read, a
-// file that is no shortcut) writes nothing and counts nothing. A file that begins with a UTF-16
-// byte-order mark (either byte order) is read as UTF-16 text, by ParseShortcut's rules and text
-// mode's (CRs dropped, Ctrl-Z ends it) applied to its characters; its address is Unicode and
-// written percent-encoded, as a .W address is.
+// What ReadShortcutFile found: no text (the entry is no file to read, or it could not be
+// opened), the file's text as it is, or the UTF-8 of a UTF-16 file.
+enum class TextKind : unsigned char { None, Plain, FromUtf16 };
+
+// Reads the text of the folder's entry (just looked up) into `text`, reusing its storage: its
+// first kShortcutExamineLimit characters in text mode (CRs dropped, the first Ctrl-Z ends it);
+// or, for a file that begins with a UTF-16 byte-order mark (either byte order), the UTF-8 of
+// its first kShortcutExamineLimit bytes, with text mode's rules applied to its characters. A
+// folder, a device, a pipe or a socket is never opened. May be called on any thread.
+TextKind ReadShortcutFile(const FolderHandle& folder, const DirEntry& entry, std::string& text);
+// The same without a copy, for a caller that reads one file at a time: the text is read into
+// `buffer` (kShortcutExamineLimit bytes) or, from UTF-16, made in `utf16Text`, and `text` shows it.
+TextKind ReadShortcutFile(const FolderHandle& folder, const DirEntry& entry, char* buffer,
+                          std::string& utf16Text, std::string_view& text);
+
+// When `text` (read by ReadShortcutFile as `kind`) is a shortcut's, counts it and appends its
+// link, as `format` writes links, to `links`; returns true when it appended, and otherwise
+// leaves `links` as it was. A UTF-16 file's address is Unicode and written percent-encoded, as
+// a .W address is.
+bool AppendLinkOfText(int32_t& shortcutCount, const DirEntry& entry, std::string_view text,
+                      TextKind kind, LinkFormat& format, std::string& links);
+
+// Both in one, straight to a page file: the entry of `folder` read, and when it is a shortcut,
+// counted and its page link written to `out`. For the tests and the fuzzer, which look at one
+// file at a time; the walk reads through its stream of records (engine/shortcut_source.h).
 void WriteShortcut(int32_t& shortcutCount, const std::string& folder, TextFile& out,
                    const DirEntry& entry);
-
-// The reader behind WriteShortcut, for a caller that collects links before writing them: reads
-// the entry in the open `folder`, and when it is a shortcut, counts it and appends its link, as
-// `format` writes links (the page's link line and the empty line when no format is given), to
-// `links`. Returns true when it appended; otherwise `links` is left as it was.
-bool AppendShortcutLink(int32_t& shortcutCount, const FolderHandle& folder, const DirEntry& entry,
-                        std::string& links);
-bool AppendShortcutLink(int32_t& shortcutCount, const FolderHandle& folder, const DirEntry& entry,
-                        LinkFormat& format, std::string& links);
-
-// The reader's two halves, for a caller that reads files on other threads. ReadShortcutFile
-// reads the text of the folder's entry as AppendShortcutLink does (UTF-16 files as UTF-8, with
-// `utf16` set), and may be called on any thread; false when the entry is no file to read or
-// could not be opened. AppendLinkOfText counts and appends the link of such a text when it is a
-// shortcut, as AppendShortcutLink does.
-bool ReadShortcutFile(const FolderHandle& folder, const DirEntry& entry, std::string& text,
-                      bool& utf16);
-bool AppendLinkOfText(int32_t& shortcutCount, const DirEntry& entry, std::string_view text,
-                      bool utf16, LinkFormat& format, std::string& links);
-
-// The same for a file someone else has read: `text` is its first characters, as
-// TextFile::ReadLookedUp delivers them for at most kShortcutExamineLimit.
-bool AppendLinkOfText(int32_t& shortcutCount, const DirEntry& entry, std::string_view text,
-                      LinkFormat& format, std::string& links);
 
 }  // namespace favpage

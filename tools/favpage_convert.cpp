@@ -128,7 +128,9 @@ int main(int argc, char** argv) {
 
     TerminalHost host(assumeYes);
     int32_t shortcutCount = 0;
-    switch (favpage::RunConversion(operands[0], operands[1], host, shortcutCount, kind)) {
+    // Files are read ahead on threads once they come slowly, as from a disk after a start-up.
+    switch (favpage::RunConversion(operands[0], operands[1], host, shortcutCount, kind,
+                                   favpage::ReadAheadMode::Auto)) {
         case favpage::ConversionResult::Done: return kExitDone;
         case favpage::ConversionResult::Declined: return kExitDeclined;
         default: return kExitFailed;

@@ -25,15 +25,19 @@ inline std::string Crlf(const std::string& text) {
     return out;
 }
 
-// Runs WriteFolder on `folder` into a fresh file and returns the bytes written. The folder's
-// tree must come out of the walk unchanged.
-inline std::string WalkToBytes(const std::string& folder, int32_t& count) {
+// Runs WriteFolder on `folder` into a fresh file, its files read as `readAhead` says, and returns
+// the bytes written; `counts`, when given, receives what the walk counted. The folder's tree must
+// come out of the walk unchanged.
+inline std::string WalkToBytes(const std::string& folder, int32_t& count,
+                               ReadAheadMode readAhead = ReadAheadMode::Auto,
+                               WalkCounts* counts = nullptr) {
     InputGuard guard(folder);
     TempFolder out;
     auto page = TextFile::Open(out.Path("page.htm"), "wt");
     EXPECT_TRUE(page);
     if (!page) return {};
-    WriteFolder(count, folder, *page);
+    const WalkCounts walked = WriteFolder(count, folder, *page, readAhead);
+    if (counts) *counts = walked;
     EXPECT_TRUE(page->Close());
     return out.ReadFile("page.htm");
 }

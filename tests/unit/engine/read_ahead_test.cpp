@@ -1,9 +1,12 @@
 // The walk with its files read ahead on threads: the same page and bookmark file as a walk that
-// reads each file itself, whatever the timing, also while the tree changes under it. Run again
-// under ThreadSanitizer by the test run.
+// reads each file itself, whatever the timing, also while the tree changes under it; when it
+// switches to reading ahead; and the read-ahead's window and end. Run again under
+// ThreadSanitizer by the test run.
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
+#include <condition_variable>
 #include <mutex>
 #include <random>
 #include <set>
@@ -11,6 +14,8 @@
 
 #include "engine/bookmark_writer.h"
 #include "engine/folder_walk.h"
+#include "engine/read_ahead.h"
+#include "engine/shortcut_source.h"
 #include "tests/unit/engine/page_test_support.h"
 
 namespace favpage {
@@ -20,16 +25,11 @@ using testing::ClassicShortcut;
 using testing::TempFolder;
 using testing::WalkToBytes;
 
-// Restores the default when a test ends, however it ends.
-struct Mode {
-    explicit Mode(ReadAheadMode m) { SetReadAheadMode(m); }
-    ~Mode() { SetReadAheadMode(ReadAheadMode::Auto); }
-};
-
-std::string BookmarksOf(const std::string& folder, int32_t& count) {
+std::string BookmarksOf(const std::string& folder, int32_t& count, ReadAheadMode readAhead,
+                        WalkCounts& counts) {
     TempFolder out;
     auto file = TextFile::Open(out.Path("b.html"), "wt");
-    WriteBookmarks(count, folder, *file);
+    counts = WriteBookmarks(count, folder, *file, readAhead);
     EXPECT_TRUE(file->Close());
     return out.ReadFile("b.html");
 }
@@ -64,19 +64,28 @@ TEST(ReadAheadTest, ThreadsReadingAheadGiveExactlyTheSequentialPageAndBookmarks)
         }
     }
     int32_t sequentialCount = 0, aheadCount = 0, marks = 0, aheadMarks = 0;
-    std::string page, bookmarks;
-    {
-        Mode never(ReadAheadMode::Never);
-        page = WalkToBytes(t.Path("Fav"), sequentialCount);
-        bookmarks = BookmarksOf(t.Path("Fav"), marks);
+    WalkCounts walked, walkedAhead;
+    const std::string page =
+        WalkToBytes(t.Path("Fav"), sequentialCount, ReadAheadMode::Never, &walked);
+    EXPECT_EQ(walked.filesReadAhead, 0u);
+    const std::string bookmarks = BookmarksOf(t.Path("Fav"), marks, ReadAheadMode::Never, walked);
+    EXPECT_EQ(walked.filesReadAhead, 0u);
+    // Every file of the tree comes through the read-ahead.
+    size_t listed = 0;
+    for (const auto& e : std::filesystem::recursive_directory_iterator(t.Native("Fav"))) {
+        listed += e.is_regular_file();
     }
-    Mode always(ReadAheadMode::Always);
     for (int round = 0; round < 3; ++round) {
         aheadCount = aheadMarks = 0;
-        EXPECT_EQ(WalkToBytes(t.Path("Fav"), aheadCount), page);
+        EXPECT_EQ(WalkToBytes(t.Path("Fav"), aheadCount, ReadAheadMode::Always, &walkedAhead),
+                  page);
         EXPECT_EQ(aheadCount, sequentialCount);
-        EXPECT_EQ(BookmarksOf(t.Path("Fav"), aheadMarks), bookmarks);
+        EXPECT_EQ(walkedAhead.filesReadAhead, listed);
+        EXPECT_GT(walkedAhead.filesReadOnThreads, 0u);
+        EXPECT_EQ(BookmarksOf(t.Path("Fav"), aheadMarks, ReadAheadMode::Always, walkedAhead),
+                  bookmarks);
         EXPECT_EQ(aheadMarks, marks);
+        EXPECT_EQ(walkedAhead.filesReadAhead, listed);
     }
     EXPECT_GT(sequentialCount, 1000);
 }
@@ -93,7 +102,6 @@ TEST(ReadAheadTest, AWalkOverATreeThatChangesEndsWithAWholePageOfFilesThatExiste
             existed.insert(name);
         }
     }
-    Mode always(ReadAheadMode::Always);
     for (int round = 0; round < 3; ++round) {
         std::mutex mutex;
         std::atomic<bool> done{false};
@@ -122,7 +130,7 @@ TEST(ReadAheadTest, AWalkOverATreeThatChangesEndsWithAWholePageOfFilesThatExiste
         int32_t count = 0;
         TempFolder out;
         auto file = TextFile::Open(out.Path("page.htm"), "wt");
-        WriteFolder(count, t.Path("Fav"), *file);
+        const WalkCounts walked = WriteFolder(count, t.Path("Fav"), *file, ReadAheadMode::Always);
         done = true;
         changer.join();
         ASSERT_TRUE(file->Close());
@@ -141,7 +149,167 @@ TEST(ReadAheadTest, AWalkOverATreeThatChangesEndsWithAWholePageOfFilesThatExiste
             EXPECT_TRUE(existed.count(name)) << name;
         }
         EXPECT_EQ(links, static_cast<size_t>(count));
+        EXPECT_GE(walked.filesReadAhead, links);
     }
+}
+
+// Whether the walk starts reading ahead, for files that take these times to look up and read,
+// sixteen to a sample: at the file that ends the second slow sample in a row, never otherwise.
+TEST(ReadAheadTest, PaceSwitchesAfterTwoSlowSamplesInARow) {
+    using std::chrono::microseconds;
+    const struct {
+        const char* what;
+        std::vector<int> sampleMicros;  // each file's time, per sample of sixteen files
+        int slowAtFile;                 // the first file after which Slow is true; -1: never
+    } rows[] = {
+        {"fast samples stay sequential", {2, 3, 5, 2, 8, 39}, -1},
+        {"two slow samples switch", {100, 100}, 32},
+        {"one slow sample does not", {100, 2, 100, 2, 100, 2}, -1},
+        {"slow after fast switches at its second slow sample", {2, 2, 41, 90, 3}, 64},
+        {"40 microseconds a file is slow", {40, 40}, 32},
+        {"a slow first sample then a fast one does not", {500, 1}, -1},
+    };
+    for (const auto& row : rows) {
+        Pace pace;
+        int slowAt = -1;
+        int file = 0;
+        for (const int micros : row.sampleMicros) {
+            for (int i = 0; i < Pace::kSample; ++i) {
+                ++file;
+                if (pace.Slow(microseconds(micros)) && slowAt < 0) slowAt = file;
+            }
+        }
+        EXPECT_EQ(slowAt, row.slowAtFile) << row.what;
+    }
+}
+
+// A reader for the read-ahead's own tests: it records which files it was asked for and how many
+// readers are busy, and holds every reader at a gate until the test opens it.
+struct GatedReads {
+    std::mutex mutex;
+    std::condition_variable changed;
+    bool open = true;
+    int busy = 0;
+    int highestIndex = -1;  // the highest file number read
+    int overWindow = 0;     // reads of a file further than the window ahead of those taken
+    std::atomic<int> taken{0};
+    size_t window = 0;
+};
+GatedReads* g_reads = nullptr;
+
+TextKind GatedReader(const FolderHandle& folder, const DirEntry& entry, std::string& text) {
+    const int index = std::stoi(entry.name);
+    {
+        std::unique_lock<std::mutex> lock(g_reads->mutex);
+        ++g_reads->busy;
+        g_reads->highestIndex = std::max(g_reads->highestIndex, index);
+        if (static_cast<size_t>(index) >= g_reads->taken + g_reads->window) ++g_reads->overWindow;
+        g_reads->changed.notify_all();
+        g_reads->changed.wait(lock, [] { return g_reads->open; });
+    }
+    const TextKind kind = ReadShortcutFile(folder, entry, text);
+    std::lock_guard<std::mutex> lock(g_reads->mutex);
+    --g_reads->busy;
+    g_reads->changed.notify_all();
+    return kind;
+}
+
+// Files numbered 0 to count - 1 in `folder` of `t`.
+void NumberedShortcuts(TempFolder& t, const std::string& folder, int count) {
+    for (int i = 0; i < count; ++i) {
+        t.WriteFile(folder + "/" + std::to_string(i) + ".url",
+                    ClassicShortcut("http://" + folder + "/" + std::to_string(i)));
+    }
+}
+
+// Readers run at most the window ahead of the files taken, and the records come in the order
+// the files were named, whoever read them.
+TEST(ReadAheadTest, ReadersStayWithinTheWindowAndRecordsComeInTheOrderNamed) {
+    TempFolder t;
+    NumberedShortcuts(t, "F", 40);
+    GatedReads reads;
+    reads.window = 8;
+    g_reads = &reads;
+    {
+        ReadAhead ahead(ReadAheadLimits{4, reads.window, 1 << 20}, &GatedReader);
+        const FolderHandle folder(t.Path("F"));
+        ahead.Begin(folder);
+        for (int i = 0; i < 40; ++i) ahead.Add(std::to_string(i) + ".url");
+        EXPECT_TRUE(ahead.Ready());
+        {
+            // The readers fill the window before anything is taken.
+            std::unique_lock<std::mutex> lock(reads.mutex);
+            reads.changed.wait(lock, [&] { return reads.highestIndex >= 7 && reads.busy == 0; });
+        }
+        for (int i = 0; i < 40; ++i) {
+            EXPECT_EQ(ahead.Pending(), static_cast<size_t>(40 - i));
+            ++reads.taken;
+            const ShortcutRecord& record = ahead.Take();
+            EXPECT_EQ(record.name, std::to_string(i) + ".url");
+            EXPECT_EQ(record.kind, TextKind::Plain);
+            // Read in text mode, as the walk reads every file.
+            EXPECT_EQ(record.text, "[InternetShortcut]\nURL=http://F/" + std::to_string(i) + "\n");
+        }
+        EXPECT_FALSE(ahead.Ready());
+        ahead.End();
+        EXPECT_EQ(ahead.Delivered(), 40u);
+        EXPECT_GE(ahead.ReadOnThreads(), 8u);
+    }
+    EXPECT_EQ(reads.overWindow, 0);
+    g_reads = nullptr;
+}
+
+// End forgets the files no reader has started on and waits for the reads in progress, which
+// still use the folder; the next folder's records are its own.
+TEST(ReadAheadTest, EndForgetsFilesNotTakenAndWaitsForReadsInProgress) {
+    TempFolder t;
+    NumberedShortcuts(t, "F", 40);
+    NumberedShortcuts(t, "G", 3);
+    GatedReads reads;
+    // As wide as the readers are many: none claims another file until one is taken, whenever
+    // the gate opens.
+    reads.window = 4;
+    reads.open = false;
+    g_reads = &reads;
+    ReadAhead ahead(ReadAheadLimits{4, reads.window, 1 << 20}, &GatedReader);
+    {
+        const FolderHandle folder(t.Path("F"));
+        ahead.Begin(folder);
+        for (int i = 0; i < 40; ++i) ahead.Add(std::to_string(i) + ".url");
+        {
+            // Every reader busy with one of the first four files, held at the gate.
+            std::unique_lock<std::mutex> lock(reads.mutex);
+            reads.changed.wait(lock, [&] { return reads.busy == 4; });
+        }
+        int busyAtEnd = -1;
+        std::thread ender([&] {
+            ahead.End();
+            std::lock_guard<std::mutex> lock(reads.mutex);
+            busyAtEnd = reads.busy;
+        });
+        {
+            std::lock_guard<std::mutex> lock(reads.mutex);
+            reads.open = true;
+        }
+        reads.changed.notify_all();
+        ender.join();
+        EXPECT_EQ(busyAtEnd, 0);
+        EXPECT_EQ(ahead.Pending(), 0u);
+    }
+    EXPECT_EQ(ahead.ReadOnThreads(), 4u);
+    EXPECT_EQ(reads.highestIndex, 3) << "no file past those in progress was read";
+    EXPECT_EQ(ahead.Delivered(), 0u);
+    const FolderHandle next(t.Path("G"));
+    ahead.Begin(next);
+    for (int i = 0; i < 3; ++i) ahead.Add(std::to_string(i) + ".url");
+    for (int i = 0; i < 3; ++i) {
+        const ShortcutRecord& record = ahead.Take();
+        EXPECT_EQ(record.name, std::to_string(i) + ".url");
+        EXPECT_EQ(record.text, "[InternetShortcut]\nURL=http://G/" + std::to_string(i) + "\n");
+    }
+    ahead.End();
+    EXPECT_EQ(ahead.Delivered(), 3u);
+    g_reads = nullptr;
 }
 
 }  // namespace

@@ -314,14 +314,15 @@ TEST(AccessFaultTest, DevicesPipesAndSocketsInTheTreeAreNeverOpened) {
     close(listener);
 
     for (const ReadAheadMode mode : {ReadAheadMode::Never, ReadAheadMode::Always}) {
-        SetReadAheadMode(mode);
         std::vector<std::string> opened;
         g_opened = &opened;
         int32_t count = 0;
-        const std::string page = WalkToBytes(t.Path("Fav"), count);
+        WalkCounts walked;
+        const std::string page = WalkToBytes(t.Path("Fav"), count, mode, &walked);
         g_opened = nullptr;
-        SetReadAheadMode(ReadAheadMode::Auto);
         EXPECT_EQ(count, 1);
+        // Every file listed was looked up by the read-ahead's threads when it was on.
+        EXPECT_EQ(walked.filesReadAhead, mode == ReadAheadMode::Always ? 5u : 0u);
         EXPECT_NE(page.find("<li><A HREF=\"a.htm\">a</A>"), std::string::npos) << page;
         EXPECT_EQ(std::count(opened.begin(), opened.end(), "a.url"), 1) << "the shortcut is opened";
         for (const char* name : {"device.url", "pipe.url", "zero.url", "socket.url"}) {

@@ -43,12 +43,14 @@ std::string CrlfLines(std::initializer_list<std::string> lines) {
     return out;
 }
 
-// The page body after the head, and the run's count.
-std::pair<std::string, int32_t> Convert(const TempFolder& root) {
+// The page body after the head, and the run's count; the files read as `readAhead` says.
+std::pair<std::string, int32_t> Convert(const TempFolder& root,
+                                        ReadAheadMode readAhead = ReadAheadMode::Auto) {
     TempFolder out;
     FixedHost host;
     int32_t count = -1;
-    EXPECT_EQ(RunConversion(root.Path(), out.Path("page.htm"), host, count),
+    EXPECT_EQ(RunConversion(root.Path(), out.Path("page.htm"), host, count, OutputKind::Page,
+                            readAhead),
               ConversionResult::Done)
         << host.last;
     const std::string page = out.ReadFile("page.htm");
@@ -130,11 +132,17 @@ TEST(UnicodeNames, EveryFavoriteIsFoundAndWrittenAsItsRealCharacters) {
                   "</html>",
               }));
     // The same page when the files are read ahead on threads, as from a cold disk.
-    SetReadAheadMode(ReadAheadMode::Always);
-    const auto [ahead, aheadCount] = Convert(root);
-    SetReadAheadMode(ReadAheadMode::Auto);
+    const auto [ahead, aheadCount] = Convert(root, ReadAheadMode::Always);
     EXPECT_EQ(ahead, body);
     EXPECT_EQ(aheadCount, count);
+    // ... and every file came through the read-ahead.
+    TempFolder out;
+    auto file = TextFile::Open(out.Path("body.htm"), "wt");
+    int32_t walkCount = 0;
+    EXPECT_EQ(WriteFolder(walkCount, root.Path(), *file, ReadAheadMode::Always).filesReadAhead,
+              std::size(files));
+    EXPECT_TRUE(file->Close());
+    EXPECT_EQ(walkCount, count);
 }
 
 TEST(UnicodeNames, TreesWhoseNamesFitTheCodePageGiveTheBytesTheyAlwaysGave) {
