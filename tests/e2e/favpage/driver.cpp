@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <stdexcept>
 
 namespace e2e {
 
@@ -52,6 +53,12 @@ std::string TextOf(HWND window) {
     return Utf8(std::wstring(buffer, std::min<size_t>(copied, ARRAYSIZE(buffer) - 1)));
 }
 
+bool SameTextIgnoringCase(const std::string& a, const std::string& b) {
+    const std::wstring wa = Wide(a), wb = Wide(b);
+    return CompareStringOrdinal(wa.c_str(), static_cast<int>(wa.size()), wb.c_str(),
+                                static_cast<int>(wb.size()), TRUE) == CSTR_EQUAL;
+}
+
 std::vector<HWND> TopLevelWindows(DWORD processId) {
     struct Search {
         DWORD pid;
@@ -73,6 +80,28 @@ static std::string ClassOf(HWND window) {
     wchar_t name[64] = L"";
     GetClassNameW(window, name, ARRAYSIZE(name));
     return Utf8(name);
+}
+
+std::string DescribeProcess(HANDLE process, DWORD processId) {
+    std::string report;
+    const std::vector<HWND> windows = TopLevelWindows(processId);
+    report += std::to_string(windows.size()) + " top-level window(s)";
+    for (HWND w : windows) {
+        report += "\n  \"" + ClassOf(w) + "\" " + (IsWindowVisible(w) ? "shown" : "hidden") +
+                  ", text \"" + TextOf(w) + "\"";
+        // The children say what a window is: a message box's message is its static 0xFFFF.
+        for (HWND c = GetWindow(w, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT))
+            report += "\n    \"" + ClassOf(c) + "\" id " + std::to_string(GetDlgCtrlID(c)) +
+                      ", text \"" + TextOf(c) + "\"";
+    }
+    DWORD code = 0;
+    if (!GetExitCodeProcess(process, &code))
+        report += "\nexit code unknown, error " + std::to_string(GetLastError());
+    else if (code == STILL_ACTIVE && WaitForSingleObject(process, 0) == WAIT_TIMEOUT)
+        report += "\nthe process still runs";
+    else
+        report += "\nthe process exited with code " + std::to_string(static_cast<LONG>(code));
+    return report;
 }
 
 Favpage::Favpage() : Favpage(Options{}) {}
@@ -103,11 +132,13 @@ void Favpage::Start(const Options& options) {
                                nullptr, cwd, &startup, &m_info))
         << "cannot start " << exe << ", error " << GetLastError();
 
-    // The program is up when its frame holds the dialog view.
+    // The program is up when its frame holds the dialog view and has shown it (the frame shows
+    // its client once it has taken it in, whatever the frame's own show state).
     const bool up = WaitFor([&] {
         for (HWND w : TopLevelWindows(m_info.dwProcessId)) {
             HWND dialog = FindWindowExW(w, nullptr, L"#32770", nullptr);
-            if (dialog && GetDlgItem(dialog, 102) && GetDlgItem(dialog, 103)) {
+            if (dialog && GetDlgItem(dialog, 102) && GetDlgItem(dialog, 103) &&
+                (GetWindowLongW(dialog, GWL_STYLE) & WS_VISIBLE)) {
                 m_frame = w;
                 m_dialog = dialog;
                 return true;
@@ -115,7 +146,23 @@ void Favpage::Start(const Options& options) {
         }
         return WaitForSingleObject(m_info.hProcess, 0) == WAIT_OBJECT_0;
     });
-    ASSERT_TRUE(up && m_dialog) << "favpage showed no dialog view";
+    if (!up || !m_dialog) {
+        std::string report = DescribeProcess(m_info.hProcess, m_info.dwProcessId);
+        // A program that is still setting up or showing nothing may yet end: its exit code says
+        // how (-1 follows an exception box that could not be shown or was answered).
+        if (WaitForSingleObject(m_info.hProcess, 10000) == WAIT_OBJECT_0)
+            report += "\n10 s later: " + DescribeProcess(m_info.hProcess, m_info.dwProcessId);
+        ADD_FAILURE() << "favpage showed no dialog view " << (up ? "before it ended" : "in 15 s")
+                      << ":\n" << report;
+        // Nothing of the test can follow: end the program and leave the test here.
+        if (WaitForSingleObject(m_info.hProcess, 0) == WAIT_TIMEOUT) {
+            TerminateProcess(m_info.hProcess, 99);
+            WaitForSingleObject(m_info.hProcess, 10000);
+        }
+        CloseHandle(m_info.hProcess);
+        CloseHandle(m_info.hThread);
+        throw std::runtime_error("favpage did not start");
+    }
     ASSERT_TRUE(Settle());
 }
 
