@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <stdexcept>
 
 namespace e2e {
@@ -82,18 +83,26 @@ static std::string ClassOf(HWND window) {
     return Utf8(name);
 }
 
+// One line for a window and one for each of its children, theirs below them, `depth` deep.
+static std::string DescribeWindow(HWND window, const std::string& indent, int depth) {
+    char style[16];
+    std::snprintf(style, sizeof style, "%08lx", static_cast<unsigned long>(GetWindowLongW(window, GWL_STYLE)));
+    std::string line = "\n" + indent + "\"" + ClassOf(window) + "\" id " +
+                       std::to_string(GetDlgCtrlID(window)) + " style " + style +
+                       (IsWindowVisible(window) ? " shown" : " not shown") + ", text \"" +
+                       TextOf(window) + "\"";
+    if (depth > 0)
+        for (HWND c = GetWindow(window, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT))
+            line += DescribeWindow(c, indent + "  ", depth - 1);
+    return line;
+}
+
 std::string DescribeProcess(HANDLE process, DWORD processId) {
-    std::string report;
     const std::vector<HWND> windows = TopLevelWindows(processId);
-    report += std::to_string(windows.size()) + " top-level window(s)";
-    for (HWND w : windows) {
-        report += "\n  \"" + ClassOf(w) + "\" " + (IsWindowVisible(w) ? "shown" : "hidden") +
-                  ", text \"" + TextOf(w) + "\"";
-        // The children say what a window is: a message box's message is its static 0xFFFF.
-        for (HWND c = GetWindow(w, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT))
-            report += "\n    \"" + ClassOf(c) + "\" id " + std::to_string(GetDlgCtrlID(c)) +
-                      ", text \"" + TextOf(c) + "\"";
-    }
+    std::string report = std::to_string(windows.size()) + " top-level window(s)";
+    // The children say what a window is: a message box's message is its static 0xFFFF, the
+    // frame's are the view and its controls.
+    for (HWND w : windows) report += DescribeWindow(w, "  ", 2);
     DWORD code = 0;
     if (!GetExitCodeProcess(process, &code))
         report += "\nexit code unknown, error " + std::to_string(GetLastError());
@@ -133,7 +142,9 @@ void Favpage::Start(const Options& options) {
         << "cannot start " << exe << ", error " << GetLastError();
 
     // The program is up when its frame holds the dialog view and has shown it (the frame shows
-    // its client once it has taken it in, whatever the frame's own show state).
+    // its client once it has taken it in, whatever the frame's own show state). On a loaded
+    // machine a Wine program can take well over 15 s to make its first window.
+    constexpr DWORD kStartMs = 30000;
     const bool up = WaitFor([&] {
         for (HWND w : TopLevelWindows(m_info.dwProcessId)) {
             HWND dialog = FindWindowExW(w, nullptr, L"#32770", nullptr);
@@ -145,14 +156,15 @@ void Favpage::Start(const Options& options) {
             }
         }
         return WaitForSingleObject(m_info.hProcess, 0) == WAIT_OBJECT_0;
-    });
+    }, kStartMs);
     if (!up || !m_dialog) {
         std::string report = DescribeProcess(m_info.hProcess, m_info.dwProcessId);
         // A program that is still setting up or showing nothing may yet end: its exit code says
         // how (-1 follows an exception box that could not be shown or was answered).
-        if (WaitForSingleObject(m_info.hProcess, 10000) == WAIT_OBJECT_0)
+        if (WaitForSingleObject(m_info.hProcess, 0) == WAIT_TIMEOUT &&
+            WaitForSingleObject(m_info.hProcess, 10000) == WAIT_OBJECT_0)
             report += "\n10 s later: " + DescribeProcess(m_info.hProcess, m_info.dwProcessId);
-        ADD_FAILURE() << "favpage showed no dialog view " << (up ? "before it ended" : "in 15 s")
+        ADD_FAILURE() << "favpage showed no dialog view " << (up ? "before it ended" : "in " + std::to_string(kStartMs / 1000) + " s")
                       << ":\n" << report;
         // Nothing of the test can follow: end the program and leave the test here.
         if (WaitForSingleObject(m_info.hProcess, 0) == WAIT_TIMEOUT) {

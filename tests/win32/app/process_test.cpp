@@ -57,7 +57,7 @@ public:
             m_dialog = m_frame ? FindWindowExA(m_frame, nullptr, "#32770", nullptr) : nullptr;
             if (m_dialog && !(GetWindowLongA(m_dialog, GWL_STYLE) & WS_VISIBLE)) m_dialog = nullptr;
             return m_dialog != nullptr || WaitForSingleObject(m_info.hProcess, 0) == WAIT_OBJECT_0;
-        });
+        }, 30000);   // a loaded machine can take well over 15 s to start a Wine program
         DWORD_PTR ignored;
         if (m_frame) SendMessageTimeoutA(m_frame, WM_NULL, 0, 0, SMTO_NORMAL, 10000, &ignored);
     }
