@@ -9,6 +9,7 @@ namespace e2e {
 namespace {
 
 constexpr int kFileNameBox = 1152;  // the file dialog's file-name field, kept out of view
+constexpr int kFolderShown = 1088;  // the file dialog's line that shows the folder it is in
 constexpr char kFolderTitle[] = "Find the directory that has the Shortcuts";
 constexpr char kOutputTitle[] = "Select a filename for the output file";
 
@@ -21,6 +22,9 @@ void EnterName(HWND chooser, const std::string& name) {
     SetText(GetDlgItem(chooser, kFileNameBox), name);
     Answer(chooser, IDOK);
 }
+
+// The folder a chooser shows it is in (in lower case, as the dialog writes it).
+std::string ShownFolder(HWND chooser) { return TextOf(GetDlgItem(chooser, kFolderShown)); }
 
 class Choosers : public ::testing::Test {
 protected:
@@ -43,14 +47,15 @@ TEST_F(Choosers, FolderChooserStoresTheFolderWithoutTheDummyName) {
     GetWindowRect(chooser, &box);
     GetWindowRect(GetDlgItem(chooser, kFileNameBox), &name);
     EXPECT_LE(name.right, box.left) << "the file-name field should be out of view";
-    // Move into a folder (a folder name in the field navigates), then accept it.
-    EnterName(chooser, folder / "picked\\Избранное 東京 😀");
-    ASSERT_TRUE(WaitFor([&] { return IsWindow(chooser); }));
-    ASSERT_TRUE(app.Settle());
+    // Move into a folder (a folder name in the field navigates and the chooser stays open), and
+    // accept it only once the chooser shows it: OK pressed earlier takes the folder shown before.
+    const std::string picked = folder / "picked\\Избранное 東京 😀";
+    EnterName(chooser, picked);
+    ASSERT_TRUE(WaitFor([&] { return SameTextIgnoringCase(ShownFolder(chooser), picked); }))
+        << "the chooser shows " << ShownFolder(chooser);
     EnterName(chooser, "dummy.txt");
     ASSERT_TRUE(WaitFor([&] { return !IsWindow(chooser); }));
-    ASSERT_TRUE(app.Settle());
-    EXPECT_EQ(_stricmp(app.FieldText(102).c_str(), (folder / "picked\\Избранное 東京 😀").c_str()), 0)
+    EXPECT_TRUE(WaitFor([&] { return _stricmp(app.FieldText(102).c_str(), picked.c_str()) == 0; }))
         << app.FieldText(102);
     EXPECT_EQ(app.FieldText(103), folder / "start.htm");
 }
@@ -65,8 +70,8 @@ TEST_F(Choosers, OutputChooserStoresTheNameWithItsExtension) {
     EXPECT_EQ(TextOf(GetDlgItem(chooser, kFileNameBox)).find("start.htm") != std::string::npos, true);
     EnterName(chooser, folder / "Ā links");
     ASSERT_TRUE(WaitFor([&] { return !IsWindow(chooser); }));
-    ASSERT_TRUE(app.Settle());
-    EXPECT_EQ(_stricmp(app.FieldText(103).c_str(), (folder / "Ā links.htm").c_str()), 0)
+    const std::string chosen = folder / "Ā links.htm";
+    EXPECT_TRUE(WaitFor([&] { return _stricmp(app.FieldText(103).c_str(), chosen.c_str()) == 0; }))
         << app.FieldText(103);
     // Both fields come back from the record: the typed folder is gone.
     EXPECT_EQ(app.FieldText(102), folder / "start");

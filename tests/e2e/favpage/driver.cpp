@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
+#include <stdexcept>
 
 namespace e2e {
 
@@ -52,6 +54,12 @@ std::string TextOf(HWND window) {
     return Utf8(std::wstring(buffer, std::min<size_t>(copied, ARRAYSIZE(buffer) - 1)));
 }
 
+bool SameTextIgnoringCase(const std::string& a, const std::string& b) {
+    const std::wstring wa = Wide(a), wb = Wide(b);
+    return CompareStringOrdinal(wa.c_str(), static_cast<int>(wa.size()), wb.c_str(),
+                                static_cast<int>(wb.size()), TRUE) == CSTR_EQUAL;
+}
+
 std::vector<HWND> TopLevelWindows(DWORD processId) {
     struct Search {
         DWORD pid;
@@ -73,6 +81,36 @@ static std::string ClassOf(HWND window) {
     wchar_t name[64] = L"";
     GetClassNameW(window, name, ARRAYSIZE(name));
     return Utf8(name);
+}
+
+// One line for a window and one for each of its children, theirs below them, `depth` deep.
+static std::string DescribeWindow(HWND window, const std::string& indent, int depth) {
+    char style[16];
+    std::snprintf(style, sizeof style, "%08lx", static_cast<unsigned long>(GetWindowLongW(window, GWL_STYLE)));
+    std::string line = "\n" + indent + "\"" + ClassOf(window) + "\" id " +
+                       std::to_string(GetDlgCtrlID(window)) + " style " + style +
+                       (IsWindowVisible(window) ? " shown" : " not shown") + ", text \"" +
+                       TextOf(window) + "\"";
+    if (depth > 0)
+        for (HWND c = GetWindow(window, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT))
+            line += DescribeWindow(c, indent + "  ", depth - 1);
+    return line;
+}
+
+std::string DescribeProcess(HANDLE process, DWORD processId) {
+    const std::vector<HWND> windows = TopLevelWindows(processId);
+    std::string report = std::to_string(windows.size()) + " top-level window(s)";
+    // The children say what a window is: a message box's message is its static 0xFFFF, the
+    // frame's are the view and its controls.
+    for (HWND w : windows) report += DescribeWindow(w, "  ", 2);
+    DWORD code = 0;
+    if (!GetExitCodeProcess(process, &code))
+        report += "\nexit code unknown, error " + std::to_string(GetLastError());
+    else if (code == STILL_ACTIVE && WaitForSingleObject(process, 0) == WAIT_TIMEOUT)
+        report += "\nthe process still runs";
+    else
+        report += "\nthe process exited with code " + std::to_string(static_cast<LONG>(code));
+    return report;
 }
 
 Favpage::Favpage() : Favpage(Options{}) {}
@@ -103,19 +141,40 @@ void Favpage::Start(const Options& options) {
                                nullptr, cwd, &startup, &m_info))
         << "cannot start " << exe << ", error " << GetLastError();
 
-    // The program is up when its frame holds the dialog view.
+    // The program is up when its frame holds the dialog view and has shown it (the frame shows
+    // its client once it has taken it in, whatever the frame's own show state). On a loaded
+    // machine a Wine program can take well over 15 s to make its first window.
+    constexpr DWORD kStartMs = 30000;
     const bool up = WaitFor([&] {
         for (HWND w : TopLevelWindows(m_info.dwProcessId)) {
             HWND dialog = FindWindowExW(w, nullptr, L"#32770", nullptr);
-            if (dialog && GetDlgItem(dialog, 102) && GetDlgItem(dialog, 103)) {
+            if (dialog && GetDlgItem(dialog, 102) && GetDlgItem(dialog, 103) &&
+                (GetWindowLongW(dialog, GWL_STYLE) & WS_VISIBLE)) {
                 m_frame = w;
                 m_dialog = dialog;
                 return true;
             }
         }
         return WaitForSingleObject(m_info.hProcess, 0) == WAIT_OBJECT_0;
-    });
-    ASSERT_TRUE(up && m_dialog) << "favpage showed no dialog view";
+    }, kStartMs);
+    if (!up || !m_dialog) {
+        std::string report = DescribeProcess(m_info.hProcess, m_info.dwProcessId);
+        // A program that is still setting up or showing nothing may yet end: its exit code says
+        // how (-1 follows an exception box that could not be shown or was answered).
+        if (WaitForSingleObject(m_info.hProcess, 0) == WAIT_TIMEOUT &&
+            WaitForSingleObject(m_info.hProcess, 10000) == WAIT_OBJECT_0)
+            report += "\n10 s later: " + DescribeProcess(m_info.hProcess, m_info.dwProcessId);
+        ADD_FAILURE() << "favpage showed no dialog view " << (up ? "before it ended" : "in " + std::to_string(kStartMs / 1000) + " s")
+                      << ":\n" << report;
+        // Nothing of the test can follow: end the program and leave the test here.
+        if (WaitForSingleObject(m_info.hProcess, 0) == WAIT_TIMEOUT) {
+            TerminateProcess(m_info.hProcess, 99);
+            WaitForSingleObject(m_info.hProcess, 10000);
+        }
+        CloseHandle(m_info.hProcess);
+        CloseHandle(m_info.hThread);
+        throw std::runtime_error("favpage did not start");
+    }
     ASSERT_TRUE(Settle());
 }
 

@@ -21,8 +21,16 @@ bool WaitFor(const std::function<bool()>& done, DWORD ms = 15000);
 // Window text read through WM_GETTEXT, which works across processes.
 std::string TextOf(HWND window);
 
+// Whether two texts are the same but for case, in any script (paths as Windows compares them).
+bool SameTextIgnoringCase(const std::string& a, const std::string& b);
+
 // Top-level windows of one process, visible or not.
 std::vector<HWND> TopLevelWindows(DWORD processId);
+
+// What a process shows, for failure messages: each of its top-level windows with its class,
+// whether it is visible, its text and its children (a message box's message among them), and
+// then whether it still runs or the code it exited with.
+std::string DescribeProcess(HANDLE process, DWORD processId);
 
 // One running favpage.exe.
 class Favpage {

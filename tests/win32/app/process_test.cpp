@@ -51,12 +51,13 @@ public:
         m_started = CreateProcessA(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0,
                                    nullptr, nullptr, &startup, &m_info) != FALSE;
         if (!m_started) return;
-        // Up when the frame shows the document's title: the view is in place.
+        // Up when the frame shows the document's title and holds the view, shown.
         WaitFor([this] {
             m_frame = FindWindowOfProcess("favpage - Document");
-            return m_frame != nullptr || WaitForSingleObject(m_info.hProcess, 0) == WAIT_OBJECT_0;
-        });
-        if (m_frame) m_dialog = FindWindowExA(m_frame, nullptr, "#32770", nullptr);
+            m_dialog = m_frame ? FindWindowExA(m_frame, nullptr, "#32770", nullptr) : nullptr;
+            if (m_dialog && !(GetWindowLongA(m_dialog, GWL_STYLE) & WS_VISIBLE)) m_dialog = nullptr;
+            return m_dialog != nullptr || WaitForSingleObject(m_info.hProcess, 0) == WAIT_OBJECT_0;
+        }, 30000);   // a loaded machine can take well over 15 s to start a Wine program
         DWORD_PTR ignored;
         if (m_frame) SendMessageTimeoutA(m_frame, WM_NULL, 0, 0, SMTO_NORMAL, 10000, &ignored);
     }
