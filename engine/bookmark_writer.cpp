@@ -3,8 +3,9 @@
 
 #include "engine/folder_walk.h"
 #include "engine/html_text.h"
-#include "engine/text_encoding.h"
 #include "platform/code_page.h"
+#include "text/cp1252.h"
+#include "text/utf8.h"
 
 namespace favpage {
 
@@ -14,19 +15,7 @@ namespace {
 // that starts no sequence) as U+FFFD.
 std::string WithoutSurrogates(std::string_view name) {
     std::string out;
-    const auto* p = reinterpret_cast<const unsigned char*>(name.data());
-    const auto* const end = p + name.size();
-    while (p != end) {
-        bool surrogate;
-        const size_t n = Utf8SequenceLength(p, end, surrogate);
-        if (n == 0 || surrogate) {
-            AppendUtf8(out, 0xFFFD);
-            p += n == 0 ? 1 : n;
-            continue;
-        }
-        out.append(reinterpret_cast<const char*>(p), n);
-        p += n;
-    }
+    AppendUtf8Replacing(out, name);
     return out;
 }
 

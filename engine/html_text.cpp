@@ -5,9 +5,10 @@
 #include <cstring>
 #include <vector>
 
-#include "engine/text_encoding.h"
 #include "platform/code_page.h"
-#include "platform/dir_search.h"
+#include "text/cp1252.h"
+#include "text/path.h"
+#include "text/utf8.h"
 
 namespace favpage {
 
@@ -122,13 +123,6 @@ void AppendEscapedUtf8(std::string& out, std::string_view text) {
     } else {
         AppendEscaped(out, FromCp1252(text));
     }
-}
-
-bool IsAscii(std::string_view text) {
-    for (const char c : text) {
-        if (static_cast<unsigned char>(c) >= 0x80) return false;
-    }
-    return true;
 }
 
 }  // namespace

@@ -6,9 +6,9 @@
 #include <memory>
 
 #include "engine/html_text.h"
-#include "engine/text_encoding.h"
-#include "engine/unicode_address.h"
 #include "platform/file_bytes.h"
+#include "text/address.h"
+#include "text/utf16.h"
 
 namespace favpage {
 

@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include "text/path.h"
+
 namespace favpage {
 
 // Attribute bits as the file system reports them (Windows values; the POSIX backend maps to them).
@@ -18,24 +20,6 @@ enum : uint32_t {
     kAttrArchive = 0x20,
     kAttrDevice = 0x40,  // POSIX: a device, pipe or socket, which is never opened as a shortcut
 };
-
-// The separator between a folder and a name in every path the program builds: '\' on Windows,
-// '/' on POSIX, where '\' is an ordinary character of a name.
-#ifdef _WIN32
-inline constexpr char kPathSeparator = '\\';
-#else
-inline constexpr char kPathSeparator = '/';
-#endif
-
-// True for a character that separates folders in a path: kPathSeparator, and on Windows '/' too.
-constexpr bool IsPathSeparator(char c) {
-    return c == kPathSeparator || (kPathSeparator == '\\' && c == '/');
-}
-
-// The path of entry `name` of `folder`: the folder as given, its trailing separators aside (a
-// drive root "C:\" or "/" included), then one separator and the name. Nothing else of the path
-// is changed.
-std::string JoinPath(std::string_view folder, std::string_view name);
 
 // The two masks the folder walk searches with.
 constexpr uint32_t kSubFolderMask = kAttrDirectory;
