@@ -1,4 +1,5 @@
-// platform/dir_search.h: directory search with the attribute admission rule, on every platform.
+// platform/dir_search.h: directory search and the attribute model (admission, hidden names), on
+// every platform.
 #pragma once
 #include <cstdint>
 #include <memory>
@@ -20,6 +21,10 @@ enum : uint32_t {
     kAttrArchive = 0x20,
     kAttrDevice = 0x40,  // POSIX: a device, pipe or socket, which is never opened as a shortcut
 };
+
+// Hidden on POSIX, which has no such attribute: a name starting with '.', other than "." and
+// "..". The POSIX backend sets kAttrHidden by it.
+bool IsHiddenName(std::string_view name);
 
 // The two masks the folder walk searches with.
 constexpr uint32_t kSubFolderMask = kAttrDirectory;

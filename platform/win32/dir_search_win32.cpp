@@ -7,6 +7,7 @@
 
 #include "platform/dir_search.h"
 #include "platform/win32/system_path.h"
+#include "text/path.h"
 #include "text/utf16.h"
 
 namespace favpage {
