@@ -91,6 +91,10 @@ void AppendReference(std::string& out, uint32_t codePoint) {
 // was left out of it, in order.
 template <class Run, class Other>
 void ForEachPiece(const EncodedName& name, Run run, Other other) {
+    if (name.Fits()) {  // nearly every name
+        run(name.text);
+        return;
+    }
     const std::string_view text = name.text;
     size_t from = 0;
     for (const Unfit& u : name.unfit) {

@@ -1,4 +1,4 @@
-// platform/dir_search.cpp: the attribute model's rules, shared by every backend.
+// platform/dir_search.cpp: the attribute admission rule, shared by every backend.
 #include "platform/dir_search.h"
 
 namespace favpage {
@@ -8,10 +8,6 @@ bool Admits(uint32_t mask, uint32_t attrs) {
     if ((attrs & kAttrVolumeLabel) && (mask & kAttrVolumeLabel)) return true;
     if ((attrs & kSpecial) == 0) return true;
     return (attrs & mask & kSpecial) != 0;
-}
-
-bool IsHiddenName(std::string_view name) {
-    return !name.empty() && name[0] == '.' && name != "." && name != "..";
 }
 
 }  // namespace favpage

@@ -24,7 +24,9 @@ enum : uint32_t {
 
 // Hidden on POSIX, which has no such attribute: a name starting with '.', other than "." and
 // "..". The POSIX backend sets kAttrHidden by it.
-bool IsHiddenName(std::string_view name);
+inline bool IsHiddenName(std::string_view name) {
+    return !name.empty() && name[0] == '.' && name != "." && name != "..";
+}
 
 // The two masks the folder walk searches with.
 constexpr uint32_t kSubFolderMask = kAttrDirectory;

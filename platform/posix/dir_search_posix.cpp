@@ -105,7 +105,7 @@ struct DirSearch::Impl {
                 e.attributes = 0;
                 e.times = FileTimes{};
                 if (d->d_type == DT_DIR) e.attributes |= kAttrDirectory;
-                if (IsHiddenName(d->d_name)) e.attributes |= kAttrHidden;
+                if (IsHiddenName(e.name)) e.attributes |= kAttrHidden;
             } else {
                 struct stat st;
                 if (fstatat(dirfd(dir), d->d_name, &st, 0) != 0 &&
