@@ -20,7 +20,8 @@ constexpr bool IsPathSeparator(char c) {
 }
 
 // The last name of a path, its trailing separators aside ("b" of "/a/b/"); empty when the path
-// has none (a root: "/", "C:\", or ""). A drive is no separator: it stays with the name.
+// has none ("/", or ""). A drive is no separator: it stays with what follows it ("C:" of "C:\",
+// "C:b" of "C:b").
 std::string_view LastName(std::string_view path);
 
 // The folder that holds the last name of a path: the path before that name, without the

@@ -26,7 +26,7 @@ TEST(PathTest, LastNameFolderOfAndJoinPathTakeThePlatformsSeparators) {
         {"C:\\Fav\\Cars", "Cars", "C:\\Fav", "C:\\Fav\\Cars"},
         {"C:/Fav\\Cars/", "Cars", "C:/Fav", "C:/Fav\\Cars"},
         {"C:\\Cars", "Cars", "C:\\", "C:\\Cars"},
-        {"C:\\", "", "C:\\", "C:"},
+        {"C:\\", "C:", "C:\\", "C:"},  // a drive is no separator
         {"C:Cars", "C:Cars", "C:", "C:Cars"},  // relative to drive C's current folder
         {"\\\\server\\share\\x", "x", "\\\\server\\share", "\\\\server\\share\\x"},
 #else
@@ -37,7 +37,7 @@ TEST(PathTest, LastNameFolderOfAndJoinPathTakeThePlatformsSeparators) {
     };
     for (const auto& r : rows) {
         SCOPED_TRACE(r.path);
-        EXPECT_EQ(LastName(r.path), r.lastName);
+        EXPECT_EQ(LastName(r.path), std::string(r.lastName));
         EXPECT_EQ(FolderOf(r.path), r.folder);
         EXPECT_EQ(JoinPath(r.path, "n"), r.joinedTo + std::string(1, kPathSeparator) + "n");
     }
