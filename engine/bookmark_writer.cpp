@@ -3,32 +3,12 @@
 
 #include "engine/folder_walk.h"
 #include "engine/html_text.h"
-#include "engine/text_encoding.h"
-#include "platform/code_page.h"
+#include "engine/page_encoding.h"
+#include "text/utf8.h"
 
 namespace favpage {
 
 namespace {
-
-// The platform's Windows name with each unpaired surrogate (and, should one occur, each byte
-// that starts no sequence) as U+FFFD.
-std::string WithoutSurrogates(std::string_view name) {
-    std::string out;
-    const auto* p = reinterpret_cast<const unsigned char*>(name.data());
-    const auto* const end = p + name.size();
-    while (p != end) {
-        bool surrogate;
-        const size_t n = Utf8SequenceLength(p, end, surrogate);
-        if (n == 0 || surrogate) {
-            AppendUtf8(out, 0xFFFD);
-            p += n == 0 ? 1 : n;
-            continue;
-        }
-        out.append(reinterpret_cast<const char*>(p), n);
-        p += n;
-    }
-    return out;
-}
 
 // A date in seconds since 1970; one before it (a file time Windows may hold) as 0.
 void AppendDate(std::string& out, int64_t seconds) {
@@ -47,20 +27,16 @@ void AppendDate(std::string& out, int64_t seconds) {
 void AppendBookmarkName(std::string& out, std::string_view name) {
     if (IsUtf8(name)) {
         AppendEscaped(out, name);
-    } else if constexpr (kNamesAreCodePageText) {
-        AppendEscaped(out, FromCp1252(name));
     } else {
-        AppendEscaped(out, WithoutSurrogates(name));
+        AppendEscaped(out, NameAsUtf8(name));
     }
 }
 
 void AppendBookmarkAddress(std::string& out, std::string_view address) {
     if (IsUtf8(address)) {
         AppendEscaped(out, address);
-    } else if constexpr (kNamesAreCodePageText) {
-        AppendEscaped(out, FromCp1252(address));
     } else {
-        AppendEscaped(out, NameFromCodePage(address));
+        AppendEscaped(out, AddressAsUtf8(address));
     }
 }
 

@@ -52,9 +52,8 @@ private:
 };
 
 // Text as the bookmark file holds it: UTF-8, with '&', '<', '>' and '"' as character references.
-// Text that is valid UTF-8 is taken as it is. On POSIX any other text is read as code page 1252
-// reads it. On Windows a name (the platform's form) has an unpaired surrogate, which UTF-8
-// cannot hold, replaced by U+FFFD; an address that is not UTF-8 is code-page text.
+// Text that is valid UTF-8 is taken as it is; any other as NameAsUtf8 and AddressAsUtf8 make it
+// UTF-8 (engine/page_encoding.h).
 void AppendBookmarkName(std::string& out, std::string_view name);
 void AppendBookmarkAddress(std::string& out, std::string_view address);
 

@@ -37,14 +37,10 @@ bool Fits(const std::string& folder, const std::string& name) {
     return name.size() <= kMaxNameLength && folder.size() + 1 + name.size() <= kMaxPathLength;
 }
 
-// The name a folder path ends in: its last component, trailing separators aside; the whole
-// path when it has no other ("/").
-std::string LastComponent(const std::string& path) {
-    size_t end = path.size();
-    while (end > 0 && IsPathSeparator(path[end - 1])) --end;
-    size_t start = end;
-    while (start > 0 && !IsPathSeparator(path[start - 1])) --start;
-    return start == end ? path : path.substr(start, end - start);
+// The name a folder path ends in: its last name; the whole path when it has none ("/").
+std::string FolderName(const std::string& path) {
+    const std::string_view name = LastName(path);
+    return name.empty() ? path : std::string(name);
 }
 
 class Walk {
@@ -59,10 +55,10 @@ public:
     void Run(const std::string& path) {
         FoundFolder root;
         root.path = path;
-        root.name = LastComponent(path);
+        root.name = FolderName(path);
         if (root.name == "." || root.name == "..") {
             if (const std::optional<std::string> full = FullFolderPath(path)) {
-                root.name = LastComponent(*full);
+                root.name = FolderName(*full);
             }
         }
         root.id = GetFolderId(path, &root.times);

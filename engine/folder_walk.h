@@ -14,7 +14,7 @@ namespace favpage {
 // over whole (never cut short), so every path the walk builds names a real entry. A name holds at
 // most 255 bytes on POSIX and 255 UTF-16 units on Windows, which take up to three bytes each in
 // the platform's UTF-8 (a pair of units, four).
-constexpr size_t kMaxNameLength = kNamesAreCodePageText ? 255 : 765;
+constexpr size_t kMaxNameLength = kLongestNameBytes;
 constexpr size_t kMaxPathLength = 4095;
 
 // A folder's finished links are kept in memory up to this many bytes and written once the folder

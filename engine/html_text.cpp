@@ -1,13 +1,12 @@
-// engine/html_text.cpp: escaping and anchor names.
+// engine/html_text.cpp: escaping, the page's text of names and addresses, anchor names and
+// the order of names.
 #include "engine/html_text.h"
 
 #include <cstdint>
 #include <cstring>
 #include <vector>
 
-#include "engine/text_encoding.h"
-#include "platform/code_page.h"
-#include "platform/dir_search.h"
+#include "engine/page_encoding.h"
 
 namespace favpage {
 
@@ -88,26 +87,17 @@ void AppendReference(std::string& out, uint32_t codePoint) {
     out += ';';
 }
 
-// The code-page text of `name` and the characters left out of it. Names are converted one at a
-// time on the one thread that walks, so the storage is kept from call to call.
-struct CodePageName {
-    std::string text;
-    std::vector<Unfit> unfit;
-    bool fits = true;
-};
-const CodePageName& Convert(std::string_view name) {
-    thread_local CodePageName converted;
-    converted.fits = ToCodePage(name, converted.text, converted.unfit);
-    return converted;
-}
-
-// Calls run(text) for each stretch of code-page text and other(codePoint) for each character
-// that did not fit, in order.
+// Calls run(text) for each stretch of the text and other(codePoint) for each character that
+// was left out of it, in order.
 template <class Run, class Other>
-void ForEachPiece(const CodePageName& c, Run run, Other other) {
-    const std::string_view text = c.text;
+void ForEachPiece(const EncodedName& name, Run run, Other other) {
+    if (name.Fits()) {  // nearly every name
+        run(name.text);
+        return;
+    }
+    const std::string_view text = name.text;
     size_t from = 0;
-    for (const Unfit& u : c.unfit) {
+    for (const Unfit& u : name.unfit) {
         run(text.substr(from, u.at - from));
         other(u.codePoint);
         from = u.at;
@@ -115,53 +105,16 @@ void ForEachPiece(const CodePageName& c, Run run, Other other) {
     run(text.substr(from));
 }
 
-// Appends `text` escaped, as UTF-8: as it is when it is UTF-8, read as code page 1252 otherwise.
-void AppendEscapedUtf8(std::string& out, std::string_view text) {
-    if (IsUtf8(text)) {
-        AppendEscaped(out, text);
-    } else {
-        AppendEscaped(out, FromCp1252(text));
-    }
-}
-
-bool IsAscii(std::string_view text) {
-    for (const char c : text) {
-        if (static_cast<unsigned char>(c) >= 0x80) return false;
-    }
-    return true;
-}
-
 }  // namespace
 
 void AppendPageText(std::string& out, std::string_view name) {
-    if constexpr (kNamesAreCodePageText) {
-        if (IsUtf8(name)) {
-            AppendEscaped(out, name);
-            return;
-        }
-        // Each name on its own: a UTF-8 folder keeps its letters above a name that is not.
-        for (size_t from = 0;;) {
-            const size_t separator = name.find(kPathSeparator, from);
-            AppendEscapedUtf8(out, name.substr(from, separator - from));
-            if (separator == std::string_view::npos) break;
-            out += kPathSeparator;
-            from = separator + 1;
-        }
-    } else {
-        ForEachPiece(Convert(name), [&](std::string_view run) { AppendEscaped(out, run); },
-                     [&](uint32_t codePoint) { AppendReference(out, codePoint); });
-    }
+    ForEachPiece(NameInPage(name), [&](std::string_view run) { AppendEscaped(out, run); },
+                 [&](uint32_t codePoint) { AppendReference(out, codePoint); });
 }
 
 void AppendPageAddress(std::string& out, std::string_view address) {
-    if constexpr (kNamesAreCodePageText) {
-        AppendEscapedUtf8(out, address);
-    } else if (IsAscii(address)) {
-        AppendEscaped(out, address);
-    } else {
-        // Through Unicode, so that characters the page cannot hold become references.
-        AppendPageText(out, NameFromCodePage(address));
-    }
+    ForEachPiece(AddressInPage(address), [&](std::string_view run) { AppendEscaped(out, run); },
+                 [&](uint32_t codePoint) { AppendReference(out, codePoint); });
 }
 
 std::string PageText(std::string_view name) {
@@ -173,13 +126,9 @@ std::string PageText(std::string_view name) {
 
 std::string AnchorName(std::string_view path) {
     std::string anchor;
-    if constexpr (kNamesAreCodePageText) {
-        anchor.assign(path.data(), path.size());
-    } else {
-        anchor.reserve(path.size());
-        ForEachPiece(Convert(path), [&](std::string_view run) { anchor.append(run); },
-                     [&](uint32_t) { anchor += '_'; });
-    }
+    anchor.reserve(path.size());
+    ForEachPiece(CodePageTextOf(path), [&](std::string_view run) { anchor.append(run); },
+                 [&](uint32_t) { anchor += '_'; });
     for (char& c : anchor) {
         const bool alnum =
             (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9');
@@ -189,10 +138,11 @@ std::string AnchorName(std::string_view path) {
 }
 
 OrderedName OrderName(std::string_view name, std::string& scratch) {
-    if constexpr (kNamesAreCodePageText) return OrderedName{name, {}};
-    const CodePageName& c = Convert(name);
-    if (c.fits) {
-        scratch.assign(c.text);
+    const EncodedName c = CodePageTextOf(name);
+    if (c.Fits()) {
+        // Where the name is its own code-page text, the name itself.
+        if (c.text.data() == name.data()) return OrderedName{name, {}};
+        scratch.assign(c.text.data(), c.text.size());
         return OrderedName{scratch, {}};
     }
     scratch.clear();

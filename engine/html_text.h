@@ -11,24 +11,20 @@ void AppendEscaped(std::string& out, std::string_view text);
 std::string Escaped(std::string_view text);
 
 // Appends a name or path as the platform delivers it (platform/code_page.h) as the page shows it,
-// escaped as above, in the encoding the page declares (PageEncodingLabel):
-// - Windows: its code-page text, with every character the code page cannot hold written as a
-//   numeric character reference to its code point ("&#26412;", one reference for a character
-//   beyond U+FFFF), which every browser shows as that character.
-// - POSIX: its bytes where they are UTF-8, as nearly every name is. Where they are not, each
-//   name of the path on its own is taken as it is when it is UTF-8 and read as code page 1252
-//   otherwise, so the page is always UTF-8.
+// escaped as above, in the encoding the page declares (PageEncodingLabel): its text in that
+// encoding (NameInPage, engine/page_encoding.h), with every character the encoding cannot hold
+// written as a numeric character reference to its code point ("&#26412;", one reference for a
+// character beyond U+FFFF), which every browser shows as that character.
 void AppendPageText(std::string& out, std::string_view name);
 std::string PageText(std::string_view name);
 
-// Appends a link target as the page shows it, escaped as above: an address read from a shortcut
-// file is code-page text on Windows, written as AppendPageText writes names; on POSIX it is
-// taken as it is when it is UTF-8 and read as code page 1252 otherwise. A percent-encoded
-// address is ASCII and only escaped.
+// Appends a link target as the page shows it (AddressInPage, engine/page_encoding.h), escaped
+// and with references as above. A percent-encoded address is ASCII and only escaped.
 void AppendPageAddress(std::string& out, std::string_view address);
 
-// The anchor name of a folder path: its code-page text with every byte that is not an ASCII
-// letter or digit replaced by '_', and one '_' for each character the code page cannot hold.
+// The anchor name of a folder path: its code-page text (CodePageTextOf) with every byte that is
+// not an ASCII letter or digit replaced by '_', and one '_' for each character the code page
+// cannot hold.
 std::string AnchorName(std::string_view path);
 
 // What a name is put in order by. A name whose characters all fit the code page is ordered by its

@@ -6,10 +6,10 @@
 #include <memory>
 
 #include "engine/html_text.h"
-#include "engine/text_encoding.h"
-#include "engine/unicode_address.h"
-#include "platform/code_page.h"
+#include "engine/page_encoding.h"
 #include "platform/file_bytes.h"
+#include "text/address.h"
+#include "text/utf16.h"
 
 namespace favpage {
 
@@ -175,20 +175,9 @@ std::string_view LinkText(std::string_view fileName) {
     return dot == std::string_view::npos ? fileName : fileName.substr(0, dot);
 }
 
-namespace {
-
-// True when the page takes an address's UTF-8 bytes as the characters they are: its code page is
-// UTF-8 (always on POSIX). Only then does reading UTF-8 as code-page text change nothing.
-bool PageTakesUtf8() {
-    static const bool utf8 = NameFromCodePage("\xC3\xA9") == "\xC3\xA9";
-    return utf8;
-}
-
-}  // namespace
-
 void AppendPageLink(std::string& out, const FoundLink& link) {
     out += "<li><A HREF=\"";
-    if (link.utf8 && !PageTakesUtf8()) {
+    if (link.utf8 && !PageTakesUtf8Addresses()) {
         thread_local std::string encoded;
         encoded.clear();
         AppendPercentEncoded(encoded, link.target);

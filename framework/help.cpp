@@ -6,7 +6,7 @@
 
 #include "framework/dc.h"
 #include "framework/window.h"
-#include "platform/win32/wide_text.h"
+#include "text/utf16.h"
 
 namespace {
 
@@ -52,7 +52,7 @@ bool ReadHelpText(const std::wstring& path, std::wstring& text) {
     std::fclose(file);
     if (failed) return false;
     text.clear();
-    for (wchar_t c : favpage::win32::Wide(bytes)) {
+    for (wchar_t c : favpage::Wide(bytes)) {
         if (c == L'\r') continue;
         if (c == L'\n') text += L'\r';
         text += c;

@@ -10,37 +10,22 @@
 namespace favpage {
 
 // Every path and name that the platform layer takes or hands over is in the platform's own form:
-// - POSIX: the bytes the system delivers; the page shows them as UTF-8 (engine/html_text.h).
+// - POSIX: the bytes the system delivers; the page shows them as UTF-8 (engine/page_encoding.h).
 // - Windows: UTF-8 of the system's UTF-16 names (an unpaired surrogate, which NTFS allows, is
 //   kept as its own three bytes), so that every name is found and opened again exactly, never
 //   through a best-fit look-alike. The window program's text (fields, registry values, status
-//   line) and the command line are UTF-16, converted exactly by win32/wide_text.h; the page is
-//   written in the system's 8-bit code page. Every conversion between these forms is here or in
-//   win32/, and none takes a look-alike: what a form cannot hold is refused or reported.
+//   line) and the command line are UTF-16, converted exactly by text/utf16.h; the page is
+//   written in the system's 8-bit code page. Every conversion between these forms that needs the
+//   system's tables is here (defined in win32/code_page_win32.cpp and posix/code_page_posix.cpp),
+//   and none takes a look-alike: what a form cannot hold is refused or reported.
+//
+// The most bytes one name of a folder takes in the platform's form: 255 bytes on POSIX; on
+// Windows 255 UTF-16 units, up to three bytes each in UTF-8 (a pair of units, four).
 #ifdef _WIN32
-inline constexpr bool kNamesAreCodePageText = false;
+inline constexpr size_t kLongestNameBytes = 765;
 #else
-inline constexpr bool kNamesAreCodePageText = true;
+inline constexpr size_t kLongestNameBytes = 255;
 #endif
-
-// Appends the UTF-8 form of a code point (surrogates included, as three bytes each).
-inline void AppendUtf8(std::string& out, char32_t cp) {
-    if (cp < 0x80) {
-        out += static_cast<char>(cp);
-    } else if (cp < 0x800) {
-        out += static_cast<char>(0xC0 | (cp >> 6));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else if (cp < 0x10000) {
-        out += static_cast<char>(0xE0 | (cp >> 12));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (cp >> 18));
-        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    }
-}
 
 // The platform form of code-page text: an address read from a shortcut file, whose bytes are in
 // the system's code page.

@@ -1,10 +1,13 @@
-// platform/dir_search.h: directory search with the attribute admission rule, on every platform.
+// platform/dir_search.h: directory search and the attribute model (admission, hidden names), on
+// every platform.
 #pragma once
 #include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
+
+#include "text/path.h"
 
 namespace favpage {
 
@@ -19,28 +22,11 @@ enum : uint32_t {
     kAttrDevice = 0x40,  // POSIX: a device, pipe or socket, which is never opened as a shortcut
 };
 
-// The separator between a folder and a name in every path the program builds: '\' on Windows,
-// '/' on POSIX, where '\' is an ordinary character of a name.
-#ifdef _WIN32
-inline constexpr char kPathSeparator = '\\';
-#else
-inline constexpr char kPathSeparator = '/';
-#endif
-
-// True for a character that separates folders in a path: kPathSeparator, and on Windows '/' too.
-constexpr bool IsPathSeparator(char c) {
-    return c == kPathSeparator || (kPathSeparator == '\\' && c == '/');
+// Hidden on POSIX, which has no such attribute: a name starting with '.', other than "." and
+// "..". The POSIX backend sets kAttrHidden by it.
+inline bool IsHiddenName(std::string_view name) {
+    return !name.empty() && name[0] == '.' && name != "." && name != "..";
 }
-
-// The path of entry `name` of `folder`: the folder as given, its trailing separators aside (a
-// drive root "C:\" or "/" included), then one separator and the name. Nothing else of the path
-// is changed.
-std::string JoinPath(std::string_view folder, std::string_view name);
-
-// The path a user meant by `given`: on Windows without one pair of double quotes around the whole
-// of it, as Explorer's "Copy as path" and quoting scripts hand paths over (no Windows name holds
-// '"'). On POSIX, where a name may hold '"', the path as it is.
-std::string_view PathAsMeant(std::string_view given);
 
 // The two masks the folder walk searches with.
 constexpr uint32_t kSubFolderMask = kAttrDirectory;

@@ -7,8 +7,8 @@
 #include "framework/dc.h"
 #include "framework/document.h"
 #include "framework/file_dialog.h"
-#include "platform/win32/wide_text.h"
 #include "settings/settings.h"
+#include "text/utf16.h"
 
 #ifndef FAVPAGE_VERSION
 #define FAVPAGE_VERSION "1.0"
@@ -88,8 +88,8 @@ void favpage2TDLGClient::StartConversion() {
     // reach back into the record.
     const favpage::SettingsText location = favpage::FieldText(favpage::SettingsRecord.location);
     const favpage::SettingsText page = favpage::FieldText(favpage::SettingsRecord.output);
-    const std::string folder = favpage::win32::Narrow(location.data(), location.size());
-    const std::string output = favpage::win32::Narrow(page.data(), page.size());
+    const std::string folder = favpage::Narrow(location.data(), location.size());
+    const std::string output = favpage::Narrow(page.data(), page.size());
     WaitCursor wait;
     favpage::RunConversion(folder, output, *this, ShortcutCount);
 }
@@ -107,7 +107,7 @@ LRESULT favpage2TDLGClient::EvPathTooLong(TEvent&) {
 void favpage2TDLGClient::ShowStatus(const std::string& text) {
     // The last message is kept in the view's own buffer, cut only if it could not fit there (and
     // then never between the two halves of a character beyond U+FFFF).
-    const std::wstring wide = favpage::win32::Wide(text);
+    const std::wstring wide = favpage::Wide(text);
     size_t length = wide.size() < kStatusTextSize ? wide.size() : kStatusTextSize - 1;
     if (length < wide.size() && length > 0 && wide[length - 1] >= 0xD800 && wide[length - 1] < 0xDC00)
         --length;
@@ -119,8 +119,8 @@ void favpage2TDLGClient::ShowStatus(const std::string& text) {
 }
 
 bool favpage2TDLGClient::ConfirmOverwrite() {
-    return ShowMessageBox(favpage::win32::Wide(favpage::kOverwriteQuestion).c_str(),
-                          favpage::win32::Wide(favpage::kOverwriteCaption).c_str(),
+    return ShowMessageBox(favpage::Wide(favpage::kOverwriteQuestion).c_str(),
+                          favpage::Wide(favpage::kOverwriteCaption).c_str(),
                           MB_YESNO | MB_DEFBUTTON1) == IDYES;
 }
 

@@ -13,7 +13,7 @@
 #include <utility>
 
 #include "platform/dir_search.h"
-#include "platform/posix/native_path.h"
+#include "text/path.h"
 
 namespace favpage {
 
@@ -68,7 +68,7 @@ void FillEntry(DirEntry& e, const char* name, size_t nameLength, const struct st
     if (!S_ISDIR(st.st_mode) && !S_ISREG(st.st_mode) && !S_ISLNK(st.st_mode)) {
         e.attributes |= kAttrDevice;  // a device, pipe or socket
     }
-    if (posix::IsHiddenName(e.name)) e.attributes |= kAttrHidden;
+    if (IsHiddenName(e.name)) e.attributes |= kAttrHidden;
     if ((st.st_mode & S_IWUSR) == 0) e.attributes |= kAttrReadOnly;
     e.length = S_ISDIR(st.st_mode) ? 0 : static_cast<uint64_t>(st.st_size);
     e.size = static_cast<uint32_t>(e.length);
@@ -105,7 +105,7 @@ struct DirSearch::Impl {
                 e.attributes = 0;
                 e.times = FileTimes{};
                 if (d->d_type == DT_DIR) e.attributes |= kAttrDirectory;
-                if (posix::IsHiddenName(d->d_name)) e.attributes |= kAttrHidden;
+                if (IsHiddenName(e.name)) e.attributes |= kAttrHidden;
             } else {
                 struct stat st;
                 if (fstatat(dirfd(dir), d->d_name, &st, 0) != 0 &&
@@ -239,20 +239,17 @@ std::optional<DirEntry> DirSearch::FindNext() {
 }
 
 bool FindEntry(const std::string& path, uint32_t mask, DirEntry& entry) {
-    // The name is the last component; trailing slashes ("folder/") only say it is a folder,
-    // which stat() checks.
-    size_t end = path.size();
-    while (end > 0 && path[end - 1] == '/') --end;
-    if (end == 0 && path.empty()) return false;
-    size_t start = end;
-    while (start > 0 && path[start - 1] != '/') --start;
+    // The name is the last one; trailing slashes ("folder/") only say it is a folder, which
+    // stat() checks.
+    if (path.empty()) return false;
+    const std::string_view name = LastName(path);
     // The path itself, followed through links, with every attribute filled in.
     struct stat st;
     if (stat(path.c_str(), &st) != 0) return false;
-    if (end == 0) {
+    if (name.empty()) {
         FillEntry(entry, "/", 1, st);  // the root
     } else {
-        FillEntry(entry, path.c_str() + start, end - start, st);
+        FillEntry(entry, name.data(), name.size(), st);
     }
     return Admits(mask, entry.attributes);
 }

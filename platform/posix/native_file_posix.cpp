@@ -7,26 +7,14 @@
 #include <unistd.h>
 
 #include "platform/native_file.h"
-#include "platform/posix/native_path.h"
 #include "platform/posix/page_identity_posix.h"
+#include "text/path.h"
 
 namespace favpage::native {
 
 namespace {
 
 int Fd(FileHandle f) { return static_cast<int>(f); }
-
-std::string FolderOf(const std::string& path) {
-    const size_t slash = path.rfind('/');
-    if (slash == std::string::npos) return ".";
-    if (slash == 0) return "/";
-    return path.substr(0, slash);
-}
-
-std::string NameOf(const std::string& path) {
-    const size_t slash = path.rfind('/');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
 
 }  // namespace
 
@@ -250,14 +238,14 @@ bool OpenPage(const std::string& path, PagePlace& place, PageFacts& facts, File&
     if (path.empty() || path.back() == '/') return false;
     Descriptor folder(OpenFolder(AT_FDCWD, FolderOf(path)));
     if (folder.Get() < 0) return false;
-    std::string name = NameOf(path);
+    std::string name(LastName(path));
     struct stat st;
     bool exists = false;
     if (!FollowLinks(folder, name, st, exists)) return false;
     facts = PageFacts();
     if (exists) {
         if (S_ISDIR(st.st_mode)) return false;
-        if (posix::IsHiddenName(NameOf(path))) return false;  // hidden, as Windows refuses
+        if (IsHiddenName(LastName(path))) return false;  // hidden, as Windows refuses
         struct stat here;
         if (fstat(folder.Get(), &here) != 0 || !MayOpenInSticky(here, st)) return false;
         const int at = folder.Get();

@@ -3,9 +3,7 @@
 
 #include "platform/win32/code_page_labels.h"
 
-namespace favpage {
-
-namespace win32 {
+namespace favpage::win32 {
 
 namespace {
 
@@ -45,11 +43,4 @@ std::string_view WebLabel(unsigned codePage) {
     return {};
 }
 
-}  // namespace win32
-
-std::string_view PageEncodingLabel() {
-    const std::string_view label = win32::WebLabel(GetACP());
-    return label.empty() ? "utf-8" : label;
-}
-
-}  // namespace favpage
+}  // namespace favpage::win32

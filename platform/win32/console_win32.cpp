@@ -4,7 +4,7 @@
 
 #include "platform/code_page.h"
 #include "platform/console.h"
-#include "platform/win32/wide_text.h"
+#include "text/utf16.h"
 
 namespace favpage {
 
@@ -12,7 +12,7 @@ std::vector<std::string> CommandLineArguments(int /*argc*/, char** /*argv*/) {
     std::vector<std::string> args;
     int count = 0;
     if (LPWSTR* wide = CommandLineToArgvW(GetCommandLineW(), &count)) {
-        for (int i = 1; i < count; ++i) args.push_back(win32::Narrow(wide[i], wcslen(wide[i])));
+        for (int i = 1; i < count; ++i) args.push_back(Narrow(wide[i], wcslen(wide[i])));
         LocalFree(wide);
     }
     return args;
@@ -23,7 +23,7 @@ void WriteText(std::FILE* stream, const std::string& text) {
     DWORD mode = 0;
     if (handle != INVALID_HANDLE_VALUE && GetConsoleMode(handle, &mode)) {
         std::fflush(stream);
-        const std::wstring wide = win32::Wide(text);
+        const std::wstring wide = Wide(text);
         DWORD written = 0;
         WriteConsoleW(handle, wide.data(), static_cast<DWORD>(wide.size()), &written, nullptr);
         return;

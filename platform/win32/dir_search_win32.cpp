@@ -7,7 +7,8 @@
 
 #include "platform/dir_search.h"
 #include "platform/win32/system_path.h"
-#include "platform/win32/wide_text.h"
+#include "text/path.h"
+#include "text/utf16.h"
 
 namespace favpage {
 
@@ -37,7 +38,7 @@ bool HasWildcards(std::string_view path) {
 
 DirEntry EntryOf(const WIN32_FIND_DATAW& fd) {
     DirEntry e;
-    win32::AppendNarrow(e.name, fd.cFileName, wcslen(fd.cFileName));
+    AppendNarrow(e.name, fd.cFileName, wcslen(fd.cFileName));
     e.size = fd.nFileSizeLow;
     e.length = (static_cast<uint64_t>(fd.nFileSizeHigh) << 32) | fd.nFileSizeLow;
     e.attributes = fd.dwFileAttributes;
@@ -184,15 +185,6 @@ bool LookUp(const std::wstring& path, std::string_view name, uint32_t mask, DirE
     return Admits(mask, entry.attributes);
 }
 
-// The last component of a path, its trailing separators aside.
-std::string_view LastName(std::string_view path) {
-    size_t end = path.size();
-    while (end > 0 && IsPathSeparator(path[end - 1])) --end;
-    size_t start = end;
-    while (start > 0 && !IsPathSeparator(path[start - 1])) --start;
-    return path.substr(start, end - start);
-}
-
 }  // namespace
 
 std::optional<DirEntry> FindEntry(const std::string& path, uint32_t mask) {
@@ -212,9 +204,9 @@ bool FindEntry(const FolderHandle& folder, const std::string& name, uint32_t mas
 }
 
 std::optional<std::string> FullFolderPath(const std::string& path) {
-    const std::wstring full = win32::FullPath(win32::Wide(path));
+    const std::wstring full = win32::FullPath(Wide(path));
     if (full.empty()) return std::nullopt;
-    return win32::Narrow(full.data(), full.size());
+    return Narrow(full.data(), full.size());
 }
 
 namespace {

@@ -4,7 +4,7 @@
 #include <algorithm>
 
 #include "platform/win32/system_path.h"
-#include "platform/win32/wide_text.h"
+#include "text/utf16.h"
 
 namespace favpage::win32 {
 

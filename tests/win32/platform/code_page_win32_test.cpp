@@ -10,6 +10,7 @@
 
 #include "platform/code_page.h"
 #include "platform/win32/code_page_labels.h"
+#include "platform/win32/code_page_win32.h"
 
 namespace favpage {
 namespace {

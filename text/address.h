@@ -1,4 +1,4 @@
-// engine/unicode_address.h: the addresses Windows keeps in UTF-7 for characters outside the
+// text/address.h: the addresses Windows keeps in UTF-7 for characters outside the
 // code page ([InternetShortcut.W]), and how the page writes them.
 #pragma once
 #include <string>

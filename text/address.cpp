@@ -1,9 +1,10 @@
-// engine/unicode_address.cpp: UTF-7 decoding and percent-encoding of addresses.
-#include "engine/unicode_address.h"
+// text/address.cpp: UTF-7 decoding and percent-encoding of addresses.
+#include "text/address.h"
 
 #include <cstdint>
 
-#include "platform/code_page.h"
+#include "text/utf16.h"
+#include "text/utf8.h"
 
 namespace favpage {
 
@@ -18,7 +19,6 @@ int Base64Value(char c) {
     if (c == '/') return 63;
     return -1;
 }
-
 
 }  // namespace
 
@@ -51,12 +51,12 @@ bool DecodeUtf7(std::string_view utf7, std::string& utf8) {
             bits &= (1u << bitCount) - 1;
             ++units;
             if (high) {
-                if (unit < 0xDC00 || unit >= 0xE000) return false;
-                AppendUtf8(utf8, 0x10000 + ((char32_t{high} - 0xD800) << 10) + (unit - 0xDC00));
+                if (!IsLowSurrogate(unit)) return false;
+                AppendUtf8(utf8, FromSurrogates(high, unit));
                 high = 0;
-            } else if (unit >= 0xD800 && unit < 0xDC00) {
+            } else if (IsHighSurrogate(unit)) {
                 high = unit;
-            } else if (unit >= 0xDC00 && unit < 0xE000) {
+            } else if (IsLowSurrogate(unit)) {
                 return false;
             } else if (unit == 0) {
                 return false;
