@@ -4,6 +4,7 @@
 #include "engine/bookmark_writer.h"
 #include "engine/folder_walk.h"
 #include "engine/html_text.h"
+#include "engine/page_output.h"
 #include "platform/dir_search.h"
 #include "platform/message_format.h"
 
@@ -48,7 +49,7 @@ ConversionResult RunConversion(const std::string& folder, const std::string& out
         host.ShowStatus(FormatMessageText("Unable to find directory\n %s", {folder}));
         return ConversionResult::NoFolder;
     }
-    auto out = TextFile::OpenReplacing(output);
+    auto out = OpenPageWriter(output);
     if (!out) {
         host.ShowStatus("Unable to open " + output);
         return ConversionResult::CannotOpen;
