@@ -4,6 +4,7 @@
 #include "engine/bookmark_writer.h"
 #include "engine/folder_walk.h"
 #include "engine/html_text.h"
+#include "engine/page_output.h"
 #include "platform/dir_search.h"
 #include "platform/message_format.h"
 
@@ -70,7 +71,7 @@ ConversionResult RunConversion(const std::string& givenFolder, const std::string
         return ConversionResult::Declined;
     }
     if (LookUpFolder(folder) != FolderLookup::Folder) return noFolder();
-    auto out = TextFile::OpenReplacing(output);
+    auto out = OpenPageWriter(output);
     if (!out) {
         host.ShowStatus("Unable to open " + output);
         return ConversionResult::CannotOpen;

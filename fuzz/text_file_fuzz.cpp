@@ -5,9 +5,11 @@
 #include <string>
 #include <vector>
 
+#include "engine/page_output.h"
 #include "fuzz/fuzz_support.h"
 #include "platform/text_file.h"
 
+using favpage::OpenPageWriter;
 using favpage::TextFile;
 using namespace favpage::fuzz;
 
@@ -78,8 +80,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     if (control & 0x80) {
         // The replacing writer, over the file just read, in pieces cut at the control byte.
-        auto w = TextFile::OpenReplacing(path);
-        FUZZ_CHECK(w, "OpenReplacing failed");
+        auto w = OpenPageWriter(path);
+        FUZZ_CHECK(w, "OpenPageWriter failed");
         const size_t cut = std::min<size_t>(raw.size(), control & 0x3F);
         w->Write(std::string_view(raw).substr(0, cut));
         w->Write(std::string_view(raw).substr(cut));

@@ -1,9 +1,10 @@
 // platform/native_file.h: the raw file operations each backend provides: reading and writing
-// bytes, and the few steps the page's writer (platform/page_output.h) is made of.
+// bytes, and the few steps the page's writer (engine/page_output.h) is made of.
 #pragma once
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <utility>
 
 #include "platform/dir_search.h"
 
@@ -82,9 +83,24 @@ private:
 // the one \\?\ path taken at the start (win32/system_path.h).
 struct PagePlace {
     PagePlace() = default;
-    ~PagePlace();
-    PagePlace(PagePlace&& other) noexcept;
-    PagePlace& operator=(PagePlace&& other) noexcept;
+    ~PagePlace() {
+        if (folder != -1) CloseFile(folder);
+    }
+    PagePlace(PagePlace&& other) noexcept
+        : folder(other.folder), folderPath(std::move(other.folderPath)),
+          name(std::move(other.name)) {
+        other.folder = -1;
+    }
+    PagePlace& operator=(PagePlace&& other) noexcept {
+        if (this != &other) {
+            if (folder != -1) CloseFile(folder);
+            folder = other.folder;
+            other.folder = -1;
+            folderPath = std::move(other.folderPath);
+            name = std::move(other.name);
+        }
+        return *this;
+    }
     PagePlace(const PagePlace&) = delete;
     PagePlace& operator=(const PagePlace&) = delete;
 

@@ -6,7 +6,6 @@
 #include <vector>
 
 #include "platform/native_file.h"
-#include "platform/page_output.h"
 
 namespace favpage {
 
@@ -51,12 +50,28 @@ size_t ReadTranslated(native::FileHandle file, uint64_t& unread, bool& ended, ch
     return delivered;
 }
 
+// The plain "wt" file: written as it is, closed when finished.
+class FileSink final : public ByteSink {
+public:
+    explicit FileSink(native::File file) : m_file(std::move(file)) {}
+    bool Write(const char* data, size_t count) override {
+        return native::WriteBytes(m_file.Get(), data, count);
+    }
+    bool Finish() override { return m_file.Close(); }
+
+private:
+    native::File m_file;
+};
+
 }  // namespace
 
+ByteSink::~ByteSink() = default;
+
 struct TextFile::Impl {
-    native::File file;                   // read, or written as it is
-    std::unique_ptr<PageOutput> output;  // or the page, replaced or written in place
+    native::File file;                // read
+    std::unique_ptr<ByteSink> sink;   // or written: a plain file, or the page
     bool writing = false;
+    bool finishWhenDropped = false;   // a plain file is closed by destruction too
 
     // Reading: bytes still in the file as it was when opened, and whether Ctrl-Z was met.
     uint64_t unread = 0;
@@ -73,8 +88,8 @@ struct TextFile::Impl {
 TextFile::TextFile(std::unique_ptr<Impl> impl) : m_impl(std::move(impl)) {}
 
 TextFile::~TextFile() {
-    // A page never finished keeps its old contents: its output is dropped unfinished.
-    if (!m_impl->closed && !m_impl->output) Close();
+    // A page never finished keeps its old contents: its sink is dropped unfinished.
+    if (!m_impl->closed && (!m_impl->writing || m_impl->finishWhenDropped)) Close();
 }
 
 std::unique_ptr<TextFile> TextFile::Open(const std::string& path, const char* mode) {
@@ -82,13 +97,16 @@ std::unique_ptr<TextFile> TextFile::Open(const std::string& path, const char* mo
     const std::string m = mode ? mode : "";
     if (m == "r" || m == "rt") {
         impl->file = native::File(native::OpenForReading(path, impl->unread));
+        if (!impl->file) return nullptr;
     } else if (m == "wt" || m == "w") {
-        impl->file = native::File(native::CreateForWriting(path));
+        native::File file(native::CreateForWriting(path));
+        if (!file) return nullptr;
+        impl->sink = std::make_unique<FileSink>(std::move(file));
         impl->writing = true;
+        impl->finishWhenDropped = true;
     } else {
         return nullptr;
     }
-    if (!impl->file) return nullptr;
     return std::make_unique<TextFile>(std::move(impl));
 }
 
@@ -100,10 +118,10 @@ std::unique_ptr<TextFile> TextFile::OpenLookedUp(const std::string& path, uint64
     return std::make_unique<TextFile>(std::move(impl));
 }
 
-std::unique_ptr<TextFile> TextFile::OpenReplacing(const std::string& path) {
+std::unique_ptr<TextFile> TextFile::WritingTo(std::unique_ptr<ByteSink> sink) {
+    if (!sink) return nullptr;
     auto impl = std::make_unique<Impl>();
-    impl->output = PageOutput::Open(path);
-    if (!impl->output) return nullptr;
+    impl->sink = std::move(sink);
     impl->writing = true;
     return std::make_unique<TextFile>(std::move(impl));
 }
@@ -156,10 +174,7 @@ void TextFile::Write(std::string_view text) {
 bool TextFile::FlushBuffer() {
     Impl& f = *m_impl;
     if (!f.buffer.empty() && !f.failed) {
-        const bool written = f.output ? f.output->Write(f.buffer.data(), f.buffer.size())
-                                      : native::WriteBytes(f.file.Get(), f.buffer.data(),
-                                                           f.buffer.size());
-        if (!written) f.failed = true;
+        if (!f.sink->Write(f.buffer.data(), f.buffer.size())) f.failed = true;
     }
     f.buffer.clear();
     return !f.failed;
@@ -172,13 +187,12 @@ bool TextFile::Close() {
     if (f.closed) return f.closeResult;
     f.closed = true;
     bool ok = true;
-    if (f.writing) ok = FlushBuffer();
-    if (!f.output) {
+    if (!f.writing) {
         if (!f.file.Close()) ok = false;
-    } else if (ok) {
-        ok = f.output->Finish();
+    } else {
+        ok = FlushBuffer() && f.sink->Finish();
+        f.sink.reset();  // unfinished when a write failed: the page is left as it was
     }
-    f.output.reset();  // unfinished: the page is left as it was
     f.closeResult = ok;
     return ok;
 }

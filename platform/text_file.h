@@ -11,6 +11,17 @@
 
 namespace favpage {
 
+// Where a writing TextFile hands its bytes, already translated, a buffer at a time.
+class ByteSink {
+public:
+    virtual ~ByteSink();
+    // Writes all of `data`, after what was written before; false when any of it failed.
+    virtual bool Write(const char* data, size_t count) = 0;
+    // Called once, after every byte was written and none failed; true when all of them reached
+    // their place. A sink destroyed without it was abandoned.
+    virtual bool Finish() = 0;
+};
+
 // Reading ("r"): every CR is dropped, the first Ctrl-Z ends the file for good.
 // Writing ("wt"): every LF is stored as CR LF, every other byte unchanged.
 // The translation is our own over binary I/O, so the page's bytes never depend on the C library.
@@ -37,12 +48,10 @@ public:
     static std::optional<size_t> ReadLookedUp(const FolderHandle& folder, const std::string& name,
                                               uint64_t size, char* buffer, size_t count);
 
-    // Opens a writer of the page `path` (platform/page_output.h): Close() puts the text in the
-    // page's place, and any failure, destruction without Close(), or an interrupt
-    // (platform/interrupt.h) leaves the page as it was. Nothing, with nothing touched, when the
-    // page is refused. What is refused, replaced or written in place, and why: README.md,
-    // "Replacing the page".
-    static std::unique_ptr<TextFile> OpenReplacing(const std::string& path);
+    // Opens a writer whose translated bytes go to `sink` (nothing when there is none): Close()
+    // finishes the sink; destruction without Close() drops it unfinished, whatever that means
+    // for it (the page's writer, engine/page_output.h, then leaves the page as it was).
+    static std::unique_ptr<TextFile> WritingTo(std::unique_ptr<ByteSink> sink);
 
     // Delivers at most `count` characters after translation; fewer only at the end of the file
     // (or after a read error). Returns the number delivered. The end is where the file ended
@@ -57,8 +66,9 @@ public:
     // stop early. Close() still reports the failure.
     bool Failed() const;
 
-    // Flushes and closes (and, for a replacing writer, moves the file into place). True when
-    // every byte written reached the file. A second call returns the first call's answer.
+    // Flushes and closes (a writer's sink is finished: the page's writer moves the file into
+    // place). True when every byte written reached the file. A second call returns the first
+    // call's answer.
     bool Close();
 
     struct Impl;

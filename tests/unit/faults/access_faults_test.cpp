@@ -20,6 +20,7 @@
 
 #include "engine/folder_walk.h"
 #include "engine/html_text.h"
+#include "engine/page_output.h"
 #include "tests/unit/engine/page_test_support.h"
 #include "tests/unit/platform/openat_spy.h"
 
@@ -353,7 +354,7 @@ TEST(AccessFaultTest, FolderThatVanishesBetweenListingAndWalk) {
     ASSERT_GE(fd, 0);
     ASSERT_EQ(fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK), 0);
     std::thread walker([&] {
-        auto out = TextFile::OpenReplacing(t.Path("out/pipe"));
+        auto out = OpenPageWriter(t.Path("out/pipe"));
         ASSERT_TRUE(out);
         // Just under the write buffer, without a line end: nothing reaches the pipe yet.
         out->Write(std::string(256 * 1024 - 1, 'x'));

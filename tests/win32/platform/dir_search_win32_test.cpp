@@ -1,6 +1,6 @@
 // Windows tests of DirSearch on real attributes set with SetFileAttributesA: what each mask
 // admits, one-entry lookups, folder identity and handles. (The page's writer on Windows:
-// text_file_win32_test.cpp.)
+// tests/win32/engine/page_output_win32_test.cpp.)
 #include <windows.h>
 
 #include <gtest/gtest.h>

@@ -12,6 +12,7 @@
 #include <thread>
 #include <vector>
 
+#include "engine/page_output.h"
 #include "platform/dir_search.h"
 #include "platform/interrupt.h"
 #include "platform/text_file.h"
@@ -51,10 +52,10 @@ protected:
 
 TEST_F(Win32PageWriterTest, ReplacingWriterRefusesWhatCreateFileWouldAndTouchesNothing) {
     for (const char* n : {"hidden.url", "system.url", "readonly.url", "sub", "hiddendir"}) {
-        EXPECT_FALSE(TextFile::OpenReplacing(m_dir.Path(n))) << n;
+        EXPECT_FALSE(OpenPageWriter(m_dir.Path(n))) << n;
     }
     EXPECT_EQ(m_dir.ReadFile("readonly.url"), "");
-    auto f = TextFile::OpenReplacing(m_dir.Path("plain.url"));
+    auto f = OpenPageWriter(m_dir.Path("plain.url"));
     ASSERT_TRUE(f);
     f->Write("new\n");
     EXPECT_EQ(m_dir.ReadFile("plain.url"), "12345");
@@ -125,7 +126,7 @@ TEST_F(Win32PageWriterTest, ReplacingWriterKeepsThePagesSecurityAndRefusesWhatDe
     const std::string privateAccess = AccessList(privatePage);
     ASSERT_NE(privateAccess, "");
     ASSERT_NE(AccessList(m_dir.Path("plain.url")), privateAccess) << "the folder gives another";
-    auto f = TextFile::OpenReplacing(privatePage);
+    auto f = OpenPageWriter(privatePage);
     ASSERT_TRUE(f);
     const std::string temporary = TemporaryFile(m_dir);
     ASSERT_NE(temporary, "");
@@ -141,7 +142,7 @@ TEST_F(Win32PageWriterTest, ReplacingWriterKeepsThePagesSecurityAndRefusesWhatDe
     const std::string accessBefore = AccessList(shared);
     const DWORD attributesBefore = GetFileAttributesA(shared.c_str());
     ASSERT_NE(accessBefore, "");
-    f = TextFile::OpenReplacing(shared);
+    f = OpenPageWriter(shared);
     ASSERT_TRUE(f);
     f->Write("new\n");
     ASSERT_TRUE(f->Close());
@@ -154,7 +155,7 @@ TEST_F(Win32PageWriterTest, ReplacingWriterKeepsThePagesSecurityAndRefusesWhatDe
     m_dir.WriteFile("denied.htm", "old");
     const std::string denied = m_dir.Path("denied.htm");
     ASSERT_TRUE(SetAccessList(denied, "D:P(D;;0x116;;;WD)(A;;FA;;;WD)"));
-    EXPECT_FALSE(TextFile::OpenReplacing(denied));
+    EXPECT_FALSE(OpenPageWriter(denied));
     SetAccessList(denied, "D:P(A;;FA;;;WD)");
     SetFileAttributesA(denied.c_str(), FILE_ATTRIBUTE_NORMAL);
     EXPECT_EQ(m_dir.ReadFile("denied.htm"), "old");
@@ -164,7 +165,7 @@ TEST_F(Win32PageWriterTest, ReplacingWriterKeepsThePagesSecurityAndRefusesWhatDe
     HANDLE held = CreateFileA(m_dir.Path("plain.url").c_str(), GENERIC_READ, FILE_SHARE_READ,
                               nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     ASSERT_NE(held, INVALID_HANDLE_VALUE);
-    EXPECT_FALSE(TextFile::OpenReplacing(m_dir.Path("plain.url")));
+    EXPECT_FALSE(OpenPageWriter(m_dir.Path("plain.url")));
     CloseHandle(held);
     EXPECT_EQ(m_dir.ReadFile("plain.url"), "12345");
     EXPECT_EQ(Names(m_dir.Path("~favpage*"), kFileMask, Detail::Full).size(), 0u);
@@ -199,7 +200,7 @@ TEST_F(Win32PageWriterTest, PagesThatCannotBeReplacedAreWrittenInPlaceWithTheirO
         }
         const uint64_t index = FileIndex(page);
         for (bool fail : {true, false}) {
-            auto f = TextFile::OpenReplacing(page);
+            auto f = OpenPageWriter(page);
             ASSERT_TRUE(f);
             EXPECT_EQ(TemporaryFile(m_dir), "");
             f->Write(std::string(300 * 1024, 'x'));  // past the buffer: on the page already
@@ -236,7 +237,7 @@ TEST_F(Win32PageWriterTest, SymbolicLinkToThePageStaysALink) {
     if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
         GTEST_SKIP() << "no symbolic links here";
     }
-    auto f = TextFile::OpenReplacing(link);
+    auto f = OpenPageWriter(link);
     ASSERT_TRUE(f);
     f->Write("new\n");
     ASSERT_TRUE(f->Close());
@@ -259,7 +260,7 @@ TEST_F(Win32PageWriterTest, ConsoleInterruptLeavesTheOldPageAndNoTemporaryFile) 
         FreeConsole();
         if (!AllocConsole()) ExitProcess(kNoEvent);
         CleanUpWritesOnInterrupt();
-        auto f = TextFile::OpenReplacing(child + 1);
+        auto f = OpenPageWriter(child + 1);
         if (!f) ExitProcess(kCannotOpen);
         f->Write(std::string(1 << 20, 'x'));  // past the buffer: on the disk
         if (!GenerateConsoleCtrlEvent(event, 0)) {
@@ -322,7 +323,7 @@ TEST_F(Win32PageWriterTest, ConsoleInterruptLeavesTheOldPageAndNoTemporaryFile) 
 // replacing just as the new page is to take its place, and lets go a moment later: the move
 // waits for it, and the run ends well.
 TEST_F(Win32PageWriterTest, APageHeldForAMomentAtTheEndIsReplacedOnceLetGo) {
-    auto f = TextFile::OpenReplacing(m_dir.Path("plain.url"));
+    auto f = OpenPageWriter(m_dir.Path("plain.url"));
     ASSERT_TRUE(f);
     f->Write("new\n");
     HANDLE held = CreateFileA(m_dir.Path("plain.url").c_str(), GENERIC_READ,

@@ -1,6 +1,6 @@
-// platform/page_output.cpp: the page's writer: the decision between replacing the page and
+// engine/page_output.cpp: the page's writer: the decision between replacing the page and
 // writing it in place, and the steps of each.
-#include "platform/page_output.h"
+#include "engine/page_output.h"
 
 #include <atomic>
 #include <new>
@@ -164,28 +164,8 @@ void PageOutput::DropTemporary(const native::SystemName& name) {
     m_pending = -1;
 }
 
+std::unique_ptr<TextFile> OpenPageWriter(const std::string& path) {
+    return TextFile::WritingTo(PageOutput::Open(path));
+}
+
 }  // namespace favpage
-
-namespace favpage::native {
-
-PagePlace::~PagePlace() {
-    if (folder != -1) CloseFile(folder);
-}
-
-PagePlace::PagePlace(PagePlace&& other) noexcept
-    : folder(other.folder), folderPath(std::move(other.folderPath)), name(std::move(other.name)) {
-    other.folder = -1;
-}
-
-PagePlace& PagePlace::operator=(PagePlace&& other) noexcept {
-    if (this != &other) {
-        if (folder != -1) CloseFile(folder);
-        folder = other.folder;
-        other.folder = -1;
-        folderPath = std::move(other.folderPath);
-        name = std::move(other.name);
-    }
-    return *this;
-}
-
-}  // namespace favpage::native
