@@ -10,6 +10,19 @@ namespace {
 
 const char kClassic[] = "[InternetShortcut]\r\nURL=";
 
+// How many entries the folder lists, "." and ".." included.
+int EntriesIn(const TestFolder& folder) {
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((folder / "*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return 0;
+    int entries = 0;
+    do {
+        ++entries;
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+    return entries;
+}
+
 // A small tree: two folders, two shortcuts and a file that is no shortcut.
 void MakeFavorites(const TestFolder& folder) {
     folder.MakeFolder("Fav");
@@ -150,14 +163,7 @@ TEST(Conversion, PageThatCannotBeReplacedIsWrittenInPlace) {
     EXPECT_TRUE(PageIs(ReadFileBytes(page), folder / "Fav",
                        ExpectedBody(folder / "Fav", "C__favpage_e2e_Locked_Fav")));
     // No temporary file is left beside the page.
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA((folder / "*").c_str(), &found);
-    int entries = 0;
-    do {
-        ++entries;
-    } while (FindNextFileA(search, &found));
-    FindClose(search);
-    EXPECT_EQ(entries, 4);  // ".", "..", Fav, page.htm
+    EXPECT_EQ(EntriesIn(folder), 4);  // ".", "..", Fav, page.htm
 }
 
 // Paths outside the code page, through every door of the window: the shell's Favorites value,
@@ -270,14 +276,7 @@ TEST_P(FieldPaths, AreTakenAsMeantOrRefusedWhole) {
         EXPECT_EQ(page, "old page");
     }
     // Nothing was written under a name the user never gave.
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA((folder / "*").c_str(), &found);
-    int entries = 0;
-    do {
-        ++entries;
-    } while (FindNextFileA(search, &found));
-    FindClose(search);
-    EXPECT_EQ(entries, 4);  // ".", "..", Fav, page.htm
+    EXPECT_EQ(EntriesIn(folder), 4);  // ".", "..", Fav, page.htm
     app.Press(2);
     EXPECT_EQ(app.WaitForExit(), 0);
 }
