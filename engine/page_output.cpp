@@ -97,11 +97,11 @@ PageOutput::~PageOutput() { Abandon(); }
 
 bool PageOutput::Write(const char* data, size_t count) {
     if (m_done || Fails(Step::Write)) return false;
-    if (m_facts.kind == Kind::Regular && m_temporary.empty()) {
-        // Not while an interrupt puts the old bytes back, nor after.
-        InterruptsHeld held;
+    if (m_facts.kind != Kind::Regular || !m_temporary.empty()) {
         return native::WriteBytes(m_file.Get(), data, count);
     }
+    // In place: not while an interrupt puts the old bytes back, nor after.
+    InterruptsHeld held;
     return native::WriteBytes(m_file.Get(), data, count);
 }
 
@@ -118,12 +118,8 @@ bool PageOutput::Finish() {
             ok = written >= 0 && !Fails(Step::Truncate) &&
                  native::Truncate(file, static_cast<uint64_t>(written)) && !Fails(Step::Flush) &&
                  native::Flush(file);
-            if (!ok && m_restorable) {
-                native::PutBack(file, m_old.data(), m_old.size());
-                native::Flush(file);
-            }
-            native::Forget(m_pending);
-            m_pending = -1;
+            if (!ok) PutBackOldBytes();
+            ForgetPending();
         }
         return m_file.Close() && ok;
     }
@@ -134,8 +130,7 @@ bool PageOutput::Finish() {
         m_file.Close();
         native::RemoveTemporary(m_place, m_temporary);
     }
-    native::Forget(m_pending);
-    m_pending = -1;
+    ForgetPending();
     return ok;
 }
 
@@ -145,12 +140,8 @@ void PageOutput::Abandon() {
     if (m_facts.kind == Kind::Device) return;  // closed as it is
     if (m_temporary.empty()) {
         InterruptsHeld held;
-        if (m_restorable) {
-            native::PutBack(m_file.Get(), m_old.data(), m_old.size());
-            native::Flush(m_file.Get());
-        }
-        native::Forget(m_pending);
-        m_pending = -1;
+        PutBackOldBytes();
+        ForgetPending();
         return;
     }
     m_file.Close();
@@ -160,6 +151,16 @@ void PageOutput::Abandon() {
 void PageOutput::DropTemporary(const native::SystemName& name) {
     InterruptsHeld held;
     native::RemoveTemporary(m_place, name);
+    ForgetPending();
+}
+
+void PageOutput::PutBackOldBytes() {
+    if (!m_restorable) return;
+    native::PutBack(m_file.Get(), m_old.data(), m_old.size());
+    native::Flush(m_file.Get());
+}
+
+void PageOutput::ForgetPending() {
     native::Forget(m_pending);
     m_pending = -1;
 }

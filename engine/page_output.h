@@ -41,6 +41,11 @@ private:
     // The run failed: the temporary file goes, or the page gets its old bytes back.
     void Abandon();
     void DropTemporary(const native::SystemName& name);
+    // Written in place: the old bytes and length back, where they could be read. Called with
+    // interrupts held.
+    void PutBackOldBytes();
+    // The interrupt no longer has this write to undo.
+    void ForgetPending();
 
     native::PagePlace m_place;
     native::PageFacts m_facts;
