@@ -20,22 +20,12 @@ namespace favpage {
 
 namespace {
 
-struct FolderIdHash {
-    size_t operator()(const FolderId& id) const {
-        return std::hash<uint64_t>()(id.index * 0x9E3779B97F4A7C15ull ^ id.volume);
-    }
-};
-
 // One folder whose part is written and whose sub-folders are being walked.
 struct Level {
     std::optional<FolderId> id;
     std::vector<FoundFolder> subFolders;
     size_t next = 0;
 };
-
-bool Fits(const std::string& folder, const std::string& name) {
-    return name.size() <= kMaxNameLength && folder.size() + 1 + name.size() <= kMaxPathLength;
-}
 
 // The name a folder path ends in: its last name; the whole path when it has none ("/").
 std::string FolderName(const std::string& path) {
@@ -80,6 +70,7 @@ public:
         WalkCounts counts;
         counts.filesReadAhead = m_readAhead.Delivered();
         counts.filesReadOnThreads = m_readAhead.ReadOnThreads();
+        counts.foldersListedAhead = m_readAhead.FoldersListedAhead();
         return counts;
     }
 
@@ -111,50 +102,54 @@ private:
         m_writer.BeginFolder(found);
         Level level;
         level.id = id;
-        // Both listings, every lookup and every open of this folder go through one handle.
+        // The listing, every lookup and every open of this folder go through one handle.
         const FolderHandle handle(folder, found.system);
 
-        {
-            std::vector<std::string> names;
-            NameOrder order;
-            DirSearch search;
-            DirEntry& e = m_listed;
-            for (bool more = search.FindFirst(handle, kSubFolderMask, Detail::NamesAndKinds, e);
-                 more; more = search.FindNext(e)) {
-                if (!(e.attributes & kAttrDirectory)) continue;
-                if (e.name == "." || e.name == "..") continue;
-                if (!Fits(folder, e.name)) continue;
-                const OrderedName ordered = OrderName(e.name, m_scratch);
-                order.Add(ordered.text, static_cast<uint32_t>(names.size()), ordered.tieBreak);
-                names.push_back(e.name);
+        ListFolder(handle, m_listing);
+        m_order.Clear();
+        OrderNames(m_listing.subFolders, m_order, m_scratch);
+        for (uint32_t i = 0; i < m_order.Count(); ++i) {
+            FoundFolder sub;
+            sub.name = std::move(m_listing.subFolders[m_order.ValueAt(i)]);
+            sub.path = JoinPath(folder, sub.name);
+            sub.system = handle.SubFolder(sub.name);
+            sub.id = GetFolderId(handle, sub.name, &sub.times);
+            if (sub.id && OnPath(*sub.id, id)) continue;  // a loop back up the path
+            // A folder listed before, by another route, is linked to its one part.
+            const auto placed = sub.id ? m_placed.find(*sub.id) : m_placed.end();
+            if (placed != m_placed.end()) {
+                sub.anchor = placed->second;
+                sub.partHere = false;
+            } else {
+                sub.anchor = UniqueAnchor(sub.path);
+                if (sub.id) m_placed.emplace(*sub.id, sub.anchor);
             }
-            order.Order();
-            for (uint32_t i = 0; i < order.Count(); ++i) {
-                FoundFolder sub;
-                sub.name = std::move(names[order.ValueAt(i)]);
-                sub.path = JoinPath(folder, sub.name);
-                sub.system = handle.SubFolder(sub.name);
-                sub.id = GetFolderId(handle, sub.name, &sub.times);
-                if (sub.id && OnPath(*sub.id, id)) continue;  // a loop back up the path
-                // A folder listed before, by another route, is linked to its one part.
-                const auto placed = sub.id ? m_placed.find(*sub.id) : m_placed.end();
-                if (placed != m_placed.end()) {
-                    sub.anchor = placed->second;
-                    sub.partHere = false;
-                } else {
-                    sub.anchor = UniqueAnchor(sub.path);
-                    if (sub.id) m_placed.emplace(*sub.id, sub.anchor);
-                }
-                level.subFolders.push_back(std::move(sub));
-            }
+            level.subFolders.push_back(std::move(sub));
         }
         m_writer.SubFolders(level.subFolders);
-        WriteShortcutSection(handle);
+        if (m_source == &m_readAhead && !m_readAhead.Enter(found, level.subFolders)) {
+            Replan(found, level.subFolders);
+        }
+        WriteShortcutSection(found, level.subFolders, handle);
         return level;
     }
 
-    // Reports the links of `folder`. Each file is looked up and read as the listing
-    // delivers it, while the system still has the directory and the file's inode at hand, and
+    // Has the read-ahead plan the rest of the walk from `found`, which it has begun and whose
+    // sub-folders are `subFolders`: those, then what is left of each folder it is inside of.
+    void Replan(const FoundFolder& found, const std::vector<FoundFolder>& subFolders) {
+        std::vector<const FoundFolder*> later;
+        std::vector<FolderId> onPath;
+        for (auto l = m_levels.rbegin(); l != m_levels.rend(); ++l) {
+            if (l->id) onPath.push_back(*l->id);
+            for (size_t i = l->next; i < l->subFolders.size(); ++i) {
+                if (l->subFolders[i].partHere) later.push_back(&l->subFolders[i]);
+            }
+        }
+        m_readAhead.Replan(found, subFolders, later, onPath);
+    }
+
+    // Reports the links of `folder`. Each file is looked up and read in the order the listing
+    // delivered it, while the system still has the directory and the file's inode at hand, and
     // its finished link is kept; the links are written in name order once the listing is done.
     // Past kLinkMemoryLimit only the names are kept, and those files are looked up and read in
     // name order, so a folder of huge shortcuts cannot exhaust memory. Either way the links
@@ -162,36 +157,32 @@ private:
     //
     // The files come as records from the walk's source: read one by one as they are named, or,
     // once they come slowly (from the disk rather than the cache), for the rest of the walk
-    // read ahead on threads, in the same order, so everything after is as above.
-    void WriteShortcutSection(const FolderHandle& folder) {
+    // from threads that list the folders the walk will come to and read their files ahead of
+    // it; the records come in the same order, so everything after is as above.
+    void WriteShortcutSection(const FoundFolder& found, const std::vector<FoundFolder>& subFolders,
+                              const FolderHandle& folder) {
         m_order.Clear();
         m_links.Clear();
-        bool any = false;
         m_source->Begin(folder);
-        {
-            DirSearch search;
-            DirEntry& e = m_listed;
-            for (bool more = search.FindFirst(folder, kFileMask, Detail::NamesAndKinds, e); more;
-                 more = search.FindNext(e)) {
-                any = true;
-                if (!Fits(folder.Path(), e.name)) continue;
-                if (m_source->Pending() == 0 && m_links.Size() >= kLinkMemoryLimit) {
-                    KeepName(e.name);  // read when its turn comes, and only then
-                    continue;
-                }
-                m_source->Add(e.name);
-                while (m_source->Ready()) Keep(m_source->Take());
-                if (m_source == &m_sequential && m_sequential.FilesComeSlowly() &&
-                    m_mode == ReadAheadMode::Auto) {
-                    m_source->End();
-                    m_source = &m_readAhead;
-                    m_source->Begin(folder);
-                }
+        for (size_t f = 0; f < m_listing.fileCount; ++f) {
+            const std::string& name = m_listing.files[f];
+            if (m_source->Pending() == 0 && m_links.Size() >= kLinkMemoryLimit) {
+                KeepName(name);  // read when its turn comes, and only then
+                continue;
+            }
+            m_source->Add(name);
+            while (m_source->Ready()) Keep(m_source->Take());
+            if (m_source == &m_sequential && m_sequential.FilesComeSlowly() &&
+                m_mode == ReadAheadMode::Auto) {
+                m_source->End();
+                m_source = &m_readAhead;
+                Replan(found, subFolders);
+                m_source->Begin(folder);
             }
         }
         while (m_source->Pending() > 0) Keep(m_source->Take());
         m_source->End();
-        m_writer.BeginLinks(any);
+        m_writer.BeginLinks(m_listing.anyFile);
         m_order.Order();
         // The links lie in listing order; fetching a few ahead hides most of the wait for
         // memory when a big folder's links are taken in name order.
@@ -209,7 +200,7 @@ private:
             m_link.clear();
             if (MakeLink(m_sequential.Read(folder, m_links.Text(handle)))) m_writer.Link(m_link);
         }
-        m_writer.EndLinks(any);
+        m_writer.EndLinks(m_listing.anyFile);
     }
 
     // Keeps the link of a file the listing named, to be written in name order; past
@@ -249,7 +240,7 @@ private:
     NameOrder m_order;
     LinkStore m_links;
     std::string m_link;
-    DirEntry m_listed;  // the entry a listing delivered, its storage reused
+    FolderListing m_listing;  // the folder's listing, its storage reused
     // Where the files' records come from: read one by one, or ahead on threads.
     const ReadAheadMode m_mode;
     SequentialSource m_sequential;
@@ -259,6 +250,36 @@ private:
 };
 
 }  // namespace
+
+void ListFolder(const FolderHandle& folder, FolderListing& listing, const std::atomic<bool>* stop) {
+    listing.subFolders.clear();
+    listing.fileCount = 0;
+    listing.anyFile = false;
+    DirSearch search;
+    DirEntry& e = listing.entry;
+    for (bool more = search.FindFirst(folder, kFileMask | kSubFolderMask, Detail::NamesAndKinds, e);
+         more && !(stop && stop->load(std::memory_order_relaxed)); more = search.FindNext(e)) {
+        const bool fits = FitsInWalk(folder.Path(), e.name);
+        if (Admits(kFileMask, e.attributes)) {
+            listing.anyFile = true;
+            if (fits) {
+                if (listing.fileCount == listing.files.size()) listing.files.emplace_back();
+                listing.files[listing.fileCount++].assign(e.name);
+            }
+        }
+        if ((e.attributes & kAttrDirectory) && e.name != "." && e.name != ".." && fits) {
+            listing.subFolders.push_back(e.name);
+        }
+    }
+}
+
+void OrderNames(const std::vector<std::string>& names, NameOrder& order, std::string& scratch) {
+    for (uint32_t i = 0; i < names.size(); ++i) {
+        const OrderedName ordered = OrderName(names[i], scratch);
+        order.Add(ordered.text, i, ordered.tieBreak);
+    }
+    order.Order();
+}
 
 WalkCounts WalkFolders(int32_t& shortcutCount, const std::string& folder, WalkWriter& writer,
                        ReadAheadMode readAhead) {

@@ -1,9 +1,12 @@
 // engine/folder_walk.h: the walk of a whole folder tree, and WriteFolder, the page body.
 #pragma once
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <vector>
 
+#include "engine/sorted_name_list.h"
 #include "engine/walk_writer.h"
 #include "platform/code_page.h"
 #include "platform/text_file.h"
@@ -17,9 +20,34 @@ namespace favpage {
 constexpr size_t kMaxNameLength = kLongestNameBytes;
 constexpr size_t kMaxPathLength = 4095;
 
+// True when the walk takes up `name` in `folder` (neither passes the limits above).
+inline bool FitsInWalk(const std::string& folder, const std::string& name) {
+    return name.size() <= kMaxNameLength && folder.size() + 1 + name.size() <= kMaxPathLength;
+}
+
 // A folder's finished links are kept in memory up to this many bytes and written once the folder
 // is listed; the files beyond it are read when their turn in name order comes.
 constexpr size_t kLinkMemoryLimit = 16 * 1024 * 1024;
+
+// One listing of a folder as the walk takes it up: the names of its sub-folders and of its files
+// (those within the limits above), in the order the listing delivered them, and whether it
+// listed any file at all. Its storage is kept from folder to folder.
+struct FolderListing {
+    std::vector<std::string> subFolders;
+    std::vector<std::string> files;  // the first fileCount are the folder's
+    size_t fileCount = 0;
+    bool anyFile = false;
+    DirEntry entry;  // an entry as the listing delivered it
+};
+
+// Lists `folder` into `listing`, once: a sub-folder is an entry the search for sub-folders
+// admits, a file one the search for files admits (platform/dir_search.h). Stops early once
+// `stop` is set.
+void ListFolder(const FolderHandle& folder, FolderListing& listing,
+                const std::atomic<bool>* stop = nullptr);
+
+// Adds `names` to `order`, each with its position, as the page orders names, and orders them.
+void OrderNames(const std::vector<std::string>& names, NameOrder& order, std::string& scratch);
 
 // How a walk reads its files: on threads of its own ahead of the walk only once files come
 // slowly (Auto, as after a start-up, when nothing is cached), from the first file (Always), or
@@ -28,8 +56,9 @@ enum class ReadAheadMode { Auto, Always, Never };
 
 // What a walk did besides its report.
 struct WalkCounts {
-    size_t filesReadAhead = 0;     // files whose records came from the read-ahead
-    size_t filesReadOnThreads = 0; // of those, files its threads looked up and read
+    size_t filesReadAhead = 0;       // files whose records came from the read-ahead
+    size_t filesReadOnThreads = 0;   // files its threads looked up and read
+    size_t foldersListedAhead = 0;   // folders its threads listed before the walk came to them
 };
 
 // Walks `folder` and every folder below it and reports, depth first, each folder, its sorted

@@ -1,9 +1,25 @@
-// engine/read_ahead.cpp: readers that look up and read a folder's files ahead of the walk.
+// engine/read_ahead.cpp: threads that list the folders a walk will come to and read their files
+// ahead of it.
 #include "engine/read_ahead.h"
 
+#include <algorithm>
 #include <utility>
 
+#include "engine/folder_walk.h"
+#include "engine/html_text.h"
+#include "engine/sorted_name_list.h"
+
 namespace favpage {
+
+namespace {
+
+// A name's share of the bytes held, with the record it comes in.
+template <class T>
+size_t HeldFor(const std::string& text) {
+    return sizeof(T) + text.size();
+}
+
+}  // namespace
 
 ReadAhead::ReadAhead(Limits limits, TextReader reader) : m_limits(limits), m_reader(reader) {}
 
@@ -11,29 +27,319 @@ ReadAhead::~ReadAhead() {
     {
         std::lock_guard<std::mutex> lock(m_mutex);
         m_stop = true;
+        m_stopping.store(true, std::memory_order_relaxed);
     }
     m_work.notify_all();
     for (std::thread& t : m_threads) t.join();
 }
 
-void ReadAhead::Begin(const FolderHandle& folder) {
-    std::lock_guard<std::mutex> lock(m_mutex);
-    m_folder = &folder;
+void ReadAhead::StartThreads() {
     while (m_threads.size() < m_limits.threads) m_threads.emplace_back([this] { Serve(); });
 }
 
-void ReadAhead::Add(const std::string& name) {
-    {
-        std::lock_guard<std::mutex> lock(m_mutex);
-        m_slots.emplace_back();
-        m_slots.back().name = name;
-    }
-    m_work.notify_one();
+size_t ReadAhead::MostBytesHeld() const {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_mostBytes;
 }
 
-bool ReadAhead::CanClaim() const {
-    return m_folder && m_claimed < m_slots.size() && m_claimed < m_limits.window &&
-           m_bytes < m_limits.maxBytes;
+void ReadAhead::Hold(Folder& folder, size_t bytes) {
+    if (folder.gone) return;
+    folder.bytes += bytes;
+    m_bytes += bytes;
+    m_mostBytes = std::max(m_mostBytes, m_bytes);
+}
+
+void ReadAhead::Release(Folder& folder, size_t bytes) {
+    if (folder.gone) return;
+    folder.bytes -= bytes;
+    m_bytes -= bytes;
+}
+
+ReadAhead::Folder& ReadAhead::Plan(Key key, std::string path, SystemFolderPath system,
+                                   bool listedByWalk) {
+    auto folder = std::make_shared<Folder>();
+    folder->key = std::move(key);
+    folder->path = std::move(path);
+    folder->system = std::move(system);
+    folder->listing = listedByWalk ? Folder::Listing::ByWalk : Folder::Listing::Waiting;
+    Folder& f = *folder;
+    Hold(f, HeldFor<Folder>(f.path) + f.key.size() * sizeof(uint32_t));
+    m_byPath[f.path] = &f;
+    if (!listedByWalk) m_open.insert(folder);
+    m_plan.emplace(f.key, std::move(folder));
+    return f;
+}
+
+void ReadAhead::PlanSubFolders(Folder& parent, const std::vector<FoundFolder>& subFolders) {
+    for (const FoundFolder& sub : subFolders) {
+        if (!sub.partHere) continue;
+        Key key = parent.key;
+        key.push_back(parent.subFolders++);
+        Plan(std::move(key), sub.path, sub.system, false).idPlanned = PlanId(sub.id);
+    }
+}
+
+bool ReadAhead::PlanId(const std::optional<FolderId>& id) {
+    if (id) m_planned.insert(*id);
+    return id.has_value();
+}
+
+void ReadAhead::Forget(Folder& folder) {
+    m_bytes -= folder.bytes;
+    folder.bytes = 0;
+    folder.gone = true;
+    const auto byPath = m_byPath.find(folder.path);
+    if (byPath != m_byPath.end() && byPath->second == &folder) m_byPath.erase(byPath);
+    const auto planned = m_plan.find(folder.key);
+    if (planned == m_plan.end() || planned->second.get() != &folder) return;
+    m_open.erase(planned->second);
+    m_plan.erase(planned);  // the folder itself lives on while a thread still works on it
+}
+
+bool ReadAhead::Enter(const FoundFolder& found, const std::vector<FoundFolder>& subFolders) {
+    std::unique_lock<std::mutex> lock(m_mutex);
+    StartThreads();
+    const auto byPath = m_byPath.find(found.path);
+    if (byPath == m_byPath.end()) return false;
+    Folder* folder = byPath->second;
+    // The planned folders before it are those the walk passed over.
+    while (m_plan.begin()->second.get() != folder) Forget(*m_plan.begin()->second);
+    m_current = m_plan.begin()->second;
+    m_cursor = 0;
+    m_done.wait(lock, [folder] { return folder->listing != Folder::Listing::Listing; });
+    if (folder->listing == Folder::Listing::Waiting) {
+        folder->listing = Folder::Listing::ByWalk;  // the walk lists it, and names its files
+        m_open.erase(m_current);
+    }
+    // Its sub-folders as planned, against those the walk will walk: when they differ (the tree
+    // changed, a route to a folder came first elsewhere), the walk's hold.
+    uint32_t position = 0;
+    bool same = true;
+    Key key = folder->key;
+    key.push_back(0);
+    for (const FoundFolder& sub : subFolders) {
+        if (!sub.partHere) continue;
+        key.back() = position++;
+        const auto planned = m_plan.find(key);
+        if (planned == m_plan.end() || planned->second->path != sub.path) same = false;
+    }
+    if (!same || position != folder->subFolders) {
+        // Every folder planned below it goes; the walk's plan comes in their place.
+        for (auto below = std::next(m_plan.begin());
+             below != m_plan.end() && below->first.size() > folder->key.size() &&
+             std::equal(folder->key.begin(), folder->key.end(), below->first.begin());
+             below = std::next(m_plan.begin())) {
+            Forget(*below->second);
+        }
+        folder->subFolders = 0;
+        PlanSubFolders(*folder, subFolders);
+        m_work.notify_all();
+    }
+    return true;
+}
+
+void ReadAhead::Replan(const FoundFolder& found, const std::vector<FoundFolder>& subFolders,
+                       const std::vector<const FoundFolder*>& later,
+                       const std::vector<FolderId>& onPath) {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    StartThreads();
+    while (!m_plan.empty()) Forget(*m_plan.begin()->second);
+    m_planned.clear();
+    m_planned.insert(onPath.begin(), onPath.end());
+    if (found.id) m_planned.insert(*found.id);
+    Folder& folder = Plan(Key{0}, found.path, found.system, true);
+    PlanSubFolders(folder, subFolders);
+    uint32_t position = 1;
+    for (const FoundFolder* next : later) {
+        Plan(Key{position++}, next->path, next->system, false).idPlanned = PlanId(next->id);
+    }
+    m_current = m_plan.begin()->second;
+    m_cursor = 0;
+    m_work.notify_all();
+}
+
+void ReadAhead::Begin(const FolderHandle& handle) {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    StartThreads();
+    if (!m_current) {
+        // Begun without a plan: this folder alone, read for as the walk names its files.
+        while (!m_plan.empty()) Forget(*m_plan.begin()->second);
+        Plan(Key{0}, handle.Path(), SystemFolderPath(), true);
+        m_current = m_plan.begin()->second;
+        m_cursor = 0;
+    }
+    m_folder = &handle;
+    // From now on the walk's handle serves its readers; End waits for them.
+    m_current->handle = std::shared_ptr<const FolderHandle>(std::shared_ptr<void>(), &handle);
+}
+
+void ReadAhead::Add(const std::string& name) {
+    std::unique_lock<std::mutex> lock(m_mutex);
+    Folder& folder = *m_current;
+    size_t at = folder.first + folder.files.size();
+    if (folder.listing == Folder::Listing::Listed) {
+        // Listed ahead: the walk's listing names the files in the order the thread's did.
+        const size_t end = at;
+        if (m_cursor >= folder.first && m_cursor < end &&
+            folder.files[m_cursor - folder.first].name == name) {
+            at = m_cursor++;
+        } else {
+            if (folder.index.empty()) {
+                for (size_t i = 0; i < folder.files.size(); ++i) {
+                    folder.index.emplace(folder.files[i].name, folder.first + i);
+                }
+            }
+            const auto listed = folder.index.find(name);
+            if (listed != folder.index.end() && listed->second >= folder.first &&
+                folder.files[listed->second - folder.first].state != Slot::State::Taken) {
+                at = listed->second;
+            }
+        }
+    }
+    if (at == folder.first + folder.files.size()) {
+        // A file no thread listed: named now, read by a thread or when it is taken.
+        folder.files.emplace_back();
+        folder.files.back().name = name;
+        Hold(folder, HeldFor<Slot>(name));
+        m_open.insert(m_current);
+        lock.unlock();
+        m_work.notify_one();
+    }
+    m_named.push_back(at);
+}
+
+bool ReadAhead::ClaimableFile(const Folder& folder, size_t& at) const {
+    const size_t end = std::min(folder.first + folder.files.size(),
+                                folder.taken + m_limits.window);
+    for (at = std::max(folder.claimed, folder.first); at < end; ++at) {
+        if (folder.files[at - folder.first].state == Slot::State::Waiting) return true;
+    }
+    return false;
+}
+
+ReadAhead::FolderPtr ReadAhead::NextWork() {
+    if (m_bytes >= m_limits.maxBytes) return nullptr;
+    for (auto it = m_open.begin(); it != m_open.end();) {
+        const Folder& folder = **it;
+        if (folder.listing == Folder::Listing::Waiting) return *it;
+        size_t at = 0;
+        const bool claimable = ClaimableFile(folder, at);
+        if (claimable && folder.handle) return *it;
+        // Kept while its window holds it back, or until the walk's handle comes.
+        const bool heldBack = claimable || at < folder.first + folder.files.size();
+        it = heldBack ? std::next(it) : m_open.erase(it);
+    }
+    return nullptr;
+}
+
+void ReadAhead::Serve() {
+    for (;;) {
+        std::unique_lock<std::mutex> lock(m_mutex);
+        FolderPtr folder;
+        m_work.wait(lock, [&] { return m_stop || (folder = NextWork()) != nullptr; });
+        if (m_stop) return;
+        // Each leaves the lock released, so that what it lets go of is freed while others work.
+        if (folder->listing == Folder::Listing::Waiting) {
+            ListAhead(folder, lock);
+        } else {
+            ReadAheadOf(folder, lock);
+        }
+    }
+}
+
+void ReadAhead::ListAhead(const FolderPtr& folder, std::unique_lock<std::mutex>& lock) {
+    folder->listing = Folder::Listing::Listing;
+    ++folder->reading;
+    m_open.erase(folder);
+    const std::string path = folder->path;
+    const bool idPlanned = folder->idPlanned;
+    lock.unlock();
+
+    auto handle = std::make_shared<const FolderHandle>(path, folder->system);
+    // Unless the walk planned it, a folder may be one planned already by another route (or a
+    // route back up the path): then what its listing found is left out.
+    const std::optional<FolderId> id = idPlanned ? std::nullopt : GetFolderId(*handle);
+    FolderListing listing;
+    ListFolder(*handle, listing, &m_stopping);
+    NameOrder order;
+    std::string scratch;
+    OrderNames(listing.subFolders, order, scratch);  // in the walk's order
+    std::vector<SystemFolderPath> systems;
+    for (uint32_t i = 0; i < order.Count(); ++i) {
+        systems.push_back(handle->SubFolder(listing.subFolders[order.ValueAt(i)]));
+    }
+    // The files of a small folder are read in the same turn, each a hand-over less.
+    std::vector<Slot> read(listing.fileCount <= kReadWithListing ? listing.fileCount : 0);
+    for (size_t f = 0; f < read.size(); ++f) {
+        read[f].name = listing.files[f];
+        Read(*handle, read[f]);
+        read[f].state = Slot::State::Read;
+    }
+
+    lock.lock();
+    --folder->reading;
+    if (!folder->gone) {
+        if (id && !m_planned.insert(*id).second) {
+            order.Clear();
+            listing.fileCount = 0;
+            read.clear();
+        }
+        folder->listing = Folder::Listing::Listed;
+        m_listedAhead.fetch_add(1, std::memory_order_relaxed);
+        m_readOnThreads.fetch_add(read.size(), std::memory_order_relaxed);
+        for (uint32_t i = 0; i < order.Count(); ++i) {
+            Key key = folder->key;
+            key.push_back(folder->subFolders++);
+            Plan(std::move(key), JoinPath(path, listing.subFolders[order.ValueAt(i)]),
+                 std::move(systems[i]), false);
+        }
+        for (size_t f = 0; f < listing.fileCount; ++f) {
+            folder->files.emplace_back();
+            Slot& slot = folder->files.back();
+            if (f < read.size()) {
+                slot = std::move(read[f]);
+                Hold(*folder, HeldFor<Slot>(slot.name) + slot.text.size());
+            } else {
+                slot.name = std::move(listing.files[f]);
+                Hold(*folder, HeldFor<Slot>(slot.name));
+            }
+        }
+        const bool filesToRead = listing.fileCount > read.size();
+        if (filesToRead) {
+            folder->handle = std::move(handle);
+            m_open.insert(folder);
+        }
+        if (order.Count() + filesToRead > 1) {
+            m_work.notify_all();
+        } else if (order.Count() + filesToRead == 1) {
+            m_work.notify_one();
+        }
+        if (folder == m_current) m_done.notify_all();
+    }
+    lock.unlock();
+}
+
+void ReadAhead::ReadAheadOf(const FolderPtr& folder, std::unique_lock<std::mutex>& lock) {
+    size_t at = 0;
+    ClaimableFile(*folder, at);
+    folder->claimed = at + 1;
+    Slot& slot = folder->files[at - folder->first];  // stays put: the walk pops only taken files
+    slot.state = Slot::State::Reading;
+    ++folder->reading;
+    std::shared_ptr<const FolderHandle> handle = folder->handle;
+    lock.unlock();
+    Read(*handle, slot);
+    m_readOnThreads.fetch_add(1, std::memory_order_relaxed);
+    lock.lock();
+    slot.state = Slot::State::Read;
+    Hold(*folder, slot.text.size());
+    --folder->reading;
+    // A folder ahead whose files are all read lets its handle go: the walk opens its own.
+    if (folder != m_current && folder->reading == 0 && !ClaimableFile(*folder, at)) {
+        folder->handle.reset();
+    }
+    if (folder == m_current) m_done.notify_all();
+    lock.unlock();
 }
 
 void ReadAhead::Read(const FolderHandle& folder, Slot& slot) const {
@@ -42,46 +348,28 @@ void ReadAhead::Read(const FolderHandle& folder, Slot& slot) const {
                     : TextKind::None;
 }
 
-// The folder changes only between Begin and End, while no reader is busy.
-void ReadAhead::Serve() {
-    std::unique_lock<std::mutex> lock(m_mutex);
-    for (;;) {
-        m_work.wait(lock, [this] { return m_stop || CanClaim(); });
-        if (m_stop) return;
-        // References to a deque's elements survive additions at its back and removals at its
-        // front: the slot stays where it is while the walk takes the ones before it, and the
-        // walk touches it only once it is read.
-        Slot& slot = m_slots[m_claimed++];
-        slot.state = Slot::State::Reading;
-        ++m_reading;
-        lock.unlock();
-        Read(*m_folder, slot);
-        m_readOnThreads.fetch_add(1, std::memory_order_relaxed);
-        lock.lock();
-        slot.state = Slot::State::Read;
-        m_bytes += slot.text.size();
-        --m_reading;
-        // Only the walk waits for reads: for the file it takes next, or for none to be busy.
-        if (&slot == &m_slots.front() || m_reading == 0) m_done.notify_all();
-    }
-}
-
 const ShortcutRecord& ReadAhead::Take() {
     std::unique_lock<std::mutex> lock(m_mutex);
-    Slot& front = m_slots.front();
+    Folder& folder = *m_current;
+    const size_t at = m_named.front();
+    m_named.pop_front();
+    Slot& slot = folder.files[at - folder.first];
     // No reader has come to it (all busy further on, or none): it is read here rather than
     // waited for.
-    const bool unclaimed = front.state == Slot::State::Waiting;
-    if (!unclaimed) m_done.wait(lock, [&front] { return front.state == Slot::State::Read; });
-    m_taken = std::move(front);
-    m_slots.pop_front();
-    if (unclaimed) {
-        const FolderHandle& folder = *m_folder;
+    const bool here = slot.state == Slot::State::Waiting;
+    if (!here) m_done.wait(lock, [&slot] { return slot.state == Slot::State::Read; });
+    Release(folder, HeldFor<Slot>(slot.name) + (here ? 0 : slot.text.size()));
+    m_taken = std::move(slot);
+    slot.state = Slot::State::Taken;
+    ++folder.taken;
+    while (!folder.files.empty() && folder.files.front().state == Slot::State::Taken) {
+        folder.files.pop_front();
+        ++folder.first;
+    }
+    if (here) {
         lock.unlock();
-        Read(folder, m_taken);
+        Read(*m_folder, m_taken);
     } else {
-        m_bytes -= m_taken.text.size();
-        --m_claimed;
         lock.unlock();
         m_work.notify_one();  // the window moved on by one file
     }
@@ -95,13 +383,14 @@ const ShortcutRecord& ReadAhead::Take() {
 
 void ReadAhead::End() {
     std::unique_lock<std::mutex> lock(m_mutex);
-    // Files no reader has claimed are dropped; claimed ones are waited for, as their readers
-    // still use the folder.
-    m_slots.resize(m_claimed);
-    m_done.wait(lock, [this] { return m_reading == 0; });
-    m_slots.clear();
-    m_claimed = 0;
-    m_bytes = 0;
+    m_named.clear();
+    if (m_current) {
+        // Its readers use the walk's handle.
+        Folder& folder = *m_current;
+        m_done.wait(lock, [&folder] { return folder.reading == 0; });
+        Forget(folder);
+        m_current.reset();
+    }
     m_folder = nullptr;
 }
 

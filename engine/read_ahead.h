@@ -1,60 +1,93 @@
-// engine/read_ahead.h: the files of a folder looked up and read on threads of their own, ahead
-// of the walk that uses them.
+// engine/read_ahead.h: the folders a walk will come to and their files, listed and read on
+// threads of their own ahead of the walk that uses them.
 #pragma once
 #include <atomic>
 #include <condition_variable>
 #include <cstddef>
 #include <cstdint>
 #include <deque>
+#include <map>
+#include <memory>
 #include <mutex>
+#include <set>
 #include <string>
 #include <thread>
+#include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 #include "engine/shortcut_source.h"
+#include "engine/walk_writer.h"
 #include "platform/dir_search.h"
 
 namespace favpage {
 
-// When nothing is in the system's cache, each file costs a wait for the disk, and waiting for one
-// file after another is the slowest way to pay for them: a few readers at once keep the disk busy.
-// A ReadAhead looks up and reads the files of one folder at a time on its own threads, in the
-// order the walk names them, and hands the records back in that order, exactly what the walk
-// would have got reading each file itself at that moment. The walk reads a file itself when no
-// reader has come to it yet, so it never waits for a thread that has not started on its file.
+// When nothing is in the system's cache, each folder and each file costs a wait for the disk, and
+// waiting for one after another is the slowest way to pay for them: a few readers at once keep
+// the disk busy. A ReadAhead keeps a plan of the folders the walk will come to, in the walk's
+// order (depth first, sub-folders in name order, each real folder once), and its threads list
+// those folders and look up and read their files, always the first in that order that no thread
+// has taken yet, so the work the walk needs soonest is done first. The walk tells it which folder
+// it begins and which sub-folders it will walk from there (Enter); the threads find the folders
+// below those by listing them. A folder the plan did not foresee (the tree changed, or a second
+// route to a folder came first in the walk's order) makes a new plan from where the walk is
+// (Replan); a planned folder the walk passes over is dropped with whatever was read of it.
 //
-// Memory is bounded: readers stay at most `window` files and `maxBytes` of text ahead of the
-// walk, and the walk takes a record before it names more than `window` files not taken.
+// The walk's own folder works as any ShortcutSource: the walk names its files as its listing
+// delivers them, and takes the records in that order, exactly what the walk would have got
+// reading each file itself at some moment of the run. A file a thread read when it listed the
+// folder ahead is handed over; a file no thread has come to is read by the walk itself, so it
+// never waits for a thread that has not started on its file.
+//
+// Memory is bounded: the threads stop taking work while the names, paths and text held for
+// folders and files the walk has not taken come to `maxBytes` or more, and the walk takes a
+// record before it names more than `window` files not taken.
 struct ReadAheadLimits {
     // Enough requests at once to keep a disk (or the storage behind a virtual one) busy; the
-    // readers wait, so they cost little processor time.
+    // threads wait, so they cost little processor time.
     unsigned threads = 16;
     size_t window = 1024;
-    size_t maxBytes = 4 * 1024 * 1024;
+    size_t maxBytes = 8 * 1024 * 1024;
 };
 
 class ReadAhead final : public ShortcutSource {
 public:
     using Limits = ReadAheadLimits;
+    // A folder of at most this many files has them read by the thread that lists it.
+    static constexpr size_t kReadWithListing = 8;
 
-    // Threads started at the first Begin; each file read with `reader`.
+    // Threads started when the first folder begins; each file read with `reader`.
     explicit ReadAhead(Limits limits = Limits(), TextReader reader = &ReadShortcutFile);
     ~ReadAhead() override;
     ReadAhead(const ReadAhead&) = delete;
     ReadAhead& operator=(const ReadAhead&) = delete;
 
+    // The walk begins `folder` and will then walk `subFolders` (those whose part is here) in
+    // order. False when the plan did not foresee `folder`: then Replan must follow.
+    bool Enter(const FoundFolder& folder, const std::vector<FoundFolder>& subFolders);
+    // Drops the plan and makes a new one from the walk's place: `folder`, which it has begun and
+    // lists itself, then its `subFolders`, then `later` in the walk's order; `onPath` are the
+    // folders the walk is inside of, which no thread enters again.
+    void Replan(const FoundFolder& folder, const std::vector<FoundFolder>& subFolders,
+                const std::vector<const FoundFolder*>& later, const std::vector<FolderId>& onPath);
+
+    // The records of the folder begun. A folder begun without Enter is read for as its files
+    // are named, with nothing planned after it.
     void Begin(const FolderHandle& folder) override;
     void Add(const std::string& name) override;
-    size_t Pending() const override { return m_slots.size(); }
-    bool Ready() const override { return m_slots.size() > m_limits.window; }
+    size_t Pending() const override { return m_named.size(); }
+    bool Ready() const override { return m_named.size() > m_limits.window; }
     const ShortcutRecord& Take() override;
-    // Files no reader has started on are forgotten; reads in progress are waited for.
+    // Files named and not taken are forgotten; reads of the folder in progress are waited for.
     void End() override;
 
-    // How many records Take has delivered, and how many files the threads have looked up and
-    // read (some of them maybe not taken yet); the rest of those delivered the walk read itself.
+    // How many records Take has delivered; how many files the threads have looked up and read
+    // (some of them maybe not taken); how many folders they listed before the walk came to them.
     size_t Delivered() const { return m_delivered; }
     size_t ReadOnThreads() const { return m_readOnThreads.load(std::memory_order_relaxed); }
+    size_t FoldersListedAhead() const { return m_listedAhead.load(std::memory_order_relaxed); }
+    // Bytes held at most at any moment: names, paths and text of what the walk had not taken.
+    size_t MostBytesHeld() const;
 
 private:
     struct Slot {
@@ -62,31 +95,79 @@ private:
         DirEntry entry;
         std::string text;
         TextKind kind = TextKind::None;
-        enum class State : unsigned char { Waiting, Reading, Read } state = State::Waiting;
+        enum class State : unsigned char { Waiting, Reading, Read, Taken } state = State::Waiting;
+    };
+    // The place of a folder in the walk's order: its parent's key and its own position after it.
+    using Key = std::vector<uint32_t>;
+    struct Folder {
+        Key key;
+        std::string path;
+        SystemFolderPath system;
+        enum class Listing : unsigned char { Waiting, Listing, Listed, ByWalk } listing =
+            Listing::Waiting;
+        bool gone = false;                  // consumed or dropped: nothing it holds counts now
+        bool idPlanned = false;             // its identity was known when it was planned
+        std::deque<Slot> files;             // listed (by a thread, or named by the walk)
+        size_t first = 0;                   // the number of the first file in `files`
+        size_t claimed = 0;                 // where readers look for a file to read
+        size_t taken = 0;                   // files the walk has taken
+        uint32_t subFolders = 0;            // sub-folders planned: keys `key` + 0, 1, ...
+        size_t reading = 0;                 // threads busy with its listing or a file
+        size_t bytes = 0;                   // held for it
+        std::shared_ptr<const FolderHandle> handle;  // what its readers read through
+        std::unordered_map<std::string, size_t> index;  // file by name, made when needed
+    };
+    using FolderPtr = std::shared_ptr<Folder>;
+    struct ByKey {
+        bool operator()(const FolderPtr& a, const FolderPtr& b) const { return a->key < b->key; }
     };
 
-    // Looks up and reads the file of `slot`.
-    void Read(const FolderHandle& folder, Slot& slot) const;
-
     void Serve();
-    bool CanClaim() const;
+    // The first folder with work a thread may take now, or none.
+    FolderPtr NextWork();
+    // True, with its number in `at`, when a file of `folder` waits for a reader within the window.
+    bool ClaimableFile(const Folder& folder, size_t& at) const;
+    void ListAhead(const FolderPtr& folder, std::unique_lock<std::mutex>& lock);
+    void ReadAheadOf(const FolderPtr& folder, std::unique_lock<std::mutex>& lock);
+    // Adds a folder to the plan, and to the work when it waits to be listed.
+    Folder& Plan(Key key, std::string path, SystemFolderPath system, bool listedByWalk);
+    // Plans `subFolders` of `parent`.
+    void PlanSubFolders(Folder& parent, const std::vector<FoundFolder>& subFolders);
+    // Notes a folder's identity as planned; false when it is not known.
+    bool PlanId(const std::optional<FolderId>& id);
+    // Takes `folder` out of the plan; its memory goes when no thread uses it.
+    void Forget(Folder& folder);
+    void Hold(Folder& folder, size_t bytes);
+    void Release(Folder& folder, size_t bytes);
+    // Looks up and reads the file of `slot` through `folder`.
+    void Read(const FolderHandle& folder, Slot& slot) const;
+    void StartThreads();
 
     const Limits m_limits;
     const TextReader m_reader;
     std::vector<std::thread> m_threads;
-    std::mutex m_mutex;
-    std::condition_variable m_work;   // a file to read, or the end
-    std::condition_variable m_done;   // a file read, or no reader busy
-    std::deque<Slot> m_slots;         // the folder's files from the first not yet taken on
-    size_t m_claimed = 0;             // slots claimed (from the front of m_slots)
-    size_t m_reading = 0;             // readers busy with a file
-    size_t m_bytes = 0;               // text held for files not yet taken
-    const FolderHandle* m_folder = nullptr;
+    mutable std::mutex m_mutex;
+    std::condition_variable m_work;  // work to take, or the end
+    std::condition_variable m_done;  // a listing or a file read, or no reader busy
+    std::map<Key, FolderPtr> m_plan;             // the folders to come, in the walk's order
+    std::set<FolderPtr, ByKey> m_open;           // those with work a thread may take
+    std::unordered_map<std::string, Folder*> m_byPath;
+    std::unordered_set<FolderId, FolderIdHash> m_planned;  // identities of the folders planned
+    size_t m_bytes = 0;
+    size_t m_mostBytes = 0;
     bool m_stop = false;
+    std::atomic<bool> m_stopping{false};  // m_stop, for a listing to look at between entries
+
+    // The walk's side.
+    FolderPtr m_current;                 // the folder begun
+    const FolderHandle* m_folder = nullptr;
+    size_t m_cursor = 0;                 // where the next file named is expected in its listing
+    std::deque<size_t> m_named;          // its files named and not taken, by slot
     size_t m_delivered = 0;
     std::atomic<size_t> m_readOnThreads{0};
-    Slot m_taken;                     // the file Take delivered last
-    ShortcutRecord m_record;          // and its record
+    std::atomic<size_t> m_listedAhead{0};
+    Slot m_taken;                        // the file Take delivered last
+    ShortcutRecord m_record;             // and its record
 };
 
 }  // namespace favpage

@@ -2,6 +2,7 @@
 // every platform.
 #pragma once
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -158,7 +159,14 @@ struct FolderId {
     uint64_t index = 0;
     bool operator==(const FolderId& o) const { return volume == o.volume && index == o.index; }
 };
+struct FolderIdHash {
+    size_t operator()(const FolderId& id) const {
+        return std::hash<uint64_t>()(id.index * 0x9E3779B97F4A7C15ull ^ id.volume);
+    }
+};
 std::optional<FolderId> GetFolderId(const std::string& path, FileTimes* times = nullptr);
+// The identity of an open folder.
+std::optional<FolderId> GetFolderId(const FolderHandle& folder);
 // The identity of the folder `name` names in an open folder, and its times as above.
 std::optional<FolderId> GetFolderId(const FolderHandle& folder, const std::string& name,
                                     FileTimes* times = nullptr);

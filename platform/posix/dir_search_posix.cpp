@@ -286,6 +286,15 @@ std::optional<FolderId> GetFolderId(const std::string& path, FileTimes* times) {
     return id;
 }
 
+std::optional<FolderId> GetFolderId(const FolderHandle& folder) {
+    struct stat st;
+    if (!folder.IsOpen() || fstat(static_cast<int>(folder.Native()), &st) != 0) return std::nullopt;
+    FolderId id;
+    id.volume = static_cast<uint64_t>(st.st_dev);
+    id.index = static_cast<uint64_t>(st.st_ino);
+    return id;
+}
+
 std::optional<FolderId> GetFolderId(const FolderHandle& folder, const std::string& name,
                                     FileTimes* times) {
     struct stat st;

@@ -232,6 +232,11 @@ std::optional<FolderId> FolderIdOf(const std::wstring& path, FileTimes* times) {
 
 }  // namespace
 
+std::optional<FolderId> GetFolderId(const FolderHandle& folder) {
+    if (!folder.IsOpen()) return std::nullopt;
+    return FolderIdOf(folder.SystemPath(), nullptr);
+}
+
 std::optional<FolderId> GetFolderId(const FolderHandle& folder, const std::string& name,
                                     FileTimes* times) {
     if (!folder.IsOpen()) return std::nullopt;
