@@ -105,7 +105,10 @@ private:
         // The listing, every lookup and every open of this folder go through one handle.
         const FolderHandle handle(folder, found.system);
 
-        ListFolder(handle, m_listing);
+        // Listed by the read-ahead's threads already, or now.
+        if (m_source != &m_readAhead || !m_readAhead.TakeListing(found, m_listing)) {
+            ListFolder(handle, m_listing);
+        }
         m_order.Clear();
         OrderNames(m_listing.subFolders, m_order, m_scratch);
         for (uint32_t i = 0; i < m_order.Count(); ++i) {
@@ -164,8 +167,8 @@ private:
         m_order.Clear();
         m_links.Clear();
         m_source->Begin(folder);
-        for (size_t f = 0; f < m_listing.fileCount; ++f) {
-            const std::string& name = m_listing.files[f];
+        for (size_t f = 0; f < m_listing.FileCount(); ++f) {
+            const std::string& name = m_name.assign(m_listing.File(f));
             if (m_source->Pending() == 0 && m_links.Size() >= kLinkMemoryLimit) {
                 KeepName(name);  // read when its turn comes, and only then
                 continue;
@@ -241,6 +244,7 @@ private:
     LinkStore m_links;
     std::string m_link;
     FolderListing m_listing;  // the folder's listing, its storage reused
+    std::string m_name;       // the name of the file named last
     // Where the files' records come from: read one by one, or ahead on threads.
     const ReadAheadMode m_mode;
     SequentialSource m_sequential;
@@ -252,9 +256,7 @@ private:
 }  // namespace
 
 void ListFolder(const FolderHandle& folder, FolderListing& listing, const std::atomic<bool>* stop) {
-    listing.subFolders.clear();
-    listing.fileCount = 0;
-    listing.anyFile = false;
+    listing.Clear();
     DirSearch search;
     DirEntry& e = listing.entry;
     for (bool more = search.FindFirst(folder, kFileMask | kSubFolderMask, Detail::NamesAndKinds, e);
@@ -262,10 +264,7 @@ void ListFolder(const FolderHandle& folder, FolderListing& listing, const std::a
         const bool fits = FitsInWalk(folder.Path(), e.name);
         if (Admits(kFileMask, e.attributes)) {
             listing.anyFile = true;
-            if (fits) {
-                if (listing.fileCount == listing.files.size()) listing.files.emplace_back();
-                listing.files[listing.fileCount++].assign(e.name);
-            }
+            if (fits) listing.AddFile(e.name);
         }
         if ((e.attributes & kAttrDirectory) && e.name != "." && e.name != ".." && fits) {
             listing.subFolders.push_back(e.name);

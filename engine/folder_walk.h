@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "engine/sorted_name_list.h"
@@ -34,10 +35,28 @@ constexpr size_t kLinkMemoryLimit = 16 * 1024 * 1024;
 // listed any file at all. Its storage is kept from folder to folder.
 struct FolderListing {
     std::vector<std::string> subFolders;
-    std::vector<std::string> files;  // the first fileCount are the folder's
-    size_t fileCount = 0;
     bool anyFile = false;
     DirEntry entry;  // an entry as the listing delivered it
+
+    size_t FileCount() const { return m_fileEnds.size(); }
+    std::string_view File(size_t i) const {
+        const size_t start = i == 0 ? 0 : m_fileEnds[i - 1];
+        return std::string_view(m_fileNames).substr(start, m_fileEnds[i] - start);
+    }
+    void AddFile(std::string_view name) {
+        m_fileNames.append(name);
+        m_fileEnds.push_back(m_fileNames.size());
+    }
+    void Clear() {
+        subFolders.clear();
+        anyFile = false;
+        m_fileNames.clear();
+        m_fileEnds.clear();
+    }
+
+private:
+    std::string m_fileNames;  // the files' names, back to back
+    std::vector<size_t> m_fileEnds;
 };
 
 // Lists `folder` into `listing`, once: a sub-folder is an entry the search for sub-folders

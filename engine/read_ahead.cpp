@@ -96,6 +96,31 @@ void ReadAhead::Forget(Folder& folder) {
     m_plan.erase(planned);  // the folder itself lives on while a thread still works on it
 }
 
+bool ReadAhead::TakeListing(const FoundFolder& found, FolderListing& listing) {
+    std::unique_lock<std::mutex> lock(m_mutex);
+    const auto byPath = m_byPath.find(found.path);
+    if (byPath == m_byPath.end()) return false;
+    Folder& folder = *byPath->second;
+    m_done.wait(lock, [&folder] { return folder.listing != Folder::Listing::Listing; });
+    if (folder.listing == Folder::Listing::Waiting) {
+        folder.listing = Folder::Listing::ByWalk;  // no thread has come to it: the walk lists it
+        m_open.erase(m_plan.at(folder.key));
+    }
+    if (!folder.listingKept) return false;
+    folder.listingKept = false;
+    size_t held = 0;
+    listing.Clear();
+    for (std::string& name : folder.subFolderNames) {
+        held += HeldFor<std::string>(name);
+        listing.subFolders.push_back(std::move(name));
+    }
+    folder.subFolderNames.clear();
+    Release(folder, held);
+    for (const Slot& slot : folder.files) listing.AddFile(slot.name);
+    listing.anyFile = folder.anyFile;
+    return true;
+}
+
 bool ReadAhead::Enter(const FoundFolder& found, const std::vector<FoundFolder>& subFolders) {
     std::unique_lock<std::mutex> lock(m_mutex);
     StartThreads();
@@ -264,14 +289,18 @@ void ReadAhead::ListAhead(const FolderPtr& folder, std::unique_lock<std::mutex>&
     NameOrder order;
     std::string scratch;
     OrderNames(listing.subFolders, order, scratch);  // in the walk's order
+    std::vector<std::string> paths;
     std::vector<SystemFolderPath> systems;
     for (uint32_t i = 0; i < order.Count(); ++i) {
-        systems.push_back(handle->SubFolder(listing.subFolders[order.ValueAt(i)]));
+        const std::string& name = listing.subFolders[order.ValueAt(i)];
+        paths.push_back(JoinPath(path, name));
+        systems.push_back(handle->SubFolder(name));
     }
     // The files of a small folder are read in the same turn, each a hand-over less.
-    std::vector<Slot> read(listing.fileCount <= kReadWithListing ? listing.fileCount : 0);
+    const size_t files = listing.FileCount();
+    std::vector<Slot> read(files <= kReadWithListing ? files : 0);
     for (size_t f = 0; f < read.size(); ++f) {
-        read[f].name = listing.files[f];
+        read[f].name = listing.File(f);
         Read(*handle, read[f]);
         read[f].state = Slot::State::Read;
     }
@@ -281,8 +310,16 @@ void ReadAhead::ListAhead(const FolderPtr& folder, std::unique_lock<std::mutex>&
     if (!folder->gone) {
         if (id && !m_planned.insert(*id).second) {
             order.Clear();
-            listing.fileCount = 0;
+            listing.Clear();
             read.clear();
+        } else {
+            // Kept for the walk, which takes it instead of listing the folder again.
+            folder->listingKept = true;
+            folder->anyFile = listing.anyFile;
+            for (std::string& name : listing.subFolders) {
+                Hold(*folder, HeldFor<std::string>(name));
+                folder->subFolderNames.push_back(std::move(name));
+            }
         }
         folder->listing = Folder::Listing::Listed;
         m_listedAhead.fetch_add(1, std::memory_order_relaxed);
@@ -290,21 +327,20 @@ void ReadAhead::ListAhead(const FolderPtr& folder, std::unique_lock<std::mutex>&
         for (uint32_t i = 0; i < order.Count(); ++i) {
             Key key = folder->key;
             key.push_back(folder->subFolders++);
-            Plan(std::move(key), JoinPath(path, listing.subFolders[order.ValueAt(i)]),
-                 std::move(systems[i]), false);
+            Plan(std::move(key), std::move(paths[i]), std::move(systems[i]), false);
         }
-        for (size_t f = 0; f < listing.fileCount; ++f) {
+        for (size_t f = 0; f < listing.FileCount(); ++f) {
             folder->files.emplace_back();
             Slot& slot = folder->files.back();
             if (f < read.size()) {
                 slot = std::move(read[f]);
                 Hold(*folder, HeldFor<Slot>(slot.name) + slot.text.size());
             } else {
-                slot.name = std::move(listing.files[f]);
+                slot.name = listing.File(f);
                 Hold(*folder, HeldFor<Slot>(slot.name));
             }
         }
-        const bool filesToRead = listing.fileCount > read.size();
+        const bool filesToRead = listing.FileCount() > read.size();
         if (filesToRead) {
             folder->handle = std::move(handle);
             m_open.insert(folder);
@@ -314,8 +350,8 @@ void ReadAhead::ListAhead(const FolderPtr& folder, std::unique_lock<std::mutex>&
         } else if (order.Count() + filesToRead == 1) {
             m_work.notify_one();
         }
-        if (folder == m_current) m_done.notify_all();
     }
+    m_done.notify_all();  // the walk may wait for this listing
     lock.unlock();
 }
 

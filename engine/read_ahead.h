@@ -16,6 +16,7 @@
 #include <unordered_set>
 #include <vector>
 
+#include "engine/folder_walk.h"
 #include "engine/shortcut_source.h"
 #include "engine/walk_writer.h"
 #include "platform/dir_search.h"
@@ -62,6 +63,10 @@ public:
     ReadAhead(const ReadAhead&) = delete;
     ReadAhead& operator=(const ReadAhead&) = delete;
 
+    // The listing a thread made of `folder`, when the walk comes to it: true, with the listing
+    // in `listing`, when there is one to take (a thread still listing it is waited for); false
+    // when the walk is to list the folder itself.
+    bool TakeListing(const FoundFolder& folder, FolderListing& listing);
     // The walk begins `folder` and will then walk `subFolders` (those whose part is here) in
     // order. False when the plan did not foresee `folder`: then Replan must follow.
     bool Enter(const FoundFolder& folder, const std::vector<FoundFolder>& subFolders);
@@ -107,6 +112,9 @@ private:
             Listing::Waiting;
         bool gone = false;                  // consumed or dropped: nothing it holds counts now
         bool idPlanned = false;             // its identity was known when it was planned
+        bool listingKept = false;           // its listing is here for the walk to take
+        bool anyFile = false;               // its listing found a file
+        std::vector<std::string> subFolderNames;  // its listing's sub-folders
         std::deque<Slot> files;             // listed (by a thread, or named by the walk)
         size_t first = 0;                   // the number of the first file in `files`
         size_t claimed = 0;                 // where readers look for a file to read

@@ -1,6 +1,7 @@
 // Tests that a folder's shortcut section does not depend on the order in which the walk reads
 // the files: big folders whose listing order is not the name order, names equal but for letter
-// case, and a folder whose links pass the walk's memory limit.
+// case, and a folder whose links pass the walk's memory limit; each with the files read by the
+// walk itself and with the whole tree read ahead on threads.
 #include <gtest/gtest.h>
 
 #include <dirent.h>
@@ -21,7 +22,9 @@ namespace {
 using testing::ClassicShortcut;
 using testing::Crlf;
 using testing::TempFolder;
-using testing::WalkToBytes;
+
+class FolderWalkOrderTest : public testing::BothReadsTest {};
+FAVPAGE_BOTH_READS(FolderWalkOrderTest);
 
 // The entry names a folder's listing delivers, in its order.
 std::vector<std::string> ListingOrder(const std::filesystem::path& folder) {
@@ -61,7 +64,7 @@ unsigned NextRandom(unsigned& seed) {
     return seed >> 8;
 }
 
-TEST(FolderWalkOrderTest, BigFolderComesOutInNameOrderWithCaseTwinsNewestFirst) {
+TEST_P(FolderWalkOrderTest, BigFolderComesOutInNameOrderWithCaseTwinsNewestFirst) {
     TempFolder t;
     const char* const words[] = {"News", "mail", "Bank", "R&D", "zoo", "\xC4pfel", "a_b", "<x>"};
     std::map<std::string, std::string> targets;
@@ -101,11 +104,11 @@ TEST(FolderWalkOrderTest, BigFolderComesOutInNameOrderWithCaseTwinsNewestFirst) 
     ASSERT_NE(listing, byName) << "the listing must not already be in name order";
 
     int32_t count = 0;
-    EXPECT_EQ(WalkToBytes(t.Path("f"), count), ExpectedPage(t.Path("f"), listing, targets));
+    EXPECT_EQ(Walk(t.Path("f"), count), ExpectedPage(t.Path("f"), listing, targets));
     EXPECT_EQ(count, static_cast<int32_t>(targets.size()));
 }
 
-TEST(FolderWalkOrderTest, LinksPastTheMemoryLimitAreReadInTheirTurn) {
+TEST_P(FolderWalkOrderTest, LinksPastTheMemoryLimitAreReadInTheirTurn) {
     TempFolder t;
     // Each big shortcut's link escapes to about 300,000 bytes, so the folder's links pass the
     // limit part-way through the listing; small shortcuts and vanished files are mixed in.
@@ -127,7 +130,7 @@ TEST(FolderWalkOrderTest, LinksPastTheMemoryLimitAreReadInTheirTurn) {
     }
     const std::vector<std::string> listing = ListingOrder(t.Native("f"));
     int32_t count = 0;
-    const std::string page = WalkToBytes(t.Path("f"), count);
+    const std::string page = Walk(t.Path("f"), count);
     EXPECT_TRUE(page == ExpectedPage(t.Path("f"), listing, targets))
         << "the page differs from the links in name order (" << page.size() << " bytes)";
     EXPECT_EQ(count, static_cast<int32_t>(targets.size()));

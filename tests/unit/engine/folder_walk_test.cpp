@@ -1,5 +1,6 @@
 // Tests of the page body: the worked layout of a small tree, the empty cases, anchors, escaping,
-// and the walk's behaviour on vanished, unreadable, looping and over-long entries.
+// and the walk's behaviour on vanished, unreadable, looping and over-long entries; each with the
+// files read by the walk itself and with the whole tree read ahead on threads.
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -18,10 +19,12 @@ namespace {
 using testing::ClassicShortcut;
 using testing::Crlf;
 using testing::TempFolder;
-using testing::WalkToBytes;
 using testing::WalkWithoutRootRights;
 
-TEST(FolderWalkTest, SmallTreeByteForByte) {
+class FolderWalkTest : public testing::BothReadsTest {};
+FAVPAGE_BOTH_READS(FolderWalkTest);
+
+TEST_P(FolderWalkTest, SmallTreeByteForByte) {
     TempFolder t;
     t.MakeFolder("Fav/News");
     t.WriteFile("Fav/Cars/Fast Car.url", ClassicShortcut("page-c.htm"));
@@ -46,11 +49,11 @@ TEST(FolderWalkTest, SmallTreeByteForByte) {
         "\n"
         "</ul>\n"
         "<A NAME=\"" + a + "_News\"></A><p>The folder " + f + "/News has no shortcuts.<p>\n";
-    EXPECT_EQ(WalkToBytes(f, count), Crlf(expected));
+    EXPECT_EQ(Walk(f, count), Crlf(expected));
     EXPECT_EQ(count, 2);
 }
 
-TEST(FolderWalkTest, FoldersWithoutShortcuts) {
+TEST_P(FolderWalkTest, FoldersWithoutShortcuts) {
     TempFolder t;
     t.MakeFolder("empty");
     t.WriteFile("others/readme.txt", "x");
@@ -58,26 +61,26 @@ TEST(FolderWalkTest, FoldersWithoutShortcuts) {
     t.MakeFolder("onlysubs/s");
     int32_t count = 0;
     const std::string e = t.Path("empty");
-    EXPECT_EQ(WalkToBytes(e, count), Crlf("<p>The folder " + e + " has no shortcuts.<p>\n"));
+    EXPECT_EQ(Walk(e, count), Crlf("<p>The folder " + e + " has no shortcuts.<p>\n"));
     const std::string o = t.Path("others");
-    EXPECT_EQ(WalkToBytes(o, count), Crlf("<p>Shortcuts in " + o + ":\n<ul>\n</ul>\n"));
+    EXPECT_EQ(Walk(o, count), Crlf("<p>Shortcuts in " + o + ":\n<ul>\n</ul>\n"));
     const std::string s = t.Path("onlysubs");
     const std::string sub = s + "/s";
-    EXPECT_EQ(WalkToBytes(s, count),
+    EXPECT_EQ(Walk(s, count),
               Crlf("Sub-Folders in " + s + "<ul>\n<li><A HREF=\"#" + AnchorName(sub) + "\">" + sub +
                    "</A>\n</ul>\n<p>The folder " + s + " has no shortcuts.<p>\n<A NAME=\"" +
                    AnchorName(sub) + "\"></A><p>The folder " + sub + " has no shortcuts.<p>\n"));
     EXPECT_EQ(count, 0);
 }
 
-TEST(FolderWalkTest, OrderIsTheNameOrderNotTheListingOrder) {
+TEST_P(FolderWalkTest, OrderIsTheNameOrderNotTheListingOrder) {
     TempFolder t;
     for (const char* n : {"b.url", "A.url", "a_b.url", "aab.url", "10.url", "9.url"}) {
         t.WriteFile(std::string("f/") + n, ClassicShortcut(n));
     }
     for (const char* n : {"zeta", "Alpha", "beta"}) t.MakeFolder(std::string("f/") + n);
     int32_t count = 0;
-    const std::string page = WalkToBytes(t.Path("f"), count);
+    const std::string page = Walk(t.Path("f"), count);
     std::vector<size_t> at;
     for (const char* n : {"/Alpha</A>", "/beta</A>", "/zeta</A>", ">10</A>", ">9</A>",
                           ">A</A>", ">aab</A>", ">a_b</A>", ">b</A>"}) {
@@ -88,13 +91,13 @@ TEST(FolderWalkTest, OrderIsTheNameOrderNotTheListingOrder) {
     EXPECT_EQ(count, 6);
 }
 
-TEST(FolderWalkTest, HiddenSubFolderIsWalkedAndAlsoReachesTheFileList) {
+TEST_P(FolderWalkTest, HiddenSubFolderIsWalkedAndAlsoReachesTheFileList) {
     TempFolder t;
     t.WriteFile("f/.private/p.url", ClassicShortcut("p.htm"));
     const std::string f = t.Path("f");
     const std::string p = f + "/.private";
     int32_t count = 0;
-    EXPECT_EQ(WalkToBytes(f, count),
+    EXPECT_EQ(Walk(f, count),
               Crlf("Sub-Folders in " + f + "<ul>\n<li><A HREF=\"#" + AnchorName(p) + "\">" + p +
                    "</A>\n</ul>\n<p>Shortcuts in " + f + ":\n<ul>\n</ul>\n<A NAME=\"" +
                    AnchorName(p) + "\"></A><p>Shortcuts in " + p +
@@ -102,7 +105,7 @@ TEST(FolderWalkTest, HiddenSubFolderIsWalkedAndAlsoReachesTheFileList) {
     EXPECT_EQ(count, 1);
 }
 
-TEST(FolderWalkTest, CollidingAnchorsGetSuffixesAcrossThePage) {
+TEST_P(FolderWalkTest, CollidingAnchorsGetSuffixesAcrossThePage) {
     TempFolder t;
     t.MakeFolder("x/A B");
     t.MakeFolder("x/A_B");
@@ -111,7 +114,7 @@ TEST(FolderWalkTest, CollidingAnchorsGetSuffixesAcrossThePage) {
     t.MakeFolder("x/m/b");    // x\m\b and x\m_b coincide, one level apart
     t.MakeFolder("x/m_b");
     int32_t count = 0;
-    const std::string page = WalkToBytes(t.Path("x"), count);
+    const std::string page = Walk(t.Path("x"), count);
     std::vector<std::string> names;
     std::vector<std::string> targets;
     for (size_t at = page.find("<A NAME=\""); at != std::string::npos;
@@ -137,13 +140,13 @@ TEST(FolderWalkTest, CollidingAnchorsGetSuffixesAcrossThePage) {
     EXPECT_EQ(targets[6], base + "_m_b_2");  // listed later, inside m
 }
 
-TEST(FolderWalkTest, MarkupInFolderPathsIsEscapedButAnchorsStayPlain) {
+TEST_P(FolderWalkTest, MarkupInFolderPathsIsEscapedButAnchorsStayPlain) {
     TempFolder t;
     t.WriteFile("R&D <1>/\"q\" 100%/s.url", ClassicShortcut("s.htm"));
     const std::string f = t.Path("R&D <1>");
     const std::string sub = f + "/\"q\" 100%";
     int32_t count = 0;
-    const std::string page = WalkToBytes(f, count);
+    const std::string page = Walk(f, count);
     EXPECT_NE(page.find("Sub-Folders in " + Escaped(f) + "<ul>"), std::string::npos);
     EXPECT_NE(page.find("<li><A HREF=\"#" + AnchorName(sub) + "\">" + Escaped(sub) + "</A>"),
               std::string::npos);
@@ -153,7 +156,7 @@ TEST(FolderWalkTest, MarkupInFolderPathsIsEscapedButAnchorsStayPlain) {
     EXPECT_NE(Escaped(f).find("R&amp;D &lt;1&gt;"), std::string::npos);
 }
 
-TEST(FolderWalkTest, FileGoneBeforeItsLookupIsPassedOver) {
+TEST_P(FolderWalkTest, FileGoneBeforeItsLookupIsPassedOver) {
     TempFolder t;
     t.WriteFile("f/a.url", ClassicShortcut("a.htm"));
     // A dangling link is listed by the scan but its lookup finds nothing, just like a file
@@ -161,24 +164,24 @@ TEST(FolderWalkTest, FileGoneBeforeItsLookupIsPassedOver) {
     ASSERT_EQ(symlink("nowhere", t.Native("f/gone.url").c_str()), 0);
     const std::string f = t.Path("f");
     int32_t count = 0;
-    EXPECT_EQ(WalkToBytes(f, count),
+    EXPECT_EQ(Walk(f, count),
               Crlf("<p>Shortcuts in " + f + ":\n<ul>\n<li><A HREF=\"a.htm\">a</A>\n\n</ul>\n"));
     EXPECT_EQ(count, 1);
 }
 
-TEST(FolderWalkTest, PipesAndDevicesDoNotStallTheWalk) {
+TEST_P(FolderWalkTest, PipesAndDevicesDoNotStallTheWalk) {
     TempFolder t;
     t.WriteFile("f/a.url", ClassicShortcut("a.htm"));
     ASSERT_EQ(mkfifo(t.Native("f/pipe.url").c_str(), 0644), 0);  // no writer will ever come
     ASSERT_EQ(symlink("/dev/zero", t.Native("f/zero.url").c_str()), 0);
     const std::string f = t.Path("f");
     int32_t count = 0;
-    EXPECT_EQ(WalkToBytes(f, count),
+    EXPECT_EQ(Walk(f, count),
               Crlf("<p>Shortcuts in " + f + ":\n<ul>\n<li><A HREF=\"a.htm\">a</A>\n\n</ul>\n"));
     EXPECT_EQ(count, 1);
 }
 
-TEST(FolderWalkTest, SymbolicLinkLoopsAreNotEntered) {
+TEST_P(FolderWalkTest, SymbolicLinkLoopsAreNotEntered) {
     TempFolder t;
     t.WriteFile("f/sub/s.url", ClassicShortcut("s.htm"));
     t.MakeFolder("g");
@@ -187,7 +190,7 @@ TEST(FolderWalkTest, SymbolicLinkLoopsAreNotEntered) {
     ASSERT_EQ(symlink("../g", t.Native("f/other").c_str()), 0);  // no loop: walked like a folder
     const std::string f = t.Path("f");
     int32_t count = 0;
-    const std::string page = WalkToBytes(f, count);
+    const std::string page = Walk(f, count);
     EXPECT_EQ(count, 1);
     EXPECT_EQ(page.find("/up"), std::string::npos) << page;
     EXPECT_EQ(page.find("/self"), std::string::npos) << page;
@@ -195,7 +198,7 @@ TEST(FolderWalkTest, SymbolicLinkLoopsAreNotEntered) {
     EXPECT_NE(page.find("<p>Shortcuts in " + f + "/sub:"), std::string::npos);
 }
 
-TEST(FolderWalkTest, EachRealFolderIsWalkedOnceHoweverManyRoutesLeadToIt) {
+TEST_P(FolderWalkTest, EachRealFolderIsWalkedOnceHoweverManyRoutesLeadToIt) {
     // Thirty levels, each holding two links to the next: 2^30 routes to the last level.
     constexpr int kLevels = 30;
     TempFolder t;
@@ -211,7 +214,7 @@ TEST(FolderWalkTest, EachRealFolderIsWalkedOnceHoweverManyRoutesLeadToIt) {
     const std::string f = t.Path("L0");
     int32_t count = 0;
     const auto start = std::chrono::steady_clock::now();
-    const std::string page = WalkToBytes(f, count);
+    const std::string page = Walk(f, count);
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1));
     EXPECT_EQ(count, kLevels + 1);
     EXPECT_EQ(testing::Occurrences(page, "<p>Shortcuts in "), size_t{kLevels + 1});
@@ -230,7 +233,7 @@ TEST(FolderWalkTest, EachRealFolderIsWalkedOnceHoweverManyRoutesLeadToIt) {
     EXPECT_EQ(links, size_t{2 * kLevels});
 }
 
-TEST(FolderWalkTest, OverLongPathsArePassedOverAndTheWalkEnds) {
+TEST_P(FolderWalkTest, OverLongPathsArePassedOverAndTheWalkEnds) {
     TempFolder t;
     // A chain of 250-byte folder names, deeper than the path limit allows.
     const std::string name(250, 'd');
@@ -245,7 +248,7 @@ TEST(FolderWalkTest, OverLongPathsArePassedOverAndTheWalkEnds) {
     }
     close(dir);
     int32_t count = 0;
-    const std::string page = WalkToBytes(t.Path(), count);
+    const std::string page = Walk(t.Path(), count);
     size_t longest = 0;
     size_t anchors = 0;
     for (size_t at = page.find("<A NAME=\""); at != std::string::npos;
@@ -266,7 +269,7 @@ TEST(FolderWalkTest, OverLongPathsArePassedOverAndTheWalkEnds) {
     }
 }
 
-TEST(FolderWalkTest, UnreadableFileAndFolderAreSilentlyPassedOver) {
+TEST_P(FolderWalkTest, UnreadableFileAndFolderAreSilentlyPassedOver) {
     TempFolder t;
     t.WriteFile("f/a.url", ClassicShortcut("a.htm"));
     t.WriteFile("f/locked.url", ClassicShortcut("locked.htm"));
@@ -276,7 +279,7 @@ TEST(FolderWalkTest, UnreadableFileAndFolderAreSilentlyPassedOver) {
     const std::string f = t.Path("f");
     const std::string c = f + "/closed";
     int32_t count = 0;
-    auto page = WalkWithoutRootRights(f, count);
+    auto page = WalkWithoutRootRights(f, count, GetParam());
     if (!page) GTEST_SKIP() << "cannot drop root rights here, and root reads everything";
     EXPECT_EQ(*page, Crlf("Sub-Folders in " + f + "<ul>\n<li><A HREF=\"#" + AnchorName(c) +
                           "\">" + c + "</A>\n</ul>\n<p>Shortcuts in " + f +

@@ -16,9 +16,11 @@
 #include <utility>
 #include <vector>
 
+#include "engine/folder_walk.h"
 #include "engine/page_output.h"
 #include "platform/interrupt.h"
 #include "platform/text_file.h"
+#include "tests/unit/engine/page_test_support.h"
 #include "tests/unit/platform/openat_spy.h"
 #include "tests/unit/platform/temp_folder.h"
 
@@ -252,14 +254,24 @@ TEST(TextFilePosixTest, LinksToThePageStayLinks) {
 }
 
 // SIGINT (Ctrl+C) and SIGTERM while a page is being written, replaced or in place (a page with
-// two names): the process ends by the signal, and leaves the old page and nothing else.
+// two names), also while a walk's threads list and read the tree ahead of it: the process ends
+// by the signal, and leaves the old page and nothing else.
 TEST(TextFilePosixTest, InterruptedWriterLeavesTheOldPageAndNothingElse) {
     struct Case {
         int signal;
         bool twoNames;
+        bool walking;  // the signal comes while the walk reads ahead
     };
-    for (const Case c : {Case{SIGINT, false}, Case{SIGTERM, true}}) {
-        SCOPED_TRACE(strsignal(c.signal));
+    TempFolder tree;
+    for (int f = 0; f < 60; ++f) {
+        for (int i = 0; i < 6; ++i) {
+            tree.WriteFile("Fav/f" + std::to_string(f) + "/g/" + std::to_string(i) + ".url",
+                           testing::ClassicShortcut("http://x/" + std::to_string(i)));
+        }
+    }
+    for (const Case c : {Case{SIGINT, false, false}, Case{SIGTERM, true, false},
+                         Case{SIGINT, false, true}}) {
+        SCOPED_TRACE(strsignal(c.signal) + std::string(c.walking ? ", walking" : ""));
         TempFolder dir;
         const std::string old = "old page\r\n";
         dir.WriteFile("page.htm", old);
@@ -279,6 +291,9 @@ TEST(TextFilePosixTest, InterruptedWriterLeavesTheOldPageAndNothingElse) {
             if (!f) _exit(1);
             f->Write(std::string(1 << 20, 'x'));  // more than the buffer: it reaches the disk
             if (write(written[1], "w", 1) != 1) _exit(2);
+            for (int32_t count = 0; c.walking;) {  // walk after walk, until the signal comes
+                WriteFolder(count, tree.Path("Fav"), *f, ReadAheadMode::Always);
+            }
             char byte;
             while (read(hold[0], &byte, 1) != 0) {  // until the signal comes
             }

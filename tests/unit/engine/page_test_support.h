@@ -42,6 +42,32 @@ inline std::string WalkToBytes(const std::string& folder, int32_t& count,
     return out.ReadFile("page.htm");
 }
 
+// A walk test run twice: with every file read by the walk itself, and with the whole tree read
+// ahead on threads from the first folder on. Either way the walk writes the same page; Walk
+// checks that the read-ahead delivered the files it found.
+class BothReadsTest : public ::testing::TestWithParam<ReadAheadMode> {
+public:
+    static std::string Name(const ::testing::TestParamInfo<ReadAheadMode>& info) {
+        return info.param == ReadAheadMode::Never ? "ReadByTheWalk" : "ReadAhead";
+    }
+
+protected:
+    std::string Walk(const std::string& folder, int32_t& count) {
+        WalkCounts counts;
+        std::string page = WalkToBytes(folder, count, GetParam(), &counts);
+        if (GetParam() == ReadAheadMode::Never) {
+            EXPECT_EQ(counts.filesReadAhead + counts.filesReadOnThreads, 0u);
+        } else if (count > 0) {
+            EXPECT_GT(counts.filesReadAhead, 0u) << "the files came through the read-ahead";
+        }
+        return page;
+    }
+};
+#define FAVPAGE_BOTH_READS(suite)                                                           \
+    INSTANTIATE_TEST_SUITE_P(Reads, suite,                                                  \
+                             ::testing::Values(ReadAheadMode::Never, ReadAheadMode::Always), \
+                             ::favpage::testing::BothReadsTest::Name)
+
 // RunConversion, with the folder's tree checked unchanged afterwards.
 inline ConversionResult GuardedRun(const std::string& folder, const std::string& output,
                                    ConversionHost& host, int32_t& count) {
@@ -88,7 +114,8 @@ std::optional<int> RunWithFileSizeLimit(rlim_t limit, Body body) {
 
 // Runs the walk in a child that cannot read what root could; returns the page, or nothing when
 // the child could not drop its rights. The count comes back through the exit code (below 77).
-inline std::optional<std::string> WalkWithoutRootRights(const std::string& folder, int32_t& count) {
+inline std::optional<std::string> WalkWithoutRootRights(const std::string& folder, int32_t& count,
+                                                        ReadAheadMode readAhead = ReadAheadMode::Auto) {
     InputGuard guard(folder);
     TempFolder out;
     const std::string page = out.Path("page.htm");
@@ -96,7 +123,7 @@ inline std::optional<std::string> WalkWithoutRootRights(const std::string& folde
     const auto code = RunWithoutRootRights([&] { f = TextFile::Open(page, "wt"); },
                                            [&] {
                                                int32_t n = 0;
-                                               WriteFolder(n, folder, *f);
+                                               WriteFolder(n, folder, *f, readAhead);
                                                f->Close();
                                                return static_cast<int>(n);
                                            });

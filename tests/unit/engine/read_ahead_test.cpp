@@ -12,6 +12,9 @@
 #include <set>
 #include <thread>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include "engine/bookmark_writer.h"
 #include "engine/folder_walk.h"
 #include "engine/read_ahead.h"
@@ -310,6 +313,124 @@ TEST(ReadAheadTest, EndForgetsFilesNotTakenAndWaitsForReadsInProgress) {
     ahead.End();
     EXPECT_EQ(ahead.Delivered(), 3u);
     g_reads = nullptr;
+}
+
+// The folders a walk comes to, planned from its first folder: with room enough, the threads list
+// every folder below it before the walk comes, and the walk takes their listings and records;
+// with no room (a limit that what is planned already passes), they list and read nothing, and
+// the walk lists and reads everything itself. The records are the files', in the order named.
+TEST(ReadAheadTest, ThreadsListThePlannedFoldersAheadOfTheWalkWithinTheLimit) {
+    TempFolder t;
+    const std::vector<std::string> tops{"a", "b", "c"}, subs{"x", "y"};
+    std::vector<std::string> order{"Fav"};  // the walk's order of the folders below Fav
+    for (const std::string& top : tops) {
+        order.push_back("Fav/" + top);
+        for (const std::string& sub : subs) {
+            order.push_back("Fav/" + top + "/" + sub);
+            NumberedShortcuts(t, "Fav/" + top + "/" + sub, 3);
+        }
+    }
+    const auto found = [&](const std::string& folder) {
+        FoundFolder f;
+        f.path = t.Path(folder);
+        f.id = GetFolderId(f.path);
+        return f;
+    };
+    const struct {
+        const char* what;
+        size_t maxBytes;
+        size_t listedAhead;  // folders the threads list before the walk comes to them
+    } rows[] = {
+        {"room for the whole tree", 1 << 20, order.size() - 1},
+        {"no room", 1, 0},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        ReadAhead ahead(ReadAheadLimits{4, 64, row.maxBytes});
+        std::vector<FoundFolder> planned;
+        for (const std::string& top : tops) planned.push_back(found("Fav/" + top));
+        ahead.Replan(found("Fav"), planned, {}, {});
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+        while (ahead.FoldersListedAhead() < row.listedAhead &&
+               std::chrono::steady_clock::now() < deadline) {
+            std::this_thread::yield();
+        }
+        ASSERT_EQ(ahead.FoldersListedAhead(), row.listedAhead);
+        size_t takenListings = 0;
+        for (size_t i = 0; i < order.size(); ++i) {
+            const FoundFolder folder = found(order[i]);
+            FolderListing listing;
+            const FolderHandle handle(folder.path);
+            if (i > 0 && ahead.TakeListing(folder, listing)) {
+                ++takenListings;
+            } else {
+                ListFolder(handle, listing);
+            }
+            std::vector<FoundFolder> below;
+            for (const std::string& sub : listing.subFolders) below.push_back(found(order[i] + "/" + sub));
+            std::sort(below.begin(), below.end(),
+                      [](const FoundFolder& a, const FoundFolder& b) { return a.path < b.path; });
+            if (i > 0) EXPECT_TRUE(ahead.Enter(folder, below)) << order[i];
+            ahead.Begin(handle);
+            for (size_t f = 0; f < listing.FileCount(); ++f) ahead.Add(std::string(listing.File(f)));
+            for (size_t f = 0; f < listing.FileCount(); ++f) {
+                const ShortcutRecord& record = ahead.Take();
+                EXPECT_EQ(record.name, listing.File(f)) << "in the order named";
+                const std::string number(record.name.substr(0, record.name.find('.')));
+                EXPECT_EQ(record.text, "[InternetShortcut]\nURL=http://" + order[i] + "/" + number + "\n");
+            }
+            ahead.End();
+        }
+        EXPECT_EQ(takenListings, row.listedAhead);
+        EXPECT_EQ(ahead.Delivered(), tops.size() * subs.size() * 3);
+        EXPECT_EQ(ahead.ReadOnThreads(), row.listedAhead == 0 ? 0u : ahead.Delivered());
+        if (row.listedAhead > 0) EXPECT_LE(ahead.MostBytesHeld(), row.maxBytes);
+    }
+}
+
+// Folders made unreadable, and readable again, while the threads list and read the tree ahead
+// (as a user who owns them, since root reads everything): the walk ends with a whole page, and
+// every link on it is of a file of the tree.
+TEST(ReadAheadTest, FoldersMadeUnreadableMidRunLeaveAWholePage) {
+    TempFolder t;
+    for (int f = 0; f < 12; ++f) NumberedShortcuts(t, "Fav/f" + std::to_string(f), 40);
+    TempFolder out;
+    std::unique_ptr<TextFile> page;
+    const auto links = testing::RunWithoutRootRights(
+        [&] {
+            page = TextFile::Open(out.Path("page.htm"), "wt");
+            for (const auto& e : std::filesystem::recursive_directory_iterator(t.Native("Fav"))) {
+                if (chown(e.path().c_str(), 65534, 65534) != 0) _exit(200);
+            }
+            if (chown(t.Native("Fav").c_str(), 65534, 65534) != 0) _exit(200);
+        },
+        [&] {
+            std::atomic<bool> done{false};
+            std::thread locker([&] {
+                for (int n = 0; !done.load(); ++n) {
+                    const std::string folder = t.Native("Fav/f" + std::to_string(n % 12)).string();
+                    chmod(folder.c_str(), n % 24 < 12 ? 0 : 0755);
+                }
+            });
+            int32_t count = 0;
+            WriteFolder(count, t.Path("Fav"), *page, ReadAheadMode::Always);
+            done = true;
+            locker.join();
+            return page->Close() ? static_cast<int>(count % 128) : 255;  // an exit code's room
+        });
+    if (!links) GTEST_SKIP() << "cannot drop root rights here";
+    ASSERT_NE(*links, 200) << "the tree could not be given to the user";
+    ASSERT_NE(*links, 255);
+    const std::string text = out.ReadFile("page.htm");
+    EXPECT_EQ(testing::Occurrences(text, "<ul>"), testing::Occurrences(text, "</ul>"));
+    EXPECT_EQ(testing::Occurrences(text, "<A NAME="), 12u) << "every folder has its part";
+    size_t found = 0;
+    for (size_t at = 0; (at = text.find("HREF=\"http://", at)) != std::string::npos; ++found) {
+        at += 13;
+        const std::string target = text.substr(at, text.find('"', at) - at);
+        EXPECT_EQ(target.rfind("Fav/f", 0), 0u) << target;
+    }
+    EXPECT_EQ(found % 128, static_cast<size_t>(*links)) << "the count is the links'";
 }
 
 }  // namespace
