@@ -130,8 +130,8 @@ private:
             level.subFolders.push_back(std::move(sub));
         }
         m_writer.SubFolders(level.subFolders);
-        if (m_source == &m_readAhead && !m_readAhead.Enter(found, level.subFolders)) {
-            Replan(found, level.subFolders);
+        if (m_source == &m_readAhead && !m_readAhead.Enter(found, level.subFolders, &handle)) {
+            Replan(found, level.subFolders, handle);
         }
         WriteShortcutSection(found, level.subFolders, handle);
         return level;
@@ -139,7 +139,8 @@ private:
 
     // Has the read-ahead plan the rest of the walk from `found`, which it has begun and whose
     // sub-folders are `subFolders`: those, then what is left of each folder it is inside of.
-    void Replan(const FoundFolder& found, const std::vector<FoundFolder>& subFolders) {
+    void Replan(const FoundFolder& found, const std::vector<FoundFolder>& subFolders,
+                const FolderHandle& handle) {
         std::vector<const FoundFolder*> later;
         std::vector<FolderId> onPath;
         for (auto l = m_levels.rbegin(); l != m_levels.rend(); ++l) {
@@ -148,7 +149,7 @@ private:
                 if (l->subFolders[i].partHere) later.push_back(&l->subFolders[i]);
             }
         }
-        m_readAhead.Replan(found, subFolders, later, onPath);
+        m_readAhead.Replan(found, subFolders, later, onPath, &handle);
     }
 
     // Reports the links of `folder`. Each file is looked up and read in the order the listing
@@ -179,8 +180,7 @@ private:
                 m_mode == ReadAheadMode::Auto) {
                 m_source->End();
                 m_source = &m_readAhead;
-                Replan(found, subFolders);
-                m_source->Begin(folder);
+                Replan(found, subFolders, folder);
             }
         }
         while (m_source->Pending() > 0) Keep(m_source->Take());

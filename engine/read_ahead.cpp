@@ -3,6 +3,7 @@
 #include "engine/read_ahead.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <utility>
 
 #include "engine/folder_walk.h"
@@ -34,7 +35,8 @@ ReadAhead::~ReadAhead() {
 }
 
 void ReadAhead::StartThreads() {
-    while (m_threads.size() < m_limits.threads) m_threads.emplace_back([this] { Serve(); });
+    static unsigned n = getenv("FP_THREADS") ? atoi(getenv("FP_THREADS")) : m_limits.threads;
+    while (m_threads.size() < n) m_threads.emplace_back([this] { Serve(); });
 }
 
 size_t ReadAhead::MostBytesHeld() const {
@@ -55,19 +57,28 @@ void ReadAhead::Release(Folder& folder, size_t bytes) {
     m_bytes -= bytes;
 }
 
-ReadAhead::Folder& ReadAhead::Plan(Key key, std::string path, SystemFolderPath system,
-                                   bool listedByWalk) {
+ReadAhead::FolderPtr ReadAhead::NewFolder(Key key, std::string path, SystemFolderPath system,
+                                          bool listedByWalk) {
     auto folder = std::make_shared<Folder>();
     folder->key = std::move(key);
     folder->path = std::move(path);
     folder->system = std::move(system);
     folder->listing = listedByWalk ? Folder::Listing::ByWalk : Folder::Listing::Waiting;
+    return folder;
+}
+
+ReadAhead::Folder& ReadAhead::Place(FolderPtr folder) {
     Folder& f = *folder;
     Hold(f, HeldFor<Folder>(f.path) + f.key.size() * sizeof(uint32_t));
     m_byPath[f.path] = &f;
-    if (!listedByWalk) m_open.insert(folder);
+    if (f.listing == Folder::Listing::Waiting) m_open.insert(folder);
     m_plan.emplace(f.key, std::move(folder));
     return f;
+}
+
+ReadAhead::Folder& ReadAhead::Plan(Key key, std::string path, SystemFolderPath system,
+                                   bool listedByWalk) {
+    return Place(NewFolder(std::move(key), std::move(path), std::move(system), listedByWalk));
 }
 
 void ReadAhead::PlanSubFolders(Folder& parent, const std::vector<FoundFolder>& subFolders) {
@@ -121,7 +132,8 @@ bool ReadAhead::TakeListing(const FoundFolder& found, FolderListing& listing) {
     return true;
 }
 
-bool ReadAhead::Enter(const FoundFolder& found, const std::vector<FoundFolder>& subFolders) {
+bool ReadAhead::Enter(const FoundFolder& found, const std::vector<FoundFolder>& subFolders,
+                      const FolderHandle* handle) {
     std::unique_lock<std::mutex> lock(m_mutex);
     StartThreads();
     const auto byPath = m_byPath.find(found.path);
@@ -160,12 +172,13 @@ bool ReadAhead::Enter(const FoundFolder& found, const std::vector<FoundFolder>& 
         PlanSubFolders(*folder, subFolders);
         m_work.notify_all();
     }
+    if (handle) UseHandle(*handle);
     return true;
 }
 
 void ReadAhead::Replan(const FoundFolder& found, const std::vector<FoundFolder>& subFolders,
                        const std::vector<const FoundFolder*>& later,
-                       const std::vector<FolderId>& onPath) {
+                       const std::vector<FolderId>& onPath, const FolderHandle* handle) {
     std::lock_guard<std::mutex> lock(m_mutex);
     StartThreads();
     while (!m_plan.empty()) Forget(*m_plan.begin()->second);
@@ -180,10 +193,18 @@ void ReadAhead::Replan(const FoundFolder& found, const std::vector<FoundFolder>&
     }
     m_current = m_plan.begin()->second;
     m_cursor = 0;
+    if (handle) UseHandle(*handle);
     m_work.notify_all();
 }
 
+void ReadAhead::UseHandle(const FolderHandle& handle) {
+    m_folder = &handle;
+    // From now on the walk's handle serves its readers; End waits for them.
+    m_current->handle = std::shared_ptr<const FolderHandle>(std::shared_ptr<void>(), &handle);
+}
+
 void ReadAhead::Begin(const FolderHandle& handle) {
+    if (m_current && m_folder == &handle) return;  // begun when it was entered
     std::lock_guard<std::mutex> lock(m_mutex);
     StartThreads();
     if (!m_current) {
@@ -193,9 +214,7 @@ void ReadAhead::Begin(const FolderHandle& handle) {
         m_current = m_plan.begin()->second;
         m_cursor = 0;
     }
-    m_folder = &handle;
-    // From now on the walk's handle serves its readers; End waits for them.
-    m_current->handle = std::shared_ptr<const FolderHandle>(std::shared_ptr<void>(), &handle);
+    UseHandle(handle);
 }
 
 void ReadAhead::Add(const std::string& name) {
@@ -289,12 +308,14 @@ void ReadAhead::ListAhead(const FolderPtr& folder, std::unique_lock<std::mutex>&
     NameOrder order;
     std::string scratch;
     OrderNames(listing.subFolders, order, scratch);  // in the walk's order
-    std::vector<std::string> paths;
-    std::vector<SystemFolderPath> systems;
+    // Its sub-folders, planned after it: made here, placed in the plan under the lock. A folder
+    // being listed has none planned yet (the walk waits for the listing before it plans any).
+    std::vector<FolderPtr> children;
     for (uint32_t i = 0; i < order.Count(); ++i) {
         const std::string& name = listing.subFolders[order.ValueAt(i)];
-        paths.push_back(JoinPath(path, name));
-        systems.push_back(handle->SubFolder(name));
+        Key key = folder->key;
+        key.push_back(i);
+        children.push_back(NewFolder(std::move(key), JoinPath(path, name), handle->SubFolder(name), false));
     }
     // The files of a small folder are read in the same turn, each a hand-over less.
     const size_t files = listing.FileCount();
@@ -309,7 +330,7 @@ void ReadAhead::ListAhead(const FolderPtr& folder, std::unique_lock<std::mutex>&
     --folder->reading;
     if (!folder->gone) {
         if (id && !m_planned.insert(*id).second) {
-            order.Clear();
+            children.clear();
             listing.Clear();
             read.clear();
         } else {
@@ -324,11 +345,8 @@ void ReadAhead::ListAhead(const FolderPtr& folder, std::unique_lock<std::mutex>&
         folder->listing = Folder::Listing::Listed;
         m_listedAhead.fetch_add(1, std::memory_order_relaxed);
         m_readOnThreads.fetch_add(read.size(), std::memory_order_relaxed);
-        for (uint32_t i = 0; i < order.Count(); ++i) {
-            Key key = folder->key;
-            key.push_back(folder->subFolders++);
-            Plan(std::move(key), std::move(paths[i]), std::move(systems[i]), false);
-        }
+        for (FolderPtr& child : children) Place(std::move(child));
+        folder->subFolders = static_cast<uint32_t>(children.size());
         for (size_t f = 0; f < listing.FileCount(); ++f) {
             folder->files.emplace_back();
             Slot& slot = folder->files.back();
@@ -345,9 +363,9 @@ void ReadAhead::ListAhead(const FolderPtr& folder, std::unique_lock<std::mutex>&
             folder->handle = std::move(handle);
             m_open.insert(folder);
         }
-        if (order.Count() + filesToRead > 1) {
+        if (folder->subFolders + filesToRead > 1) {
             m_work.notify_all();
-        } else if (order.Count() + filesToRead == 1) {
+        } else if (folder->subFolders + filesToRead == 1) {
             m_work.notify_one();
         }
     }

@@ -46,7 +46,7 @@ namespace favpage {
 struct ReadAheadLimits {
     // Enough requests at once to keep a disk (or the storage behind a virtual one) busy; the
     // threads wait, so they cost little processor time.
-    unsigned threads = 16;
+    unsigned threads = 24;
     size_t window = 1024;
     size_t maxBytes = 8 * 1024 * 1024;
 };
@@ -69,12 +69,15 @@ public:
     bool TakeListing(const FoundFolder& folder, FolderListing& listing);
     // The walk begins `folder` and will then walk `subFolders` (those whose part is here) in
     // order. False when the plan did not foresee `folder`: then Replan must follow.
-    bool Enter(const FoundFolder& folder, const std::vector<FoundFolder>& subFolders);
+    // With `handle`, the folder is begun too, as Begin does.
+    bool Enter(const FoundFolder& folder, const std::vector<FoundFolder>& subFolders,
+               const FolderHandle* handle = nullptr);
     // Drops the plan and makes a new one from the walk's place: `folder`, which it has begun and
     // lists itself, then its `subFolders`, then `later` in the walk's order; `onPath` are the
     // folders the walk is inside of, which no thread enters again.
     void Replan(const FoundFolder& folder, const std::vector<FoundFolder>& subFolders,
-                const std::vector<const FoundFolder*>& later, const std::vector<FolderId>& onPath);
+                const std::vector<const FoundFolder*>& later, const std::vector<FolderId>& onPath,
+                const FolderHandle* handle = nullptr);
 
     // The records of the folder begun. A folder begun without Enter is read for as its files
     // are named, with nothing planned after it.
@@ -137,7 +140,11 @@ private:
     bool ClaimableFile(const Folder& folder, size_t& at) const;
     void ListAhead(const FolderPtr& folder, std::unique_lock<std::mutex>& lock);
     void ReadAheadOf(const FolderPtr& folder, std::unique_lock<std::mutex>& lock);
-    // Adds a folder to the plan, and to the work when it waits to be listed.
+    // A folder to plan, and the same placed in the plan (and in the work, when it waits to be
+    // listed); Plan does both.
+    static FolderPtr NewFolder(Key key, std::string path, SystemFolderPath system,
+                               bool listedByWalk);
+    Folder& Place(FolderPtr folder);
     Folder& Plan(Key key, std::string path, SystemFolderPath system, bool listedByWalk);
     // Plans `subFolders` of `parent`.
     void PlanSubFolders(Folder& parent, const std::vector<FoundFolder>& subFolders);
@@ -150,6 +157,8 @@ private:
     // Looks up and reads the file of `slot` through `folder`.
     void Read(const FolderHandle& folder, Slot& slot) const;
     void StartThreads();
+    // Makes `handle` the current folder's, for the walk's reads and its readers'.
+    void UseHandle(const FolderHandle& handle);
 
     const Limits m_limits;
     const TextReader m_reader;
