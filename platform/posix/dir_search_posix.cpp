@@ -1,4 +1,4 @@
-// platform/posix/dir_search_posix.cpp: DirSearch over opendir/readdir and stat.
+// platform/posix/dir_search_posix.cpp: DirSearch over getdents64 (or opendir/readdir) and stat.
 // POSIX has no hidden, system or volume-label attributes: a name starting with "." (other than
 // "." and "..") counts as hidden, a file the owner cannot write as read-only, and symbolic links
 // are followed, so a link to a folder is a folder.
@@ -8,8 +8,10 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <unistd.h>
 
+#include <memory>
 #include <utility>
 
 #include "platform/dir_search.h"
@@ -79,6 +81,15 @@ void FillEntry(DirEntry& e, const char* name, size_t nameLength, const struct st
 
 struct DirSearch::Impl {
     DIR* dir = nullptr;
+#ifdef __linux__
+    // A search of an open folder reads its entries straight from the folder's descriptor, a
+    // block at a time, rather than through a copy of the descriptor made and closed for it.
+    static constexpr size_t kBlock = 32 * 1024;
+    int folderFd = -1;
+    std::unique_ptr<char[]> block;
+    size_t at = 0;
+    size_t filled = 0;
+#endif
     std::string pattern;  // last component
     bool matchesAll = false;  // "*" or "*.*", the walk's patterns: no name needs matching
     uint32_t mask = 0;
@@ -89,11 +100,36 @@ struct DirSearch::Impl {
         if (dir) closedir(dir);
     }
 
+    int Fd() const {
+#ifdef __linux__
+        if (!dir) return folderFd;
+#endif
+        return dirfd(dir);
+    }
+
+    // The next entry of the folder, or none.
+    const struct dirent64* NextEntry() {
+#ifdef __linux__
+        if (!dir) {
+            if (at >= filled) {
+                const long n = syscall(SYS_getdents64, folderFd, block.get(), kBlock);
+                if (n <= 0) return nullptr;
+                at = 0;
+                filled = static_cast<size_t>(n);
+            }
+            const auto* d = reinterpret_cast<const struct dirent64*>(block.get() + at);
+            at += d->d_reclen;
+            return d;
+        }
+#endif
+        return readdir64(dir);
+    }
+
     // Fills `e`, its storage reused, with the next admitted entry; false once there is none.
     bool Next(DirEntry& e) {
         while (!done) {
             errno = 0;
-            const dirent* d = readdir(dir);
+            const struct dirent64* d = NextEntry();
             if (!d) break;
             if (!matchesAll && !NameMatches(pattern, d->d_name)) continue;
             const bool kindKnown = d->d_type != DT_UNKNOWN && d->d_type != DT_LNK;
@@ -108,8 +144,8 @@ struct DirSearch::Impl {
                 if (IsHiddenName(e.name)) e.attributes |= kAttrHidden;
             } else {
                 struct stat st;
-                if (fstatat(dirfd(dir), d->d_name, &st, 0) != 0 &&
-                    fstatat(dirfd(dir), d->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0) {
+                if (fstatat(Fd(), d->d_name, &st, 0) != 0 &&
+                    fstatat(Fd(), d->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0) {
                     continue;  // vanished since the listing
                 }
                 FillEntry(e, d->d_name, std::strlen(d->d_name), st);
@@ -184,19 +220,25 @@ bool DirSearch::FindFirst(const FolderHandle& folder, uint32_t mask, Detail deta
                           DirEntry& entry) {
     m_impl.reset();
     if (!folder.IsOpen()) return false;
-    // A listing of this very folder, whatever its path means now. The copy of the descriptor
-    // shares its position, so the listing starts from the beginning; a folder's searches follow
-    // one another, never interleaved. (Opening "." in it instead would need search permission,
-    // which a folder that may only be listed lacks.)
+    // A listing of this very folder, whatever its path means now, from the beginning: a
+    // folder's searches follow one another, never interleaved. (Opening "." in it instead would
+    // need search permission, which a folder that may only be listed lacks.)
+    auto impl = std::make_unique<Impl>();
+#ifdef __linux__
+    impl->folderFd = static_cast<int>(folder.Native());
+    if (lseek(impl->folderFd, 0, SEEK_SET) != 0) return false;
+    impl->block.reset(new char[Impl::kBlock]);
+#else
+    // A copy of the descriptor shares its position.
     const int fd = fcntl(static_cast<int>(folder.Native()), F_DUPFD_CLOEXEC, 0);
     if (fd < 0) return false;
-    auto impl = std::make_unique<Impl>();
     impl->dir = fdopendir(fd);
     if (!impl->dir) {
         close(fd);
         return false;
     }
     rewinddir(impl->dir);
+#endif
     impl->matchesAll = true;
     impl->mask = mask;
     impl->detail = detail;
