@@ -63,8 +63,8 @@ done
 # them the probe, what the disk gives to many readers at once in no order.
 ((coldRuns > 0)) || exit 0
 printf '\nCold (%s):\n\n' "$([[ $(id -u) == 0 ]] && echo "the page cache dropped before each run" || echo "each file of the tree dropped from the cache before each run")"
-printf '| tree | floor (ms) | favpage-convert (ms) | ratio | ratio of minima | probe (ms) | probe / floor |\n'
-printf '|---|---:|---:|---:|---:|---:|---:|\n'
+printf '| tree | floor (ms) | favpage-convert (ms) | ratio | ratio of minima | probe (ms) | probe / floor | peak RSS (MB) |\n'
+printf '|---|---:|---:|---:|---:|---:|---:|---:|\n'
 for spec in "${trees[@]}"; do
   read -r name count folders <<<"$spec"
   tree=$work/$name
@@ -72,7 +72,11 @@ for spec in "${trees[@]}"; do
   { read -r floor floorMin; read -r ours oursMin; read -r probe probeMin; } < <(
     python3 bench/interleaved.py "$coldRuns" 0 --before "$work/drop_cache" "$tree" \
       -- "$work/floor" "$tree" "$out" -- "$convert" --yes "$tree" "$out" -- "$work/probe" "$tree")
-  awk -v n="$name" -v a="$floor" -v b="$ours" -v am="$floorMin" -v bm="$oursMin" -v p="$probe" 'BEGIN {
-    printf "| %s | %.1f | %.1f | %.2f | %.2f | %.1f | %.2f |\n", n, a * 1000, b * 1000, b / a, bm / am,
-      p * 1000, p / a }'
+  # Peak memory of a cold run, when the threads hold what they read ahead.
+  "$work/drop_cache" "$tree" >/dev/null
+  rss=$(peak_rss "$convert" --yes "$tree" "$out")
+  awk -v n="$name" -v a="$floor" -v b="$ours" -v am="$floorMin" -v bm="$oursMin" -v p="$probe" \
+      -v r="$rss" 'BEGIN {
+    printf "| %s | %.1f | %.1f | %.2f | %.2f | %.1f | %.2f | %s |\n", n, a * 1000, b * 1000, b / a,
+      bm / am, p * 1000, p / a, r }'
 done
