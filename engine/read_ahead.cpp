@@ -14,10 +14,12 @@ namespace favpage {
 
 namespace {
 
-// A name's share of the bytes held, with the record it comes in.
+// What holding a name costs, with the record it comes in and the bookkeeping beside it (the
+// entries of the plan's map, set and index, allocation headers), counted as the memory it takes.
 template <class T>
 size_t HeldFor(const std::string& text) {
-    return sizeof(T) + text.size();
+    constexpr size_t kBookkeeping = 160;
+    return sizeof(T) + text.size() + kBookkeeping;
 }
 
 }  // namespace
@@ -55,6 +57,12 @@ void ReadAhead::Release(Folder& folder, size_t bytes) {
     if (folder.gone) return;
     folder.bytes -= bytes;
     m_bytes -= bytes;
+    WakeIfRoom(m_bytes + bytes);
+}
+
+void ReadAhead::WakeIfRoom(size_t before) {
+    // Threads held back by the limit wait for room.
+    if (before >= m_limits.maxBytes && m_bytes < m_limits.maxBytes) m_work.notify_all();
 }
 
 ReadAhead::FolderPtr ReadAhead::NewFolder(Key key, std::string path, SystemFolderPath system,
@@ -69,8 +77,11 @@ ReadAhead::FolderPtr ReadAhead::NewFolder(Key key, std::string path, SystemFolde
 
 ReadAhead::Folder& ReadAhead::Place(FolderPtr folder) {
     Folder& f = *folder;
-    Hold(f, HeldFor<Folder>(f.path) + f.key.size() * sizeof(uint32_t));
-    m_byPath[f.path] = &f;
+    Hold(f, HeldFor<Folder>(f.path) + 2 * f.key.size() * sizeof(uint32_t));
+    // Keyed by the folder's own path, which lives as long as the entry: one for another
+    // folder of the same path goes first.
+    m_byPath.erase(f.path);
+    m_byPath.emplace(f.path, &f);
     if (f.listing == Folder::Listing::Waiting) m_open.insert(folder);
     m_plan.emplace(f.key, std::move(folder));
     return f;
@@ -96,7 +107,9 @@ bool ReadAhead::PlanId(const std::optional<FolderId>& id) {
 }
 
 void ReadAhead::Forget(Folder& folder) {
+    const size_t before = m_bytes;
     m_bytes -= folder.bytes;
+    WakeIfRoom(before);
     folder.bytes = 0;
     folder.gone = true;
     const auto byPath = m_byPath.find(folder.path);
@@ -127,7 +140,9 @@ bool ReadAhead::TakeListing(const FoundFolder& found, FolderListing& listing) {
     }
     folder.subFolderNames.clear();
     Release(folder, held);
-    for (const Slot& slot : folder.files) listing.AddFile(slot.name);
+    for (size_t f = folder.files.First(); f < folder.files.End(); ++f) {
+        listing.AddFile(folder.files[f].name);
+    }
     listing.anyFile = folder.anyFile;
     return true;
 }
@@ -220,30 +235,29 @@ void ReadAhead::Begin(const FolderHandle& handle) {
 void ReadAhead::Add(const std::string& name) {
     std::unique_lock<std::mutex> lock(m_mutex);
     Folder& folder = *m_current;
-    size_t at = folder.first + folder.files.size();
+    const size_t end = folder.files.End();
+    size_t at = end;
     if (folder.listing == Folder::Listing::Listed) {
         // Listed ahead: the walk's listing names the files in the order the thread's did.
-        const size_t end = at;
-        if (m_cursor >= folder.first && m_cursor < end &&
-            folder.files[m_cursor - folder.first].name == name) {
+        if (m_cursor >= folder.files.First() && m_cursor < end &&
+            folder.files[m_cursor].name == name) {
             at = m_cursor++;
         } else {
             if (folder.index.empty()) {
-                for (size_t i = 0; i < folder.files.size(); ++i) {
-                    folder.index.emplace(folder.files[i].name, folder.first + i);
+                for (size_t f = folder.files.First(); f < end; ++f) {
+                    folder.index.emplace(folder.files[f].name, f);
                 }
             }
             const auto listed = folder.index.find(name);
-            if (listed != folder.index.end() && listed->second >= folder.first &&
-                folder.files[listed->second - folder.first].state != Slot::State::Taken) {
+            if (listed != folder.index.end() && listed->second >= folder.files.First() &&
+                folder.files[listed->second].state != Slot::State::Taken) {
                 at = listed->second;
             }
         }
     }
-    if (at == folder.first + folder.files.size()) {
+    if (at == end) {
         // A file no thread listed: named now, read by a thread or when it is taken.
-        folder.files.emplace_back();
-        folder.files.back().name = name;
+        folder.files.Append().name = name;
         Hold(folder, HeldFor<Slot>(name));
         m_open.insert(m_current);
         lock.unlock();
@@ -253,10 +267,9 @@ void ReadAhead::Add(const std::string& name) {
 }
 
 bool ReadAhead::ClaimableFile(const Folder& folder, size_t& at) const {
-    const size_t end = std::min(folder.first + folder.files.size(),
-                                folder.taken + m_limits.window);
-    for (at = std::max(folder.claimed, folder.first); at < end; ++at) {
-        if (folder.files[at - folder.first].state == Slot::State::Waiting) return true;
+    const size_t end = std::min(folder.files.End(), folder.taken + m_limits.window);
+    for (at = std::max(folder.claimed, folder.files.First()); at < end; ++at) {
+        if (folder.files[at].state == Slot::State::Waiting) return true;
     }
     return false;
 }
@@ -270,7 +283,7 @@ ReadAhead::FolderPtr ReadAhead::NextWork() {
         const bool claimable = ClaimableFile(folder, at);
         if (claimable && folder.handle) return *it;
         // Kept while its window holds it back, or until the walk's handle comes.
-        const bool heldBack = claimable || at < folder.first + folder.files.size();
+        const bool heldBack = claimable || at < folder.files.End();
         it = heldBack ? std::next(it) : m_open.erase(it);
     }
     return nullptr;
@@ -348,8 +361,7 @@ void ReadAhead::ListAhead(const FolderPtr& folder, std::unique_lock<std::mutex>&
         for (FolderPtr& child : children) Place(std::move(child));
         folder->subFolders = static_cast<uint32_t>(children.size());
         for (size_t f = 0; f < listing.FileCount(); ++f) {
-            folder->files.emplace_back();
-            Slot& slot = folder->files.back();
+            Slot& slot = folder->files.Append();
             if (f < read.size()) {
                 slot = std::move(read[f]);
                 Hold(*folder, HeldFor<Slot>(slot.name) + slot.text.size());
@@ -377,7 +389,7 @@ void ReadAhead::ReadAheadOf(const FolderPtr& folder, std::unique_lock<std::mutex
     size_t at = 0;
     ClaimableFile(*folder, at);
     folder->claimed = at + 1;
-    Slot& slot = folder->files[at - folder->first];  // stays put: the walk pops only taken files
+    Slot& slot = folder->files[at];  // stays put: the walk drops only taken files
     slot.state = Slot::State::Reading;
     ++folder->reading;
     std::shared_ptr<const FolderHandle> handle = folder->handle;
@@ -396,6 +408,18 @@ void ReadAhead::ReadAheadOf(const FolderPtr& folder, std::unique_lock<std::mutex
     lock.unlock();
 }
 
+void ReadAhead::Slots::DropTaken() {
+    while (m_dropped < m_slots.size() && m_slots[m_dropped]->state == Slot::State::Taken) {
+        m_slots[m_dropped++].reset();
+    }
+    // Once half the list is dropped slots, the rest moves up (the slots themselves stay put).
+    if (m_dropped > 64 && m_dropped * 2 > m_slots.size()) {
+        m_slots.erase(m_slots.begin(), m_slots.begin() + static_cast<std::ptrdiff_t>(m_dropped));
+        m_first += m_dropped;
+        m_dropped = 0;
+    }
+}
+
 void ReadAhead::Read(const FolderHandle& folder, Slot& slot) const {
     slot.kind = FindEntry(folder, slot.name, kFileMask, slot.entry)
                     ? m_reader(folder, slot.entry, slot.text)
@@ -407,7 +431,7 @@ const ShortcutRecord& ReadAhead::Take() {
     Folder& folder = *m_current;
     const size_t at = m_named.front();
     m_named.pop_front();
-    Slot& slot = folder.files[at - folder.first];
+    Slot& slot = folder.files[at];
     // No reader has come to it (all busy further on, or none): it is read here rather than
     // waited for.
     const bool here = slot.state == Slot::State::Waiting;
@@ -416,10 +440,7 @@ const ShortcutRecord& ReadAhead::Take() {
     m_taken = std::move(slot);
     slot.state = Slot::State::Taken;
     ++folder.taken;
-    while (!folder.files.empty() && folder.files.front().state == Slot::State::Taken) {
-        folder.files.pop_front();
-        ++folder.first;
-    }
+    folder.files.DropTaken();
     if (here) {
         lock.unlock();
         Read(*m_folder, m_taken);

@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <deque>
+#include <string_view>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -34,15 +35,18 @@ namespace favpage {
 // route to a folder came first in the walk's order) makes a new plan from where the walk is
 // (Replan); a planned folder the walk passes over is dropped with whatever was read of it.
 //
-// The walk's own folder works as any ShortcutSource: the walk names its files as its listing
-// delivers them, and takes the records in that order, exactly what the walk would have got
-// reading each file itself at some moment of the run. A file a thread read when it listed the
-// folder ahead is handed over; a file no thread has come to is read by the walk itself, so it
-// never waits for a thread that has not started on its file.
+// When the walk comes to a folder a thread has listed, it takes that listing (TakeListing)
+// rather than list the folder again. Its files then work as any ShortcutSource: the walk names
+// them in the listing's order and takes the records in that order, exactly what the walk would
+// have got reading each file itself at some moment of the run. A file a thread has read is
+// handed over; a file no thread has come to is read by the walk itself, so it never waits for a
+// thread that has not started on its file (only for a listing or a file a thread is busy with).
 //
 // Memory is bounded: the threads stop taking work while the names, paths and text held for
-// folders and files the walk has not taken come to `maxBytes` or more, and the walk takes a
-// record before it names more than `window` files not taken.
+// folders and files the walk has not taken come to `maxBytes` or more (a thread that lists a
+// folder of at most kReadWithListing files reads them in the same turn, so each may pass it by
+// that many files' text), and the walk takes a record before it names more than `window` files
+// not taken.
 struct ReadAheadLimits {
     // Enough requests at once to keep a disk (or the storage behind a virtual one) busy; the
     // threads wait, so they cost little processor time.
@@ -105,6 +109,26 @@ private:
         TextKind kind = TextKind::None;
         enum class State : unsigned char { Waiting, Reading, Read, Taken } state = State::Waiting;
     };
+    // A folder's files by number, from the first not yet taken on. Each slot stays where it is
+    // until it is dropped, whatever is added after it, so a reader may fill it without the lock.
+    class Slots {
+    public:
+        size_t First() const { return m_first + m_dropped; }
+        size_t End() const { return m_first + m_slots.size(); }
+        Slot& operator[](size_t number) { return *m_slots[number - m_first]; }
+        const Slot& operator[](size_t number) const { return *m_slots[number - m_first]; }
+        Slot& Append() {
+            m_slots.push_back(std::make_unique<Slot>());
+            return *m_slots.back();
+        }
+        // Drops the taken slots at the front.
+        void DropTaken();
+
+    private:
+        std::vector<std::unique_ptr<Slot>> m_slots;
+        size_t m_first = 0;
+        size_t m_dropped = 0;  // slots at the front of m_slots already freed
+    };
     // The place of a folder in the walk's order: its parent's key and its own position after it.
     using Key = std::vector<uint32_t>;
     struct Folder {
@@ -118,8 +142,7 @@ private:
         bool listingKept = false;           // its listing is here for the walk to take
         bool anyFile = false;               // its listing found a file
         std::vector<std::string> subFolderNames;  // its listing's sub-folders
-        std::deque<Slot> files;             // listed (by a thread, or named by the walk)
-        size_t first = 0;                   // the number of the first file in `files`
+        Slots files;                        // listed (by a thread, or named by the walk)
         size_t claimed = 0;                 // where readers look for a file to read
         size_t taken = 0;                   // files the walk has taken
         uint32_t subFolders = 0;            // sub-folders planned: keys `key` + 0, 1, ...
@@ -154,6 +177,8 @@ private:
     void Forget(Folder& folder);
     void Hold(Folder& folder, size_t bytes);
     void Release(Folder& folder, size_t bytes);
+    // Wakes the threads when the bytes held were `before` and the limit held them back.
+    void WakeIfRoom(size_t before);
     // Looks up and reads the file of `slot` through `folder`.
     void Read(const FolderHandle& folder, Slot& slot) const;
     void StartThreads();
@@ -168,7 +193,7 @@ private:
     std::condition_variable m_done;  // a listing or a file read, or no reader busy
     std::map<Key, FolderPtr> m_plan;             // the folders to come, in the walk's order
     std::set<FolderPtr, ByKey> m_open;           // those with work a thread may take
-    std::unordered_map<std::string, Folder*> m_byPath;
+    std::unordered_map<std::string_view, Folder*> m_byPath;  // by the folder's own path
     std::unordered_set<FolderId, FolderIdHash> m_planned;  // identities of the folders planned
     size_t m_bytes = 0;
     size_t m_mostBytes = 0;
