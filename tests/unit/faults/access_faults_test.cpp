@@ -11,6 +11,7 @@
 #include <pthread.h>
 #include <sys/resource.h>
 #include <sys/socket.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/syscall.h>
 #include <sys/sysmacros.h>
@@ -43,7 +44,13 @@ using testing::WalkToBytes;
 // protected_fifos) for one test, and gives the machine its own settings back afterwards.
 class StickyFolderRules {
 public:
+    // The rules are the machine's: tests that change them (each runs as a process of its own,
+    // maybe beside another) take turns, each saving the rules once the last has put them back.
     StickyFolderRules() {
+        const std::filesystem::path lock =
+            std::filesystem::temp_directory_path() / "favpage-kernel-rules.lock";
+        m_lock = open(lock.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+        if (m_lock >= 0) flock(m_lock, LOCK_EX);
         for (int i = 0; i < 3; ++i) {
             std::ifstream in(Path(i));
             if (!(in >> m_saved[i])) m_saved[i] = -1;
@@ -53,6 +60,7 @@ public:
         for (int i = 0; i < 3; ++i) {
             if (m_saved[i] >= 0) Write(i, m_saved[i]);
         }
+        if (m_lock >= 0) close(m_lock);  // and the next may take its turn
     }
     StickyFolderRules(const StickyFolderRules&) = delete;
     StickyFolderRules& operator=(const StickyFolderRules&) = delete;
@@ -75,6 +83,7 @@ private:
         return out.good();
     }
     int m_saved[3];
+    int m_lock = -1;
 };
 
 // Folders the walk may list but not enter, or enter but not list, and a page folder it may not
