@@ -153,8 +153,8 @@ private:
     }
 
     // Reports the links of `folder`. Each file is looked up and read in the order the listing
-    // delivered it, while the system still has the directory and the file's inode at hand, and
-    // its finished link is kept; the links are written in name order once the listing is done.
+    // delivered it, right after the listing, and its finished link is kept; the links are
+    // written in name order once all are read.
     // Past kLinkMemoryLimit only the names are kept, and those files are looked up and read in
     // name order, so a folder of huge shortcuts cannot exhaust memory. Either way the links
     // come out in name order, exactly as if the files had been read in that order.

@@ -29,7 +29,6 @@ ReadAhead::ReadAhead(Limits limits, TextReader reader) : m_limits(limits), m_rea
 ReadAhead::~ReadAhead() {
     {
         std::lock_guard<std::mutex> lock(m_mutex);
-        m_stop = true;
         m_stopping.store(true, std::memory_order_relaxed);
     }
     m_work.notify_all();
@@ -293,8 +292,8 @@ void ReadAhead::Serve() {
     for (;;) {
         std::unique_lock<std::mutex> lock(m_mutex);
         FolderPtr folder;
-        m_work.wait(lock, [&] { return m_stop || (folder = NextWork()) != nullptr; });
-        if (m_stop) return;
+        m_work.wait(lock, [&] { return Stopping() || (folder = NextWork()) != nullptr; });
+        if (Stopping()) return;
         // Each leaves the lock released, so that what it lets go of is freed while others work.
         if (folder->listing == Folder::Listing::Waiting) {
             ListAhead(folder, lock);

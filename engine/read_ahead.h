@@ -182,6 +182,7 @@ private:
     // Looks up and reads the file of `slot` through `folder`.
     void Read(const FolderHandle& folder, Slot& slot) const;
     void StartThreads();
+    bool Stopping() const { return m_stopping.load(std::memory_order_relaxed); }
     // Makes `handle` the current folder's, for the walk's reads and its readers'.
     void UseHandle(const FolderHandle& handle);
 
@@ -197,8 +198,9 @@ private:
     std::unordered_set<FolderId, FolderIdHash> m_planned;  // identities of the folders planned
     size_t m_bytes = 0;
     size_t m_mostBytes = 0;
-    bool m_stop = false;
-    std::atomic<bool> m_stopping{false};  // m_stop, for a listing to look at between entries
+    // Set (under the lock, so no waiting thread misses it) when the threads are to end; a
+    // listing in progress looks at it between entries.
+    std::atomic<bool> m_stopping{false};
 
     // The walk's side.
     FolderPtr m_current;                 // the folder begun
