@@ -3,7 +3,6 @@
 #include "engine/read_ahead.h"
 
 #include <algorithm>
-#include <cstdlib>
 #include <utility>
 
 #include "engine/folder_walk.h"
@@ -36,8 +35,7 @@ ReadAhead::~ReadAhead() {
 }
 
 void ReadAhead::StartThreads() {
-    static unsigned n = getenv("FP_THREADS") ? atoi(getenv("FP_THREADS")) : m_limits.threads;
-    while (m_threads.size() < n) m_threads.emplace_back([this] { Serve(); });
+    while (m_threads.size() < m_limits.threads) m_threads.emplace_back([this] { Serve(); });
 }
 
 size_t ReadAhead::MostBytesHeld() const {
@@ -56,12 +54,21 @@ void ReadAhead::Release(Folder& folder, size_t bytes) {
     if (folder.gone) return;
     folder.bytes -= bytes;
     m_bytes -= bytes;
-    WakeIfRoom(m_bytes + bytes);
+    WakeIfRoom();
 }
 
-void ReadAhead::WakeIfRoom(size_t before) {
-    // Threads held back by the limit wait for room.
-    if (before >= m_limits.maxBytes && m_bytes < m_limits.maxBytes) m_work.notify_all();
+bool ReadAhead::HeldBack() {
+    if (m_bytes >= m_limits.maxBytes) m_heldBack = true;
+    return m_heldBack;
+}
+
+void ReadAhead::WakeIfRoom() {
+    // Threads held back by the limit wait until an eighth of it is free again, so that they
+    // take work in bursts rather than one piece each time the walk takes one.
+    if (m_heldBack && m_bytes < m_limits.maxBytes - m_limits.maxBytes / 8) {
+        m_heldBack = false;
+        m_work.notify_all();
+    }
 }
 
 ReadAhead::FolderPtr ReadAhead::NewFolder(Key key, std::string path, SystemFolderPath system,
@@ -106,9 +113,8 @@ bool ReadAhead::PlanId(const std::optional<FolderId>& id) {
 }
 
 void ReadAhead::Forget(Folder& folder) {
-    const size_t before = m_bytes;
     m_bytes -= folder.bytes;
-    WakeIfRoom(before);
+    WakeIfRoom();
     folder.bytes = 0;
     folder.gone = true;
     const auto byPath = m_byPath.find(folder.path);
@@ -274,7 +280,7 @@ bool ReadAhead::ClaimableFile(const Folder& folder, size_t& at) const {
 }
 
 ReadAhead::FolderPtr ReadAhead::NextWork() {
-    if (m_bytes >= m_limits.maxBytes) return nullptr;
+    if (HeldBack()) return nullptr;
     for (auto it = m_open.begin(); it != m_open.end();) {
         const Folder& folder = **it;
         if (folder.listing == Folder::Listing::Waiting) return *it;
@@ -292,7 +298,11 @@ void ReadAhead::Serve() {
     for (;;) {
         std::unique_lock<std::mutex> lock(m_mutex);
         FolderPtr folder;
-        m_work.wait(lock, [&] { return Stopping() || (folder = NextWork()) != nullptr; });
+        while (!Stopping() && (folder = NextWork()) == nullptr) {
+            ++m_idle;
+            m_work.wait(lock);
+            --m_idle;
+        }
         if (Stopping()) return;
         // Each leaves the lock released, so that what it lets go of is freed while others work.
         if (folder->listing == Folder::Listing::Waiting) {
@@ -340,6 +350,7 @@ void ReadAhead::ListAhead(const FolderPtr& folder, std::unique_lock<std::mutex>&
 
     lock.lock();
     --folder->reading;
+    size_t wake = 0;
     if (!folder->gone) {
         if (id && !m_planned.insert(*id).second) {
             children.clear();
@@ -374,14 +385,13 @@ void ReadAhead::ListAhead(const FolderPtr& folder, std::unique_lock<std::mutex>&
             folder->handle = std::move(handle);
             m_open.insert(folder);
         }
-        if (folder->subFolders + filesToRead > 1) {
-            m_work.notify_all();
-        } else if (folder->subFolders + filesToRead == 1) {
-            m_work.notify_one();
-        }
+        wake = std::min<size_t>(folder->subFolders + filesToRead, m_idle);
     }
-    m_done.notify_all();  // the walk may wait for this listing
     lock.unlock();
+    m_done.notify_all();  // the walk may wait for this listing
+    // As many threads as there is new work for; woken once the lock is free, so that they
+    // need not wait for it.
+    for (size_t i = 0; i < wake; ++i) m_work.notify_one();
 }
 
 void ReadAhead::ReadAheadOf(const FolderPtr& folder, std::unique_lock<std::mutex>& lock) {
@@ -436,6 +446,8 @@ const ShortcutRecord& ReadAhead::Take() {
     const bool here = slot.state == Slot::State::Waiting;
     if (!here) m_done.wait(lock, [&slot] { return slot.state == Slot::State::Read; });
     Release(folder, HeldFor<Slot>(slot.name) + (here ? 0 : slot.text.size()));
+    // A file beyond the window may wait for a reader that the window held back.
+    const bool windowMoves = folder.files.End() > folder.taken + m_limits.window && m_idle > 0;
     m_taken = std::move(slot);
     slot.state = Slot::State::Taken;
     ++folder.taken;
@@ -445,7 +457,7 @@ const ShortcutRecord& ReadAhead::Take() {
         Read(*m_folder, m_taken);
     } else {
         lock.unlock();
-        m_work.notify_one();  // the window moved on by one file
+        if (windowMoves) m_work.notify_one();
     }
     ++m_delivered;
     m_record.name = m_taken.name;

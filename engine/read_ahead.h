@@ -177,8 +177,10 @@ private:
     void Forget(Folder& folder);
     void Hold(Folder& folder, size_t bytes);
     void Release(Folder& folder, size_t bytes);
-    // Wakes the threads when the bytes held were `before` and the limit held them back.
-    void WakeIfRoom(size_t before);
+    // True while the limit holds the threads back: from when the bytes held reach it until
+    // WakeIfRoom finds room again, and wakes them.
+    bool HeldBack();
+    void WakeIfRoom();
     // Looks up and reads the file of `slot` through `folder`.
     void Read(const FolderHandle& folder, Slot& slot) const;
     void StartThreads();
@@ -198,6 +200,8 @@ private:
     std::unordered_set<FolderId, FolderIdHash> m_planned;  // identities of the folders planned
     size_t m_bytes = 0;
     size_t m_mostBytes = 0;
+    bool m_heldBack = false;
+    size_t m_idle = 0;  // threads waiting for work
     // Set (under the lock, so no waiting thread misses it) when the threads are to end; a
     // listing in progress looks at it between entries.
     std::atomic<bool> m_stopping{false};
