@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "text/path.h"
 
@@ -93,6 +94,9 @@ public:
     bool IsOpen() const { return m_open; }
     // The POSIX descriptor; -1 on Windows.
     intptr_t Native() const { return m_native; }
+    // True the first time only: until a search has read from it, a descriptor just opened
+    // stands at the folder's first entry, and a search need not go back there.
+    bool FirstSearch() const { return !std::exchange(m_searched, true); }
     // What the system needs to find this folder's sub-folder `name` later, when this handle may
     // be gone.
     SystemFolderPath SubFolder(const std::string& name) const;
@@ -106,6 +110,7 @@ private:
     SystemFolderPath m_system;
     intptr_t m_native = -1;
     bool m_open = false;
+    mutable bool m_searched = false;
 };
 
 // One search: FindFirst starts it, FindNext continues it; resources are released by the

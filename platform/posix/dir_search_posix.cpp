@@ -187,7 +187,10 @@ FolderHandle::~FolderHandle() {
 }
 
 FolderHandle::FolderHandle(FolderHandle&& other) noexcept
-    : m_path(std::move(other.m_path)), m_native(other.m_native), m_open(other.m_open) {
+    : m_path(std::move(other.m_path)),
+      m_native(other.m_native),
+      m_open(other.m_open),
+      m_searched(other.m_searched) {
     other.m_native = -1;
     other.m_open = false;
 }
@@ -198,6 +201,7 @@ FolderHandle& FolderHandle::operator=(FolderHandle&& other) noexcept {
         m_path = std::move(other.m_path);
         m_native = other.m_native;
         m_open = other.m_open;
+        m_searched = other.m_searched;
         other.m_native = -1;
         other.m_open = false;
     }
@@ -226,7 +230,7 @@ bool DirSearch::FindFirst(const FolderHandle& folder, uint32_t mask, Detail deta
     auto impl = std::make_unique<Impl>();
 #ifdef __linux__
     impl->folderFd = static_cast<int>(folder.Native());
-    if (lseek(impl->folderFd, 0, SEEK_SET) != 0) return false;
+    if (!folder.FirstSearch() && lseek(impl->folderFd, 0, SEEK_SET) != 0) return false;
     impl->block.reset(new char[Impl::kBlock]);
 #else
     // A copy of the descriptor shares its position.
