@@ -27,6 +27,26 @@ struct Level {
     size_t next = 0;
 };
 
+// The walk's own handle of a folder, opened the first time it is needed: a folder that threads
+// listed and read ahead, sub-folders included, needs none. The listing, every lookup and every
+// open the walk makes in the folder go through this one handle.
+class WalkHandle {
+public:
+    explicit WalkHandle(const FoundFolder& folder) : m_folder(folder) {}
+    const FolderHandle& Get() {
+        if (!m_handle) m_handle.emplace(m_folder.path, m_folder.system);
+        return *m_handle;
+    }
+    SystemFolderPath SubFolder(const std::string& name) const {
+        return m_handle ? m_handle->SubFolder(name)
+                        : FolderHandle::SubFolderOf(m_folder.path, m_folder.system, name);
+    }
+
+private:
+    const FoundFolder& m_folder;
+    std::optional<FolderHandle> m_handle;
+};
+
 // The name a folder path ends in: its last name; the whole path when it has none ("/").
 std::string FolderName(const std::string& path) {
     const std::string_view name = LastName(path);
@@ -102,21 +122,27 @@ private:
         m_writer.BeginFolder(found);
         Level level;
         level.id = id;
-        // The listing, every lookup and every open of this folder go through one handle.
-        const FolderHandle handle(folder, found.system);
+        WalkHandle handle(found);
+        const bool ahead = m_source == &m_readAhead;
 
         // Listed by the read-ahead's threads already, or now.
-        if (m_source != &m_readAhead || !m_readAhead.TakeListing(found, m_listing)) {
-            ListFolder(handle, m_listing);
+        if (!ahead || !m_readAhead.TakeListing(found, m_listing)) {
+            ListFolder(handle.Get(), m_listing);
         }
         m_order.Clear();
         OrderNames(m_listing.subFolders, m_order, m_scratch);
+        m_found.resize(m_order.Count());
         for (uint32_t i = 0; i < m_order.Count(); ++i) {
-            FoundFolder sub;
+            FoundFolder& sub = m_found[i];
+            sub = FoundFolder();
             sub.name = std::move(m_listing.subFolders[m_order.ValueAt(i)]);
             sub.path = JoinPath(folder, sub.name);
             sub.system = handle.SubFolder(sub.name);
-            sub.id = GetFolderId(handle, sub.name, &sub.times);
+        }
+        // Those that threads listed are known; the others are looked up.
+        if (ahead) m_readAhead.KnownIds(m_found);
+        for (FoundFolder& sub : m_found) {
+            if (!sub.id) sub.id = GetFolderId(handle.Get(), sub.name, &sub.times);
             if (sub.id && OnPath(*sub.id, id)) continue;  // a loop back up the path
             // A folder listed before, by another route, is linked to its one part.
             const auto placed = sub.id ? m_placed.find(*sub.id) : m_placed.end();
@@ -130,8 +156,8 @@ private:
             level.subFolders.push_back(std::move(sub));
         }
         m_writer.SubFolders(level.subFolders);
-        if (m_source == &m_readAhead && !m_readAhead.Enter(found, level.subFolders, &handle)) {
-            Replan(found, level.subFolders, handle);
+        if (ahead && !m_readAhead.Enter(found, level.subFolders)) {
+            Replan(found, level.subFolders, nullptr);
         }
         WriteShortcutSection(found, level.subFolders, handle);
         return level;
@@ -140,7 +166,7 @@ private:
     // Has the read-ahead plan the rest of the walk from `found`, which it has begun and whose
     // sub-folders are `subFolders`: those, then what is left of each folder it is inside of.
     void Replan(const FoundFolder& found, const std::vector<FoundFolder>& subFolders,
-                const FolderHandle& handle) {
+                const FolderHandle* handle) {
         std::vector<const FoundFolder*> later;
         std::vector<FolderId> onPath;
         for (auto l = m_levels.rbegin(); l != m_levels.rend(); ++l) {
@@ -149,7 +175,7 @@ private:
                 if (l->subFolders[i].partHere) later.push_back(&l->subFolders[i]);
             }
         }
-        m_readAhead.Replan(found, subFolders, later, onPath, &handle);
+        m_readAhead.Replan(found, subFolders, later, onPath, handle);
     }
 
     // Reports the links of `folder`. Each file is looked up and read in the order the listing
@@ -164,10 +190,10 @@ private:
     // from threads that list the folders the walk will come to and read their files ahead of
     // it; the records come in the same order, so everything after is as above.
     void WriteShortcutSection(const FoundFolder& found, const std::vector<FoundFolder>& subFolders,
-                              const FolderHandle& folder) {
+                              WalkHandle& folder) {
         m_order.Clear();
         m_links.Clear();
-        m_source->Begin(folder);
+        if (m_source != &m_readAhead || !m_readAhead.AllRead()) m_source->Begin(folder.Get());
         for (size_t f = 0; f < m_listing.FileCount(); ++f) {
             const std::string& name = m_name.assign(m_listing.File(f));
             if (m_source->Pending() == 0 && m_links.Size() >= kLinkMemoryLimit) {
@@ -180,7 +206,7 @@ private:
                 m_mode == ReadAheadMode::Auto) {
                 m_source->End();
                 m_source = &m_readAhead;
-                Replan(found, subFolders, folder);
+                Replan(found, subFolders, &folder.Get());
             }
         }
         while (m_source->Pending() > 0) Keep(m_source->Take());
@@ -201,7 +227,9 @@ private:
                 continue;
             }
             m_link.clear();
-            if (MakeLink(m_sequential.Read(folder, m_links.Text(handle)))) m_writer.Link(m_link);
+            if (MakeLink(m_sequential.Read(folder.Get(), m_links.Text(handle)))) {
+                m_writer.Link(m_link);
+            }
         }
         m_writer.EndLinks(m_listing.anyFile);
     }
@@ -244,6 +272,7 @@ private:
     LinkStore m_links;
     std::string m_link;
     FolderListing m_listing;  // the folder's listing, its storage reused
+    std::vector<FoundFolder> m_found;  // its sub-folders as listed, in name order
     std::string m_name;       // the name of the file named last
     // Where the files' records come from: read one by one, or ahead on threads.
     const ReadAheadMode m_mode;

@@ -137,6 +137,7 @@ bool ReadAhead::TakeListing(const FoundFolder& found, FolderListing& listing) {
     }
     if (!folder.listingKept) return false;
     folder.listingKept = false;
+    folder.listingTaken = true;
     size_t held = 0;
     listing.Clear();
     for (std::string& name : folder.subFolderNames) {
@@ -152,8 +153,28 @@ bool ReadAhead::TakeListing(const FoundFolder& found, FolderListing& listing) {
     return true;
 }
 
-bool ReadAhead::Enter(const FoundFolder& found, const std::vector<FoundFolder>& subFolders,
-                      const FolderHandle* handle) {
+void ReadAhead::KnownIds(std::vector<FoundFolder>& subFolders) const {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    for (FoundFolder& sub : subFolders) {
+        const auto byPath = m_byPath.find(sub.path);
+        if (sub.id || byPath == m_byPath.end()) continue;
+        const Folder& folder = *byPath->second;
+        if (folder.listing != Folder::Listing::Listed || !folder.id) continue;
+        sub.id = folder.id;
+        sub.times = folder.times;
+    }
+}
+
+bool ReadAhead::AllRead() const {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    if (!m_current || !m_current->listingTaken) return false;
+    for (size_t f = m_current->files.First(); f < m_current->files.End(); ++f) {
+        if (m_current->files[f].state == Slot::State::Waiting) return false;
+    }
+    return true;
+}
+
+bool ReadAhead::Enter(const FoundFolder& found, const std::vector<FoundFolder>& subFolders) {
     std::unique_lock<std::mutex> lock(m_mutex);
     StartThreads();
     const auto byPath = m_byPath.find(found.path);
@@ -192,7 +213,6 @@ bool ReadAhead::Enter(const FoundFolder& found, const std::vector<FoundFolder>& 
         PlanSubFolders(*folder, subFolders);
         m_work.notify_all();
     }
-    if (handle) UseHandle(*handle);
     return true;
 }
 
@@ -324,7 +344,8 @@ void ReadAhead::ListAhead(const FolderPtr& folder, std::unique_lock<std::mutex>&
     auto handle = std::make_shared<const FolderHandle>(path, folder->system);
     // Unless the walk planned it, a folder may be one planned already by another route (or a
     // route back up the path): then what its listing found is left out.
-    const std::optional<FolderId> id = idPlanned ? std::nullopt : GetFolderId(*handle);
+    FileTimes times;
+    const std::optional<FolderId> id = idPlanned ? std::nullopt : GetFolderId(*handle, &times);
     FolderListing listing;
     ListFolder(*handle, listing, &m_stopping);
     NameOrder order;
@@ -351,6 +372,8 @@ void ReadAhead::ListAhead(const FolderPtr& folder, std::unique_lock<std::mutex>&
     lock.lock();
     --folder->reading;
     size_t wake = 0;
+    folder->id = id;
+    folder->times = times;
     if (!folder->gone) {
         if (id && !m_planned.insert(*id).second) {
             children.clear();

@@ -71,14 +71,21 @@ public:
     // in `listing`, when there is one to take (a thread still listing it is waited for); false
     // when the walk is to list the folder itself.
     bool TakeListing(const FoundFolder& folder, FolderListing& listing);
+    // Gives each of `subFolders` that has no identity the one a thread found, with its times,
+    // when a thread has listed it: the walk need not look those up.
+    void KnownIds(std::vector<FoundFolder>& subFolders) const;
     // The walk begins `folder` and will then walk `subFolders` (those whose part is here) in
-    // order. False when the plan did not foresee `folder`: then Replan must follow.
-    // With `handle`, the folder is begun too, as Begin does.
-    bool Enter(const FoundFolder& folder, const std::vector<FoundFolder>& subFolders,
-               const FolderHandle* handle = nullptr);
+    // order. False when the plan did not foresee `folder`: then Replan must follow. Begin
+    // follows unless AllRead().
+    bool Enter(const FoundFolder& folder, const std::vector<FoundFolder>& subFolders);
+    // True when the walk took the listing of the folder it entered and a thread has read, or is
+    // reading, every file of it: then the walk names its files without Begin, and nothing is
+    // read through the walk's own handle of the folder.
+    bool AllRead() const;
     // Drops the plan and makes a new one from the walk's place: `folder`, which it has begun and
     // lists itself, then its `subFolders`, then `later` in the walk's order; `onPath` are the
-    // folders the walk is inside of, which no thread enters again.
+    // folders the walk is inside of, which no thread enters again. With `handle`, the folder
+    // is begun too, as Begin does.
     void Replan(const FoundFolder& folder, const std::vector<FoundFolder>& subFolders,
                 const std::vector<const FoundFolder*>& later, const std::vector<FolderId>& onPath,
                 const FolderHandle* handle = nullptr);
@@ -140,6 +147,9 @@ private:
         bool gone = false;                  // consumed or dropped: nothing it holds counts now
         bool idPlanned = false;             // its identity was known when it was planned
         bool listingKept = false;           // its listing is here for the walk to take
+        bool listingTaken = false;          // the walk took it
+        std::optional<FolderId> id;         // found by the thread that listed it
+        FileTimes times;                    // and its times
         bool anyFile = false;               // its listing found a file
         std::vector<std::string> subFolderNames;  // its listing's sub-folders
         Slots files;                        // listed (by a thread, or named by the walk)

@@ -100,6 +100,9 @@ public:
     // What the system needs to find this folder's sub-folder `name` later, when this handle may
     // be gone.
     SystemFolderPath SubFolder(const std::string& name) const;
+    // The same for a folder not opened: what a handle made with `path` and `system` would give.
+    static SystemFolderPath SubFolderOf(const std::string& path, const SystemFolderPath& system,
+                                        const std::string& name);
 #ifdef _WIN32
     // The \\?\ form of this folder's path, without a trailing separator: names are joined to it.
     const std::wstring& SystemPath() const { return m_system.path; }
@@ -170,8 +173,8 @@ struct FolderIdHash {
     }
 };
 std::optional<FolderId> GetFolderId(const std::string& path, FileTimes* times = nullptr);
-// The identity of an open folder.
-std::optional<FolderId> GetFolderId(const FolderHandle& folder);
+// The identity of an open folder, and its times as above.
+std::optional<FolderId> GetFolderId(const FolderHandle& folder, FileTimes* times = nullptr);
 // The identity of the folder `name` names in an open folder, and its times as above.
 std::optional<FolderId> GetFolderId(const FolderHandle& folder, const std::string& name,
                                     FileTimes* times = nullptr);

@@ -182,6 +182,12 @@ FolderHandle::FolderHandle(std::string path, SystemFolderPath /*system*/)
 
 SystemFolderPath FolderHandle::SubFolder(const std::string& /*name*/) const { return {}; }
 
+SystemFolderPath FolderHandle::SubFolderOf(const std::string& /*path*/,
+                                           const SystemFolderPath& /*system*/,
+                                           const std::string& /*name*/) {
+    return {};
+}
+
 FolderHandle::~FolderHandle() {
     if (m_open) close(static_cast<int>(m_native));
 }
@@ -332,9 +338,10 @@ std::optional<FolderId> GetFolderId(const std::string& path, FileTimes* times) {
     return id;
 }
 
-std::optional<FolderId> GetFolderId(const FolderHandle& folder) {
+std::optional<FolderId> GetFolderId(const FolderHandle& folder, FileTimes* times) {
     struct stat st;
     if (!folder.IsOpen() || fstat(static_cast<int>(folder.Native()), &st) != 0) return std::nullopt;
+    if (times) *times = TimesOf(st);
     FolderId id;
     id.volume = static_cast<uint64_t>(st.st_dev);
     id.index = static_cast<uint64_t>(st.st_ino);

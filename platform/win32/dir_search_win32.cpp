@@ -94,6 +94,12 @@ SystemFolderPath FolderHandle::SubFolder(const std::string& name) const {
     return sub;
 }
 
+SystemFolderPath FolderHandle::SubFolderOf(const std::string& path, const SystemFolderPath& system,
+                                           const std::string& name) {
+    // A handle here opens nothing: it only forms the folder's system path.
+    return FolderHandle(path, system).SubFolder(name);
+}
+
 namespace {
 
 std::wstring Joined(const FolderHandle& folder, const std::string& name) {
@@ -232,9 +238,9 @@ std::optional<FolderId> FolderIdOf(const std::wstring& path, FileTimes* times) {
 
 }  // namespace
 
-std::optional<FolderId> GetFolderId(const FolderHandle& folder) {
+std::optional<FolderId> GetFolderId(const FolderHandle& folder, FileTimes* times) {
     if (!folder.IsOpen()) return std::nullopt;
-    return FolderIdOf(folder.SystemPath(), nullptr);
+    return FolderIdOf(folder.SystemPath(), times);
 }
 
 std::optional<FolderId> GetFolderId(const FolderHandle& folder, const std::string& name,

@@ -316,9 +316,10 @@ TEST(ReadAheadTest, EndForgetsFilesNotTakenAndWaitsForReadsInProgress) {
 }
 
 // The folders a walk comes to, planned from its first folder: with room enough, the threads list
-// every folder below it before the walk comes, and the walk takes their listings and records;
-// with no room (a limit that what is planned already passes), they list and read nothing, and
-// the walk lists and reads everything itself. The records are the files', in the order named.
+// every folder below it before the walk comes, and the walk takes their listings, records and
+// sub-folders' identities, and begins no folder of its own; with no room (a limit that what is
+// planned already passes), they list and read nothing, and the walk lists, looks up and reads
+// everything itself. The records are the files', in the order named.
 TEST(ReadAheadTest, ThreadsListThePlannedFoldersAheadOfTheWalkWithinTheLimit) {
     TempFolder t;
     const std::vector<std::string> tops{"a", "b", "c"}, subs{"x", "y"};
@@ -366,12 +367,27 @@ TEST(ReadAheadTest, ThreadsListThePlannedFoldersAheadOfTheWalkWithinTheLimit) {
             } else {
                 ListFolder(handle, listing);
             }
-            std::vector<FoundFolder> below;
-            for (const std::string& sub : listing.subFolders) below.push_back(found(order[i] + "/" + sub));
+            std::vector<FoundFolder> below, known;
+            for (const std::string& sub : listing.subFolders) {
+                below.push_back(found(order[i] + "/" + sub));
+                known.push_back(below.back());
+                known.back().id.reset();
+            }
             std::sort(below.begin(), below.end(),
                       [](const FoundFolder& a, const FoundFolder& b) { return a.path < b.path; });
-            if (i > 0) EXPECT_TRUE(ahead.Enter(folder, below)) << order[i];
-            ahead.Begin(handle);
+            // (The folders below the first were planned knowing theirs.)
+            ahead.KnownIds(known);
+            for (size_t s = 0; s < known.size() && i > 0; ++s) {
+                EXPECT_EQ(known[s].id.has_value(), row.listedAhead > 0) << known[s].path;
+                if (known[s].id) {
+                    EXPECT_TRUE(*known[s].id == *GetFolderId(known[s].path)) << known[s].path;
+                }
+            }
+            if (i > 0) {
+                EXPECT_TRUE(ahead.Enter(folder, below)) << order[i];
+                EXPECT_EQ(ahead.AllRead(), row.listedAhead > 0) << order[i];
+            }
+            if (i == 0 || !ahead.AllRead()) ahead.Begin(handle);
             for (size_t f = 0; f < listing.FileCount(); ++f) ahead.Add(std::string(listing.File(f)));
             for (size_t f = 0; f < listing.FileCount(); ++f) {
                 const ShortcutRecord& record = ahead.Take();
@@ -384,7 +400,9 @@ TEST(ReadAheadTest, ThreadsListThePlannedFoldersAheadOfTheWalkWithinTheLimit) {
         EXPECT_EQ(takenListings, row.listedAhead);
         EXPECT_EQ(ahead.Delivered(), tops.size() * subs.size() * 3);
         EXPECT_EQ(ahead.ReadOnThreads(), row.listedAhead == 0 ? 0u : ahead.Delivered());
-        if (row.listedAhead > 0) EXPECT_LE(ahead.MostBytesHeld(), row.maxBytes);
+        if (row.listedAhead > 0) {
+            EXPECT_LE(ahead.MostBytesHeld(), row.maxBytes);
+        }
     }
 }
 
