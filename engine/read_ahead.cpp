@@ -130,7 +130,7 @@ bool ReadAhead::TakeListing(const FoundFolder& found, FolderListing& listing) {
     const auto byPath = m_byPath.find(found.path);
     if (byPath == m_byPath.end()) return false;
     Folder& folder = *byPath->second;
-    m_done.wait(lock, [&folder] { return folder.listing != Folder::Listing::Listing; });
+    WaitDone(lock, [&folder] { return folder.listing != Folder::Listing::Listing; });
     if (folder.listing == Folder::Listing::Waiting) {
         folder.listing = Folder::Listing::ByWalk;  // no thread has come to it: the walk lists it
         m_open.erase(m_plan.at(folder.key));
@@ -184,7 +184,7 @@ bool ReadAhead::Enter(const FoundFolder& found, const std::vector<FoundFolder>& 
     while (m_plan.begin()->second.get() != folder) Forget(*m_plan.begin()->second);
     m_current = m_plan.begin()->second;
     m_cursor = 0;
-    m_done.wait(lock, [folder] { return folder->listing != Folder::Listing::Listing; });
+    WaitDone(lock, [folder] { return folder->listing != Folder::Listing::Listing; });
     if (folder->listing == Folder::Listing::Waiting) {
         folder->listing = Folder::Listing::ByWalk;  // the walk lists it, and names its files
         m_open.erase(m_current);
@@ -315,8 +315,9 @@ ReadAhead::FolderPtr ReadAhead::NextWork() {
 }
 
 void ReadAhead::Serve() {
+    std::unique_lock<std::mutex> lock(m_mutex, std::defer_lock);
     for (;;) {
-        std::unique_lock<std::mutex> lock(m_mutex);
+        if (!lock.owns_lock()) lock.lock();
         FolderPtr folder;
         while (!Stopping() && (folder = NextWork()) == nullptr) {
             ++m_idle;
@@ -324,7 +325,8 @@ void ReadAhead::Serve() {
             --m_idle;
         }
         if (Stopping()) return;
-        // Each leaves the lock released, so that what it lets go of is freed while others work.
+        // A listing ends with the lock released, so that what it lets go of is freed while
+        // others work; a read mostly ends holding it, to take the next work in the same turn.
         if (folder->listing == Folder::Listing::Waiting) {
             ListAhead(folder, lock);
         } else {
@@ -410,8 +412,9 @@ void ReadAhead::ListAhead(const FolderPtr& folder, std::unique_lock<std::mutex>&
         }
         wake = std::min<size_t>(folder->subFolders + filesToRead, m_idle);
     }
+    const bool wakeWalk = m_walkWaits;  // for this listing, maybe
     lock.unlock();
-    m_done.notify_all();  // the walk may wait for this listing
+    if (wakeWalk) m_done.notify_all();
     // As many threads as there is new work for; woken once the lock is free, so that they
     // need not wait for it.
     for (size_t i = 0; i < wake; ++i) m_work.notify_one();
@@ -436,8 +439,14 @@ void ReadAhead::ReadAheadOf(const FolderPtr& folder, std::unique_lock<std::mutex
     if (folder != m_current && folder->reading == 0 && !ClaimableFile(*folder, at)) {
         folder->handle.reset();
     }
-    if (folder == m_current) m_done.notify_all();
-    lock.unlock();
+    // The lock is kept for the next work unless the walk waits for this file or the handle is
+    // to be closed, which are done once it is released.
+    const bool wakeWalk = m_walkWaits && folder == m_current;
+    if (wakeWalk || handle.use_count() == 1) {
+        lock.unlock();
+        handle.reset();
+        if (wakeWalk) m_done.notify_all();
+    }
 }
 
 void ReadAhead::Slots::DropTaken() {
@@ -467,7 +476,7 @@ const ShortcutRecord& ReadAhead::Take() {
     // No reader has come to it (all busy further on, or none): it is read here rather than
     // waited for.
     const bool here = slot.state == Slot::State::Waiting;
-    if (!here) m_done.wait(lock, [&slot] { return slot.state == Slot::State::Read; });
+    if (!here) WaitDone(lock, [&slot] { return slot.state == Slot::State::Read; });
     Release(folder, HeldFor<Slot>(slot.name) + (here ? 0 : slot.text.size()));
     // A file beyond the window may wait for a reader that the window held back.
     const bool windowMoves = folder.files.End() > folder.taken + m_limits.window && m_idle > 0;
@@ -496,7 +505,7 @@ void ReadAhead::End() {
     if (m_current) {
         // Its readers use the walk's handle.
         Folder& folder = *m_current;
-        m_done.wait(lock, [&folder] { return folder.reading == 0; });
+        WaitDone(lock, [&folder] { return folder.reading == 0; });
         Forget(folder);
         m_current.reset();
     }

@@ -167,6 +167,15 @@ private:
     };
 
     void Serve();
+    // The walk's wait until `done`, under `lock`, for a listing or read in progress.
+    template <class Done>
+    void WaitDone(std::unique_lock<std::mutex>& lock, Done done) {
+        while (!done()) {
+            m_walkWaits = true;
+            m_done.wait(lock);
+            m_walkWaits = false;
+        }
+    }
     // The first folder with work a thread may take now, or none.
     FolderPtr NextWork();
     // True, with its number in `at`, when a file of `folder` waits for a reader within the window.
@@ -212,6 +221,7 @@ private:
     size_t m_mostBytes = 0;
     bool m_heldBack = false;
     size_t m_idle = 0;  // threads waiting for work
+    bool m_walkWaits = false;  // the walk waits for m_done
     // Set (under the lock, so no waiting thread misses it) when the threads are to end; a
     // listing in progress looks at it between entries.
     std::atomic<bool> m_stopping{false};
