@@ -285,10 +285,20 @@ void ReadAhead::Add(const std::string& name) {
         folder.files.Append().name = name;
         Hold(folder, HeldFor<Slot>(name));
         m_open.insert(m_current);
+        const bool wake = WakeForFiles(folder);
         lock.unlock();
-        m_work.notify_one();
+        if (wake) m_work.notify_one();
     }
     m_named.push_back(at);
+}
+
+bool ReadAhead::WakeForFiles(const Folder& folder) const {
+    // Never more than each thread's share of the window, which all of them may be busy with.
+    const size_t share = m_limits.window / std::max(m_limits.threads, 1u);
+    const size_t batch = std::max<size_t>(std::min(kWakeForFiles, share), 1);
+    const size_t first = std::max(folder.claimed, folder.files.First());
+    const size_t end = std::min(folder.files.End(), folder.taken + m_limits.window);
+    return m_idle > 0 && end >= first + batch;
 }
 
 bool ReadAhead::ClaimableFile(const Folder& folder, size_t& at) const {
@@ -478,19 +488,15 @@ const ShortcutRecord& ReadAhead::Take() {
     const bool here = slot.state == Slot::State::Waiting;
     if (!here) WaitDone(lock, [&slot] { return slot.state == Slot::State::Read; });
     Release(folder, HeldFor<Slot>(slot.name) + (here ? 0 : slot.text.size()));
-    // A file beyond the window may wait for a reader that the window held back.
-    const bool windowMoves = folder.files.End() > folder.taken + m_limits.window && m_idle > 0;
     m_taken = std::move(slot);
     slot.state = Slot::State::Taken;
     ++folder.taken;
+    // The window moved on by a file, which may wait for a reader.
+    const bool wake = WakeForFiles(folder);
     folder.files.DropTaken();
-    if (here) {
-        lock.unlock();
-        Read(*m_folder, m_taken);
-    } else {
-        lock.unlock();
-        if (windowMoves) m_work.notify_one();
-    }
+    lock.unlock();
+    if (wake) m_work.notify_one();
+    if (here) Read(*m_folder, m_taken);
     ++m_delivered;
     m_record.name = m_taken.name;
     m_record.entry = std::move(m_taken.entry);

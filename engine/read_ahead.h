@@ -60,6 +60,10 @@ public:
     using Limits = ReadAheadLimits;
     // A folder of at most this many files has them read by the thread that lists it.
     static constexpr size_t kReadWithListing = 8;
+    // Files that the walk names, or that its taking lets into the window, wake a waiting thread
+    // once this many wait for a reader, not each: a thread goes on to the next file that waits,
+    // and one woken for a single file in the system's cache costs more than reading it.
+    static constexpr size_t kWakeForFiles = 16;
 
     // Threads started when the first folder begins; each file read with `reader`.
     explicit ReadAhead(Limits limits = Limits(), TextReader reader = &ReadShortcutFile);
@@ -178,6 +182,9 @@ private:
     }
     // The first folder with work a thread may take now, or none.
     FolderPtr NextWork();
+    // True when threads wait for work and kWakeForFiles files of `folder` (fewer when the window
+    // is narrow) wait for a reader within the window.
+    bool WakeForFiles(const Folder& folder) const;
     // True, with its number in `at`, when a file of `folder` waits for a reader within the window.
     bool ClaimableFile(const Folder& folder, size_t& at) const;
     void ListAhead(const FolderPtr& folder, std::unique_lock<std::mutex>& lock);
