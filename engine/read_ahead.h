@@ -42,11 +42,11 @@ namespace favpage {
 // handed over; a file no thread has come to is read by the walk itself, so it never waits for a
 // thread that has not started on its file (only for a listing or a file a thread is busy with).
 //
-// Memory is bounded: the threads stop taking work while the names, paths and text held for
-// folders and files the walk has not taken come to `maxBytes` or more (a thread that lists a
-// folder of at most kReadWithListing files reads them in the same turn, so each may pass it by
-// that many files' text), and the walk takes a record before it names more than `window` files
-// not taken.
+// Memory is bounded: the threads stop taking work once the names, paths and text held for
+// folders and files the walk has not taken come to `maxBytes` (a thread that lists a folder of
+// at most kReadWithListing files reads them in the same turn, so each may pass it by that many
+// files' text), and take it up again once an eighth of that is free; the walk takes a record
+// before it names more than `window` files not taken.
 struct ReadAheadLimits {
     // Enough requests at once to keep a disk (or the storage behind a virtual one) busy; the
     // threads wait, so they cost little processor time.
