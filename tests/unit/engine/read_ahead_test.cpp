@@ -4,6 +4,7 @@
 // ThreadSanitizer by the test run.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
@@ -321,42 +322,51 @@ TEST(ReadAheadTest, EndForgetsFilesNotTakenAndWaitsForReadsInProgress) {
 // planned already passes), they list and read nothing, and the walk lists, looks up and reads
 // everything itself. The records are the files', in the order named.
 TEST(ReadAheadTest, ThreadsListThePlannedFoldersAheadOfTheWalkWithinTheLimit) {
-    TempFolder t;
     const std::vector<std::string> tops{"a", "b", "c"}, subs{"x", "y"};
     std::vector<std::string> order{"Fav"};  // the walk's order of the folders below Fav
     for (const std::string& top : tops) {
         order.push_back("Fav/" + top);
-        for (const std::string& sub : subs) {
-            order.push_back("Fav/" + top + "/" + sub);
-            NumberedShortcuts(t, "Fav/" + top + "/" + sub, 3);
-        }
+        for (const std::string& sub : subs) order.push_back("Fav/" + top + "/" + sub);
     }
-    const auto found = [&](const std::string& folder) {
-        FoundFolder f;
-        f.path = t.Path(folder);
-        f.id = GetFolderId(f.path);
-        return f;
-    };
     const struct {
         const char* what;
         size_t maxBytes;
         size_t listedAhead;  // folders the threads list before the walk comes to them
+        size_t files;        // in each folder of the lowest level
     } rows[] = {
-        {"room for the whole tree", 1 << 20, order.size() - 1},
-        {"no room", 1, 0},
+        {"room for the whole tree", 1 << 20, order.size() - 1, 3},
+        {"room, files read one by one", 1 << 20, order.size() - 1,
+         ReadAhead::kReadWithListing + 4},
+        {"no room", 1, 0, 3},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.what);
+        TempFolder t;
+        for (const std::string& folder : order) {
+            if (std::count(folder.begin(), folder.end(), '/') == 2) {
+                NumberedShortcuts(t, folder, static_cast<int>(row.files));
+            }
+        }
+        const auto found = [&](const std::string& folder) {
+            FoundFolder f;
+            f.path = t.Path(folder);
+            f.id = GetFolderId(f.path);
+            return f;
+        };
         ReadAhead ahead(ReadAheadLimits{4, 64, row.maxBytes});
         std::vector<FoundFolder> planned;
         for (const std::string& top : tops) planned.push_back(found("Fav/" + top));
         ahead.Replan(found("Fav"), planned, {}, {});
+        // With room, every file is read too before the walk begins.
+        const size_t files = tops.size() * subs.size() * row.files;
+        const size_t readAhead = row.listedAhead == 0 ? 0 : files;
         const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-        while (ahead.FoldersListedAhead() < row.listedAhead &&
+        while ((ahead.FoldersListedAhead() < row.listedAhead || ahead.ReadOnThreads() < readAhead) &&
                std::chrono::steady_clock::now() < deadline) {
             std::this_thread::yield();
         }
         ASSERT_EQ(ahead.FoldersListedAhead(), row.listedAhead);
+        ASSERT_EQ(ahead.ReadOnThreads(), readAhead);
         size_t takenListings = 0;
         for (size_t i = 0; i < order.size(); ++i) {
             const FoundFolder folder = found(order[i]);
@@ -398,8 +408,8 @@ TEST(ReadAheadTest, ThreadsListThePlannedFoldersAheadOfTheWalkWithinTheLimit) {
             ahead.End();
         }
         EXPECT_EQ(takenListings, row.listedAhead);
-        EXPECT_EQ(ahead.Delivered(), tops.size() * subs.size() * 3);
-        EXPECT_EQ(ahead.ReadOnThreads(), row.listedAhead == 0 ? 0u : ahead.Delivered());
+        EXPECT_EQ(ahead.Delivered(), files);
+        EXPECT_EQ(ahead.ReadOnThreads(), readAhead);
         if (row.listedAhead > 0) {
             EXPECT_LE(ahead.MostBytesHeld(), row.maxBytes);
         }
