@@ -38,8 +38,7 @@ public:
         return *m_handle;
     }
     SystemFolderPath SubFolder(const std::string& name) const {
-        return m_handle ? m_handle->SubFolder(name)
-                        : FolderHandle::SubFolderOf(m_folder.path, m_folder.system, name);
+        return FolderHandle::SubFolderOf(m_folder.path, m_folder.system, name);
     }
 
 private:

@@ -130,11 +130,7 @@ bool ReadAhead::TakeListing(const FoundFolder& found, FolderListing& listing) {
     const auto byPath = m_byPath.find(found.path);
     if (byPath == m_byPath.end()) return false;
     Folder& folder = *byPath->second;
-    WaitDone(lock, [&folder] { return folder.listing != Folder::Listing::Listing; });
-    if (folder.listing == Folder::Listing::Waiting) {
-        folder.listing = Folder::Listing::ByWalk;  // no thread has come to it: the walk lists it
-        m_open.erase(m_plan.at(folder.key));
-    }
+    ListingForWalk(folder, lock);
     if (!folder.listingKept) return false;
     folder.listingKept = false;
     folder.listingTaken = true;
@@ -174,6 +170,14 @@ bool ReadAhead::AllRead() const {
     return true;
 }
 
+void ReadAhead::ListingForWalk(Folder& folder, std::unique_lock<std::mutex>& lock) {
+    WaitDone(lock, [&folder] { return folder.listing != Folder::Listing::Listing; });
+    if (folder.listing == Folder::Listing::Waiting) {
+        folder.listing = Folder::Listing::ByWalk;  // no thread has come to it: the walk lists it
+        m_open.erase(m_plan.at(folder.key));
+    }
+}
+
 bool ReadAhead::Enter(const FoundFolder& found, const std::vector<FoundFolder>& subFolders) {
     std::unique_lock<std::mutex> lock(m_mutex);
     StartThreads();
@@ -184,11 +188,7 @@ bool ReadAhead::Enter(const FoundFolder& found, const std::vector<FoundFolder>& 
     while (m_plan.begin()->second.get() != folder) Forget(*m_plan.begin()->second);
     m_current = m_plan.begin()->second;
     m_cursor = 0;
-    WaitDone(lock, [folder] { return folder->listing != Folder::Listing::Listing; });
-    if (folder->listing == Folder::Listing::Waiting) {
-        folder->listing = Folder::Listing::ByWalk;  // the walk lists it, and names its files
-        m_open.erase(m_current);
-    }
+    ListingForWalk(*folder, lock);
     // Its sub-folders as planned, against those the walk will walk: when they differ (the tree
     // changed, a route to a folder came first elsewhere), the walk's hold.
     uint32_t position = 0;
@@ -445,7 +445,7 @@ void ReadAhead::ReadAheadOf(const FolderPtr& folder, std::unique_lock<std::mutex
     slot.state = Slot::State::Read;
     Hold(*folder, slot.text.size());
     --folder->reading;
-    // A folder ahead whose files are all read lets its handle go: the walk opens its own.
+    // A folder ahead whose files are all read lets its handle go: nothing more is read there.
     if (folder != m_current && folder->reading == 0 && !ClaimableFile(*folder, at)) {
         folder->handle.reset();
     }
@@ -509,7 +509,7 @@ void ReadAhead::End() {
     std::unique_lock<std::mutex> lock(m_mutex);
     m_named.clear();
     if (m_current) {
-        // Its readers use the walk's handle.
+        // Its readers may use the walk's handle.
         Folder& folder = *m_current;
         WaitDone(lock, [&folder] { return folder.reading == 0; });
         Forget(folder);

@@ -211,6 +211,8 @@ private:
     void Read(const FolderHandle& folder, Slot& slot) const;
     void StartThreads();
     bool Stopping() const { return m_stopping.load(std::memory_order_relaxed); }
+    // Waits for a thread listing `folder`; one no thread has come to is the walk's to list.
+    void ListingForWalk(Folder& folder, std::unique_lock<std::mutex>& lock);
     // Makes `handle` the current folder's, for the walk's reads and its readers'.
     void UseHandle(const FolderHandle& handle);
 
