@@ -52,12 +52,18 @@ std::string FolderName(const std::string& path) {
     return name.empty() ? path : std::string(name);
 }
 
+Lookup LookupFor(const WalkWriter& writer) {
+    return writer.NeedsFileTimes() ? Lookup::Always : Lookup::UnlessPlain;
+}
+
 class Walk {
 public:
     Walk(int32_t& shortcutCount, WalkWriter& writer, ReadAheadMode readAhead)
         : m_count(shortcutCount),
           m_writer(writer),
           m_mode(readAhead),
+          m_sequential(LookupFor(writer)),
+          m_readAhead(ReadAhead::Limits(), &ReadShortcutFile, LookupFor(writer)),
           m_source(readAhead == ReadAheadMode::Always ? static_cast<ShortcutSource*>(&m_readAhead)
                                                       : &m_sequential) {}
 
@@ -199,7 +205,7 @@ private:
                 KeepName(name);  // read when its turn comes, and only then
                 continue;
             }
-            m_source->Add(name);
+            m_source->Add(name, m_listing.FilePlain(f));
             while (m_source->Ready()) Keep(m_source->Take());
             if (m_source == &m_sequential && m_sequential.FilesComeSlowly() &&
                 m_mode == ReadAheadMode::Auto) {
@@ -292,7 +298,7 @@ void ListFolder(const FolderHandle& folder, FolderListing& listing, const std::a
         const bool fits = FitsInWalk(folder.Path(), e.name);
         if (Admits(kFileMask, e.attributes)) {
             listing.anyFile = true;
-            if (fits) listing.AddFile(e.name);
+            if (fits) listing.AddFile(e.name, e.plainFile);
         }
         if ((e.attributes & kAttrDirectory) && e.name != "." && e.name != ".." && fits) {
             listing.subFolders.push_back(e.name);

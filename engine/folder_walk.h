@@ -31,8 +31,9 @@ inline bool FitsInWalk(const std::string& folder, const std::string& name) {
 constexpr size_t kLinkMemoryLimit = 16 * 1024 * 1024;
 
 // One listing of a folder as the walk takes it up: the names of its sub-folders and of its files
-// (those within the limits above), in the order the listing delivered them, and whether it
-// listed any file at all. Its storage is kept from folder to folder.
+// (those within the limits above), in the order the listing delivered them, which of the files
+// it showed as plain files (DirEntry::plainFile), and whether it listed any file at all. Its
+// storage is kept from folder to folder.
 struct FolderListing {
     std::vector<std::string> subFolders;
     bool anyFile = false;
@@ -43,20 +44,24 @@ struct FolderListing {
         const size_t start = i == 0 ? 0 : m_fileEnds[i - 1];
         return std::string_view(m_fileNames).substr(start, m_fileEnds[i] - start);
     }
-    void AddFile(std::string_view name) {
+    bool FilePlain(size_t i) const { return m_plainFiles[i]; }
+    void AddFile(std::string_view name, bool plain) {
         m_fileNames.append(name);
         m_fileEnds.push_back(m_fileNames.size());
+        m_plainFiles.push_back(plain);
     }
     void Clear() {
         subFolders.clear();
         anyFile = false;
         m_fileNames.clear();
         m_fileEnds.clear();
+        m_plainFiles.clear();
     }
 
 private:
     std::string m_fileNames;  // the files' names, back to back
     std::vector<size_t> m_fileEnds;
+    std::vector<bool> m_plainFiles;
 };
 
 // Lists `folder` into `listing`, once: a sub-folder is an entry the search for sub-folders

@@ -15,6 +15,7 @@ public:
     explicit PageWriter(TextFile& out) : m_out(out) {}
 
     void AppendLink(std::string& out, const FoundLink& link) override { AppendPageLink(out, link); }
+    bool NeedsFileTimes() const override { return false; }
     void BeginFolder(const FoundFolder& folder) override;
     void SubFolders(const std::vector<FoundFolder>& subFolders) override;
     void BeginLinks(bool anyFile) override;

@@ -23,7 +23,8 @@ size_t HeldFor(const std::string& text) {
 
 }  // namespace
 
-ReadAhead::ReadAhead(Limits limits, TextReader reader) : m_limits(limits), m_reader(reader) {}
+ReadAhead::ReadAhead(Limits limits, TextReader reader, Lookup lookup)
+    : m_limits(limits), m_reader(reader), m_lookup(lookup) {}
 
 ReadAhead::~ReadAhead() {
     {
@@ -143,7 +144,7 @@ bool ReadAhead::TakeListing(const FoundFolder& found, FolderListing& listing) {
     folder.subFolderNames.clear();
     Release(folder, held);
     for (size_t f = folder.files.First(); f < folder.files.End(); ++f) {
-        listing.AddFile(folder.files[f].name);
+        listing.AddFile(folder.files[f].name, folder.files[f].plain);
     }
     listing.anyFile = folder.anyFile;
     return true;
@@ -257,7 +258,7 @@ void ReadAhead::Begin(const FolderHandle& handle) {
     UseHandle(handle);
 }
 
-void ReadAhead::Add(const std::string& name) {
+void ReadAhead::Add(const std::string& name, bool plainFile) {
     std::unique_lock<std::mutex> lock(m_mutex);
     Folder& folder = *m_current;
     const size_t end = folder.files.End();
@@ -282,7 +283,9 @@ void ReadAhead::Add(const std::string& name) {
     }
     if (at == end) {
         // A file no thread listed: named now, read by a thread or when it is taken.
-        folder.files.Append().name = name;
+        Slot& slot = folder.files.Append();
+        slot.name = name;
+        slot.plain = plainFile;
         Hold(folder, HeldFor<Slot>(name));
         m_open.insert(m_current);
         const bool wake = WakeForFiles(folder);
@@ -377,6 +380,7 @@ void ReadAhead::ListAhead(const FolderPtr& folder, std::unique_lock<std::mutex>&
     std::vector<Slot> read(files <= kReadWithListing ? files : 0);
     for (size_t f = 0; f < read.size(); ++f) {
         read[f].name = listing.File(f);
+        read[f].plain = listing.FilePlain(f);
         Read(*handle, read[f]);
         read[f].state = Slot::State::Read;
     }
@@ -412,6 +416,7 @@ void ReadAhead::ListAhead(const FolderPtr& folder, std::unique_lock<std::mutex>&
                 Hold(*folder, HeldFor<Slot>(slot.name) + slot.text.size());
             } else {
                 slot.name = listing.File(f);
+                slot.plain = listing.FilePlain(f);
                 Hold(*folder, HeldFor<Slot>(slot.name));
             }
         }
@@ -472,9 +477,13 @@ void ReadAhead::Slots::DropTaken() {
 }
 
 void ReadAhead::Read(const FolderHandle& folder, Slot& slot) const {
-    slot.kind = FindEntry(folder, slot.name, kFileMask, slot.entry)
-                    ? m_reader(folder, slot.entry, slot.text)
-                    : TextKind::None;
+    if (slot.plain && m_lookup == Lookup::UnlessPlain) {
+        PlainFileEntry(slot.name, slot.entry);
+    } else if (!FindEntry(folder, slot.name, kFileMask, slot.entry)) {
+        slot.kind = TextKind::None;
+        return;
+    }
+    slot.kind = m_reader(folder, slot.entry, slot.text);
 }
 
 const ShortcutRecord& ReadAhead::Take() {

@@ -65,8 +65,10 @@ public:
     // and one woken for a single file in the system's cache costs more than reading it.
     static constexpr size_t kWakeForFiles = 16;
 
-    // Threads started when the first folder begins; each file read with `reader`.
-    explicit ReadAhead(Limits limits = Limits(), TextReader reader = &ReadShortcutFile);
+    // Threads started when the first folder begins; each file read with `reader`, looked up
+    // first as `lookup` says.
+    explicit ReadAhead(Limits limits = Limits(), TextReader reader = &ReadShortcutFile,
+                       Lookup lookup = Lookup::Always);
     ~ReadAhead() override;
     ReadAhead(const ReadAhead&) = delete;
     ReadAhead& operator=(const ReadAhead&) = delete;
@@ -97,7 +99,7 @@ public:
     // The records of the folder begun. A folder begun without Enter is read for as its files
     // are named, with nothing planned after it.
     void Begin(const FolderHandle& folder) override;
-    void Add(const std::string& name) override;
+    void Add(const std::string& name, bool plainFile) override;
     size_t Pending() const override { return m_named.size(); }
     bool Ready() const override { return m_named.size() > m_limits.window; }
     const ShortcutRecord& Take() override;
@@ -115,6 +117,7 @@ public:
 private:
     struct Slot {
         std::string name;
+        bool plain = false;  // its listing showed a plain file
         DirEntry entry;
         std::string text;
         TextKind kind = TextKind::None;
@@ -218,6 +221,7 @@ private:
 
     const Limits m_limits;
     const TextReader m_reader;
+    const Lookup m_lookup;
     std::vector<std::thread> m_threads;
     mutable std::mutex m_mutex;
     std::condition_variable m_work;  // work to take, or the end

@@ -200,13 +200,14 @@ public:
 // The text of the folder's entry, read into `buffer` in text mode; or, for a file that begins
 // with a UTF-16 byte-order mark, its UTF-8 in `utf16Text`, with `utf16` set. Nothing when the
 // file could not be opened. The buffer holds kShortcutExamineLimit bytes, or the entry's length
-// when that is less: the entry was looked up a moment ago, and its length bounds every read.
+// when that is less: the entry was looked up a moment ago, and its length bounds every read
+// (an entry its listing showed as a plain file has no length, and needs the whole limit).
 std::optional<std::string_view> ReadShortcutText(const FolderHandle& folder,
                                                  const DirEntry& entry, char* buffer,
                                                  std::string& utf16Text, bool& utf16) {
     utf16 = false;
     std::optional<size_t> length =
-        TextFile::ReadLookedUp(folder, entry.name, entry.length, buffer, kShortcutExamineLimit);
+        TextFile::ReadLookedUp(folder, entry, buffer, kShortcutExamineLimit);
     if (!length) return std::nullopt;
     bool bigEndian = false;
     if (!IsUtf16(std::string_view(buffer, *length), bigEndian)) {
@@ -215,7 +216,7 @@ std::optional<std::string_view> ReadShortcutText(const FolderHandle& folder,
     // Text mode would take bytes of UTF-16 characters for CRs and Ctrl-Zs: the bytes are read
     // again as they are, as many as the limit allows.
     const std::optional<size_t> bytes =
-        ReadBytesLookedUp(folder, entry.name, entry.length, buffer, kShortcutExamineLimit);
+        ReadBytesLookedUp(folder, entry, buffer, kShortcutExamineLimit);
     if (!bytes) return std::nullopt;
     const std::string_view raw(buffer, *bytes);
     utf16 = IsUtf16(raw, bigEndian);
@@ -224,7 +225,7 @@ std::optional<std::string_view> ReadShortcutText(const FolderHandle& folder,
         return std::string_view(utf16Text);
     }
     // The mark came about only where text mode dropped a CR: the file is 8-bit text after all.
-    length = TextFile::ReadLookedUp(folder, entry.name, entry.length, buffer, kShortcutExamineLimit);
+    length = TextFile::ReadLookedUp(folder, entry, buffer, kShortcutExamineLimit);
     if (!length) return std::nullopt;
     return std::string_view(buffer, *length);
 }
@@ -254,6 +255,15 @@ TextKind ReadShortcutFile(const FolderHandle& folder, const DirEntry& entry, cha
 
 TextKind ReadShortcutFile(const FolderHandle& folder, const DirEntry& entry, std::string& text) {
     if (!MayBeShortcut(entry)) return TextKind::None;
+    if (entry.plainFile) {
+        // No length to size `text` by: read into this thread's buffer of the whole limit.
+        thread_local const std::unique_ptr<char[]> buffer(new char[kShortcutExamineLimit]);
+        thread_local std::string utf16Text;
+        std::string_view read;
+        const TextKind kind = ReadShortcutFile(folder, entry, buffer.get(), utf16Text, read);
+        text.assign(read.data(), read.size());
+        return kind;
+    }
     text.resize(static_cast<size_t>(std::min<uint64_t>(entry.length, kShortcutExamineLimit)));
     std::string utf16Text;
     bool utf16 = false;

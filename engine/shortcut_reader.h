@@ -57,7 +57,8 @@ void AppendPageLink(std::string& out, const FoundLink& link);
 // opened), the file's text as it is, or the UTF-8 of a UTF-16 file.
 enum class TextKind : unsigned char { None, Plain, FromUtf16 };
 
-// Reads the text of the folder's entry (just looked up) into `text`, reusing its storage: its
+// Reads the text of the folder's entry (just looked up, or shown by its listing as a plain file)
+// into `text`, reusing its storage: its
 // first kShortcutExamineLimit characters in text mode (CRs dropped, the first Ctrl-Z ends it);
 // or, for a file that begins with a UTF-16 byte-order mark (either byte order), the UTF-8 of
 // its first kShortcutExamineLimit bytes, with text mode's rules applied to its characters. A

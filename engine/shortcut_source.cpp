@@ -12,15 +12,21 @@ bool Pace::Slow(std::chrono::steady_clock::duration spent) {
     return m_slowSamples >= 2;
 }
 
-SequentialSource::SequentialSource() : m_buffer(new char[kShortcutExamineLimit]) {}
+SequentialSource::SequentialSource(Lookup lookup)
+    : m_lookup(lookup), m_buffer(new char[kShortcutExamineLimit]) {}
 
-void SequentialSource::LookUpAndRead(const FolderHandle& folder, const std::string& name) {
+void SequentialSource::LookUpAndRead(const FolderHandle& folder, const std::string& name,
+                                     bool plainFile) {
     m_record.name = name;
     m_record.text = std::string_view();
+    if (plainFile && m_lookup == Lookup::UnlessPlain) {
+        PlainFileEntry(name, m_record.entry);
+    } else if (!FindEntry(folder, name, kFileMask, m_record.entry)) {
+        m_record.kind = TextKind::None;
+        return;
+    }
     m_record.kind =
-        FindEntry(folder, name, kFileMask, m_record.entry)
-            ? ReadShortcutFile(folder, m_record.entry, m_buffer.get(), m_utf16Text, m_record.text)
-            : TextKind::None;
+        ReadShortcutFile(folder, m_record.entry, m_buffer.get(), m_utf16Text, m_record.text);
 }
 
 void SequentialSource::Begin(const FolderHandle& folder) {
@@ -28,14 +34,15 @@ void SequentialSource::Begin(const FolderHandle& folder) {
     m_named = false;
 }
 
-void SequentialSource::Add(const std::string& name) {
+void SequentialSource::Add(const std::string& name, bool plainFile) {
     m_name = &name;
     m_named = true;
+    m_namedPlain = plainFile;
 }
 
 const ShortcutRecord& SequentialSource::Take() {
     const auto start = std::chrono::steady_clock::now();
-    LookUpAndRead(*m_folder, *m_name);
+    LookUpAndRead(*m_folder, *m_name, m_namedPlain);
     m_named = false;
     if (m_pace.Slow(std::chrono::steady_clock::now() - start)) m_slow = true;
     return m_record;
@@ -48,7 +55,7 @@ void SequentialSource::End() {
 
 const ShortcutRecord& SequentialSource::Read(const FolderHandle& folder, std::string_view name) {
     m_nameRead.assign(name.data(), name.size());
-    LookUpAndRead(folder, m_nameRead);
+    LookUpAndRead(folder, m_nameRead, false);
     return m_record;
 }
 

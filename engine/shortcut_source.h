@@ -14,7 +14,9 @@
 namespace favpage {
 
 // One file of a folder as a source delivers it: the name the listing gave, the entry found by
-// looking the name up afresh (for its current attributes), and the text read from it. `kind` is
+// looking the name up afresh (for its current attributes) or, for a plain file read without a
+// lookup (Lookup::UnlessPlain), the entry the listing gave (PlainFileEntry), and the text read
+// from it. `kind` is
 // TextKind::None when the lookup found no file under kFileMask (gone since the listing, or a
 // folder now) or the file was not read. The name and the text are the source's, kept until
 // its next call.
@@ -24,6 +26,12 @@ struct ShortcutRecord {
     std::string_view text;
     TextKind kind = TextKind::None;
 };
+
+// Whether a source looks each file up before it reads it. Lookup::Always learns every file's
+// current attributes and times (the bookmarks file shows the times). Lookup::UnlessPlain reads
+// a file its listing showed as a plain file (DirEntry::plainFile) without a lookup, one system
+// call less per file, for a writer that needs no times.
+enum class Lookup { Always, UnlessPlain };
 
 // How a source on other threads reads a file it has looked up.
 using TextReader = TextKind (*)(const FolderHandle& folder, const DirEntry& entry,
@@ -38,8 +46,8 @@ public:
     virtual ~ShortcutSource() = default;
     // Starts the files of `folder`, which stays open until End().
     virtual void Begin(const FolderHandle& folder) = 0;
-    // Names the folder's next file.
-    virtual void Add(const std::string& name) = 0;
+    // Names the folder's next file; `plainFile` when its listing showed a plain file.
+    virtual void Add(const std::string& name, bool plainFile) = 0;
     // How many files named are still to be taken.
     virtual size_t Pending() const = 0;
     // True when the next record is to be taken before another file is named.
@@ -75,23 +83,24 @@ private:
 // and tells when the files come slowly. The name given to Add must stay until Take.
 class SequentialSource final : public ShortcutSource {
 public:
-    SequentialSource();
+    explicit SequentialSource(Lookup lookup = Lookup::Always);
     void Begin(const FolderHandle& folder) override;
-    void Add(const std::string& name) override;
+    void Add(const std::string& name, bool plainFile) override;
     size_t Pending() const override { return m_named ? 1 : 0; }
     bool Ready() const override { return m_named; }
     const ShortcutRecord& Take() override;
     void End() override;
 
-    // The record of `name` in `folder`, looked up and read now (not timed); valid until the
-    // next call.
+    // The record of `name` in `folder`, looked up (whatever the source's Lookup) and read now
+    // (not timed); valid until the next call.
     const ShortcutRecord& Read(const FolderHandle& folder, std::string_view name);
     // True once Pace has found the files taken so far slow.
     bool FilesComeSlowly() const { return m_slow; }
 
 private:
-    void LookUpAndRead(const FolderHandle& folder, const std::string& name);
+    void LookUpAndRead(const FolderHandle& folder, const std::string& name, bool plainFile);
 
+    const Lookup m_lookup;
     const FolderHandle* m_folder = nullptr;
     const std::string* m_name = nullptr;
     std::string m_nameRead;  // the name Read was given
@@ -100,6 +109,7 @@ private:
     std::string m_utf16Text;
     ShortcutRecord m_record;
     bool m_named = false;
+    bool m_namedPlain = false;  // the listing showed the file named a plain file
     bool m_slow = false;
     Pace m_pace;
 };

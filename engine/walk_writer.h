@@ -44,6 +44,9 @@ public:
     virtual void EndFolder() = 0;
     // True once the output can no longer be written: the walk then stops early.
     virtual bool Failed() const = 0;
+    // False when the writer shows no file's times (FoundLink::times): the walk then reads a
+    // file its listing showed as a plain file without looking it up (Lookup::UnlessPlain).
+    virtual bool NeedsFileTimes() const { return true; }
 };
 
 }  // namespace favpage

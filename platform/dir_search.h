@@ -52,7 +52,23 @@ struct DirEntry {
     uint64_t length = 0;     // the whole length, for bounds that must not wrap at 4 GiB
     uint32_t attributes = 0; // full set, not reduced by the mask
     FileTimes times{};       // filled by one-entry lookups and full searches
+    // Set by a search for names and kinds where the listing itself shows a plain file: not a
+    // folder, link, device, pipe or socket. Nothing was looked up for it, so its length and
+    // times are not filled in (PlainFileEntry).
+    bool plainFile = false;
 };
+
+// The entry a listing of names and kinds gives `name` when it shows a plain file: the name, the
+// hidden bit its name gives, and nothing else looked up. Only listings that tell plain files
+// apart (POSIX) give such entries.
+inline void PlainFileEntry(std::string_view name, DirEntry& e) {
+    e.name.assign(name.data(), name.size());
+    e.size = 0;
+    e.length = 0;
+    e.attributes = IsHiddenName(e.name) ? uint32_t{kAttrHidden} : 0u;
+    e.times = FileTimes{};
+    e.plainFile = true;
+}
 
 // What a wildcard search must fill in. A folder scan needs only names and the directory bit,
 // which most file systems hand over with the listing; size and the other bits may cost one more

@@ -7,17 +7,21 @@
 
 namespace favpage {
 
-std::optional<size_t> ReadBytesLookedUp(const FolderHandle& folder, const std::string& name,
-                                        uint64_t size, char* buffer, size_t count) {
-    const native::File file(native::OpenKnownForReading(folder, name));
+std::optional<size_t> ReadBytesLookedUp(const FolderHandle& folder, const DirEntry& entry,
+                                        char* buffer, size_t count) {
+    const native::File file(native::OpenKnownForReading(folder, entry));
     if (!file) return std::nullopt;
-    // The size read at the lookup bounds the read, so a file that keeps growing ends too.
-    const size_t want = static_cast<size_t>(std::min<uint64_t>(count, size));
+    // The size read at the lookup bounds the read, so a file that keeps growing ends too; a
+    // plain file not looked up ends at the first read that gives less than asked.
+    const size_t want =
+        entry.plainFile ? count : static_cast<size_t>(std::min<uint64_t>(count, entry.length));
     size_t got = 0;
     while (got < want) {
-        const long n = native::ReadBytes(file.Get(), buffer + got, want - got);
+        const size_t asked = want - got;
+        const long n = native::ReadBytes(file.Get(), buffer + got, asked);
         if (n <= 0) break;
         got += static_cast<size_t>(n);
+        if (entry.plainFile && static_cast<size_t>(n) < asked) break;
     }
     return got;
 }

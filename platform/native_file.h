@@ -25,8 +25,10 @@ using SystemName = std::string;
 FileHandle OpenForReading(const std::string& path, uint64_t& size);
 // Opens for binary reading without checking what the path is (the caller just did).
 FileHandle OpenKnownForReading(const std::string& path);
-// The same for a name in an open folder.
-FileHandle OpenKnownForReading(const FolderHandle& folder, const std::string& name);
+// The same for an entry of an open folder: one just looked up, or one its listing showed as a
+// plain file (DirEntry::plainFile), whose name is then not followed should it have turned into
+// a link since.
+FileHandle OpenKnownForReading(const FolderHandle& folder, const DirEntry& entry);
 // Creates or truncates a file for binary writing.
 FileHandle CreateForWriting(const std::string& path);
 // Reads up to `count` bytes: the number read, 0 at the end, -1 on error.

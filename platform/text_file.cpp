@@ -14,9 +14,11 @@ constexpr char kCtrlZ = 0x1A;
 constexpr size_t kWriteBufferSize = 256 * 1024;
 
 // Reads with text-mode translation: at most `count` characters of the `unread` bytes left,
-// every CR dropped, the first Ctrl-Z ending the text for good (`ended`).
+// every CR dropped, the first Ctrl-Z ending the text for good (`ended`). With `shortReadEnds`,
+// a read that delivers fewer bytes than asked ends it too: a plain file read without a lookup
+// has no known length, and only its end gives less.
 size_t ReadTranslated(native::FileHandle file, uint64_t& unread, bool& ended, char* buffer,
-                      size_t count) {
+                      size_t count, bool shortReadEnds = false) {
     size_t delivered = 0;
     // Raw bytes are read straight into the caller's buffer and compacted in place: dropping CRs
     // only ever shortens the text, so no second buffer is needed.
@@ -28,6 +30,7 @@ size_t ReadTranslated(native::FileHandle file, uint64_t& unread, bool& ended, ch
             break;
         }
         unread -= static_cast<uint64_t>(got);
+        if (shortReadEnds && static_cast<size_t>(got) < want) ended = true;
         char* const begin = buffer + delivered;
         char* end = begin + got;
         if (char* z = static_cast<char*>(std::memchr(begin, kCtrlZ, static_cast<size_t>(got)))) {
@@ -134,11 +137,12 @@ size_t TextFile::Read(char* buffer, size_t count) {
 
 namespace {
 
-std::optional<size_t> ReadOpened(native::File file, uint64_t size, char* buffer, size_t count) {
+std::optional<size_t> ReadOpened(native::File file, uint64_t size, char* buffer, size_t count,
+                                 bool shortReadEnds = false) {
     if (!file) return std::nullopt;
     uint64_t unread = size;
     bool ended = false;
-    return ReadTranslated(file.Get(), unread, ended, buffer, count);
+    return ReadTranslated(file.Get(), unread, ended, buffer, count, shortReadEnds);
 }
 
 }  // namespace
@@ -148,9 +152,11 @@ std::optional<size_t> TextFile::ReadLookedUp(const std::string& path, uint64_t s
     return ReadOpened(native::File(native::OpenKnownForReading(path)), size, buffer, count);
 }
 
-std::optional<size_t> TextFile::ReadLookedUp(const FolderHandle& folder, const std::string& name,
-                                             uint64_t size, char* buffer, size_t count) {
-    return ReadOpened(native::File(native::OpenKnownForReading(folder, name)), size, buffer, count);
+std::optional<size_t> TextFile::ReadLookedUp(const FolderHandle& folder, const DirEntry& entry,
+                                             char* buffer, size_t count) {
+    native::File file(native::OpenKnownForReading(folder, entry));
+    if (entry.plainFile) return ReadOpened(std::move(file), UINT64_MAX, buffer, count, true);
+    return ReadOpened(std::move(file), entry.length, buffer, count);
 }
 
 void TextFile::Write(std::string_view text) {

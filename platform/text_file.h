@@ -44,9 +44,11 @@ public:
     // of characters delivered, or nothing when the file could not be opened.
     static std::optional<size_t> ReadLookedUp(const std::string& path, uint64_t size,
                                               char* buffer, size_t count);
-    // The same for a name in an open folder.
-    static std::optional<size_t> ReadLookedUp(const FolderHandle& folder, const std::string& name,
-                                              uint64_t size, char* buffer, size_t count);
+    // The same for an entry of an open folder, at most its length read; or, for an entry its
+    // listing showed as a plain file (DirEntry::plainFile), not looked up and of no known
+    // length, up to the first read that delivers fewer bytes than asked, which ends the file.
+    static std::optional<size_t> ReadLookedUp(const FolderHandle& folder, const DirEntry& entry,
+                                              char* buffer, size_t count);
 
     // Opens a writer whose translated bytes go to `sink` (nothing when there is none): Close()
     // finishes the sink; destruction without Close() drops it unfinished, whatever that means

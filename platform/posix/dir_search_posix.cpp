@@ -75,6 +75,7 @@ void FillEntry(DirEntry& e, const char* name, size_t nameLength, const struct st
     e.length = S_ISDIR(st.st_mode) ? 0 : static_cast<uint64_t>(st.st_size);
     e.size = static_cast<uint32_t>(e.length);
     e.times = TimesOf(st);
+    e.plainFile = false;
 }
 
 }  // namespace
@@ -133,7 +134,9 @@ struct DirSearch::Impl {
             if (!d) break;
             if (!matchesAll && !NameMatches(pattern, d->d_name)) continue;
             const bool kindKnown = d->d_type != DT_UNKNOWN && d->d_type != DT_LNK;
-            if (detail == Detail::NamesAndKinds && kindKnown) {
+            if (detail == Detail::NamesAndKinds && d->d_type == DT_REG) {
+                PlainFileEntry(d->d_name, e);
+            } else if (detail == Detail::NamesAndKinds && kindKnown) {
                 // The listing already tells folders from files; hidden comes from the name.
                 e.name.assign(d->d_name);
                 e.size = 0;
@@ -142,6 +145,7 @@ struct DirSearch::Impl {
                 e.times = FileTimes{};
                 if (d->d_type == DT_DIR) e.attributes |= kAttrDirectory;
                 if (IsHiddenName(e.name)) e.attributes |= kAttrHidden;
+                e.plainFile = false;
             } else {
                 struct stat st;
                 if (fstatat(Fd(), d->d_name, &st, 0) != 0 &&

@@ -47,12 +47,14 @@ FileHandle OpenKnownForReading(const std::string& path) {
     return fd < 0 ? kNoFile : fd;
 }
 
-FileHandle OpenKnownForReading(const FolderHandle& folder, const std::string& name) {
+FileHandle OpenKnownForReading(const FolderHandle& folder, const DirEntry& entry) {
+    const std::string& name = entry.name;
     if (!folder.IsOpen() || name.find('/') != std::string::npos) return kNoFile;
+    const int flags =
+        O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK | (entry.plainFile ? O_NOFOLLOW : 0);
     int fd;
     do {
-        fd = openat(static_cast<int>(folder.Native()), name.c_str(),
-                    O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+        fd = openat(static_cast<int>(folder.Native()), name.c_str(), flags);
     } while (fd < 0 && errno == EINTR);
     return fd < 0 ? kNoFile : fd;
 }

@@ -188,6 +188,7 @@ bool LookUp(const std::wstring& path, std::string_view name, uint32_t mask, DirE
     entry.length = (static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
     entry.attributes = data.dwFileAttributes;
     entry.times = TimesOf(data.ftCreationTime, data.ftLastWriteTime);
+    entry.plainFile = false;
     return Admits(mask, entry.attributes);
 }
 

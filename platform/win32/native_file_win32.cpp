@@ -54,10 +54,11 @@ FileHandle OpenKnownForReading(const std::string& path) {
 }
 
 // No relative open in Win32: the folder's system path and the name.
-FileHandle OpenKnownForReading(const FolderHandle& folder, const std::string& name) {
+// Windows listings carry every attribute and never mark an entry DirEntry::plainFile.
+FileHandle OpenKnownForReading(const FolderHandle& folder, const DirEntry& entry) {
     if (!folder.IsOpen()) return kNoFile;
     std::wstring path = folder.SystemPath();
-    win32::AppendSystemName(path, name);
+    win32::AppendSystemName(path, entry.name);
     uint64_t size = 0;
     return OpenSystemPath(path, size);
 }

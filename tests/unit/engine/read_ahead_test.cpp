@@ -238,7 +238,7 @@ TEST(ReadAheadTest, ReadersStayWithinTheWindowAndRecordsComeInTheOrderNamed) {
         ReadAhead ahead(ReadAheadLimits{4, reads.window, 1 << 20}, &GatedReader);
         const FolderHandle folder(t.Path("F"));
         ahead.Begin(folder);
-        for (int i = 0; i < 40; ++i) ahead.Add(std::to_string(i) + ".url");
+        for (int i = 0; i < 40; ++i) ahead.Add(std::to_string(i) + ".url", false);
         EXPECT_TRUE(ahead.Ready());
         {
             // The readers fill the window before anything is taken.
@@ -279,7 +279,7 @@ TEST(ReadAheadTest, EndForgetsFilesNotTakenAndWaitsForReadsInProgress) {
     {
         const FolderHandle folder(t.Path("F"));
         ahead.Begin(folder);
-        for (int i = 0; i < 40; ++i) ahead.Add(std::to_string(i) + ".url");
+        for (int i = 0; i < 40; ++i) ahead.Add(std::to_string(i) + ".url", false);
         {
             // Every reader busy with one of the first four files, held at the gate.
             std::unique_lock<std::mutex> lock(reads.mutex);
@@ -305,7 +305,7 @@ TEST(ReadAheadTest, EndForgetsFilesNotTakenAndWaitsForReadsInProgress) {
     EXPECT_EQ(ahead.Delivered(), 0u);
     const FolderHandle next(t.Path("G"));
     ahead.Begin(next);
-    for (int i = 0; i < 3; ++i) ahead.Add(std::to_string(i) + ".url");
+    for (int i = 0; i < 3; ++i) ahead.Add(std::to_string(i) + ".url", false);
     for (int i = 0; i < 3; ++i) {
         const ShortcutRecord& record = ahead.Take();
         EXPECT_EQ(record.name, std::to_string(i) + ".url");
@@ -398,7 +398,9 @@ TEST(ReadAheadTest, ThreadsListThePlannedFoldersAheadOfTheWalkWithinTheLimit) {
                 EXPECT_EQ(ahead.AllRead(), row.listedAhead > 0) << order[i];
             }
             if (i == 0 || !ahead.AllRead()) ahead.Begin(handle);
-            for (size_t f = 0; f < listing.FileCount(); ++f) ahead.Add(std::string(listing.File(f)));
+            for (size_t f = 0; f < listing.FileCount(); ++f) {
+                ahead.Add(std::string(listing.File(f)), listing.FilePlain(f));
+            }
             for (size_t f = 0; f < listing.FileCount(); ++f) {
                 const ShortcutRecord& record = ahead.Take();
                 EXPECT_EQ(record.name, listing.File(f)) << "in the order named";

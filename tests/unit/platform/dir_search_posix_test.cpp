@@ -4,6 +4,7 @@
 
 #include <dirent.h>
 #include <map>
+#include <optional>
 #include <set>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -60,6 +61,52 @@ TEST_F(DirSearchTest, EntriesCarryTheirKindSizeAndHiddenBit) {
     EXPECT_EQ(byName[".hidden"].attributes, kAttrHidden);
     EXPECT_EQ(byName["linkdir"].attributes, kAttrDirectory) << "links are followed";
     EXPECT_EQ(byName["linkfile"].size, 5u);
+}
+
+// A listing of names and kinds shows which entries are plain files, and such an entry is read
+// without a lookup: bounded by the count, never through a name that has become a link since,
+// never waiting on a pipe put in its place.
+TEST_F(DirSearchTest, PlainFilesOfAListingAreReadWithoutALookup) {
+    const FolderHandle folder(m_dir.Path());
+    std::map<std::string, DirEntry> listed;
+    DirSearch s;
+    DirEntry e;
+    for (bool more = s.FindFirst(folder, 0xFFFFFFFF, Detail::NamesAndKinds, e); more;
+         more = s.FindNext(e)) {
+        listed[e.name] = e;
+    }
+    for (const char* name : {"a.url", "noext", ".hidden"}) {
+        EXPECT_TRUE(listed[name].plainFile) << name;
+    }
+    EXPECT_EQ(listed[".hidden"].attributes, kAttrHidden);
+    for (const char* name : {"sub", "linkfile", "dangling", "."}) {
+        EXPECT_FALSE(listed[name].plainFile) << name;
+    }
+    ASSERT_TRUE(FindEntry(folder, "a.url", kFileMask, e));
+    EXPECT_FALSE(e.plainFile) << "a lookup tells everything";
+
+    ASSERT_EQ(mkfifo(m_dir.Native("pipe").c_str(), 0600), 0);
+    const struct {
+        const char* name;
+        size_t count;
+        std::optional<size_t> read;
+    } rows[] = {
+        {"a.url", 64, 5},
+        {"a.url", 3, 3},
+        {"noext", 64, 0},
+        {"linkfile", 64, std::nullopt},  // a link now: not followed
+        {"pipe", 64, 0},                 // a pipe now: opened without waiting, nothing read
+        {"missing", 64, std::nullopt},
+    };
+    for (const auto& row : rows) {
+        DirEntry plain;
+        PlainFileEntry(row.name, plain);
+        char text[64];
+        EXPECT_EQ(TextFile::ReadLookedUp(folder, plain, text, row.count), row.read) << row.name;
+        if (row.read == 5u) {
+            EXPECT_EQ(std::string(text, 5), "12345");
+        }
+    }
 }
 
 TEST_F(DirSearchTest, PatternsMatchLikeTheProgramExpects) {
@@ -169,7 +216,7 @@ TEST(FolderHandleTest, AFolderReplacedDuringItsListingNeverSendsALookupElsewhere
     EXPECT_FALSE(FindEntry(folder, "z.url", kFileMask, entry));
     EXPECT_FALSE(FindEntry(folder, "../A/z.url", kFileMask, entry)) << "names only, never paths";
     char text[64];
-    EXPECT_EQ(TextFile::ReadLookedUp(folder, "x.url", 10, text, sizeof text), 10u);
+    EXPECT_EQ(TextFile::ReadLookedUp(folder, entry, text, sizeof text), 10u);
     EXPECT_EQ(std::string(text, 10), "original x");
     EXPECT_EQ(GetFolderId(folder, "."), GetFolderId(t.Path("B")));
     // A folder that cannot be opened searches and looks up nothing.
