@@ -16,7 +16,9 @@ constexpr size_t kWriteBufferSize = 256 * 1024;
 // Reads with text-mode translation: at most `count` characters of the `unread` bytes left,
 // every CR dropped, the first Ctrl-Z ending the text for good (`ended`). With `shortReadEnds`,
 // a read that delivers fewer bytes than asked ends it too: a plain file read without a lookup
-// has no known length, and only its end gives less.
+// has no known length, and a local file system gives less only at the end (a network one may
+// also give less at its transfer size, tens of kilobytes at the least; a shortcut takes a few
+// hundred bytes).
 size_t ReadTranslated(native::FileHandle file, uint64_t& unread, bool& ended, char* buffer,
                       size_t count, bool shortReadEnds = false) {
     size_t delivered = 0;
