@@ -477,13 +477,9 @@ void ReadAhead::Slots::DropTaken() {
 }
 
 void ReadAhead::Read(const FolderHandle& folder, Slot& slot) const {
-    if (slot.plain && m_lookup == Lookup::UnlessPlain) {
-        PlainFileEntry(slot.name, slot.entry);
-    } else if (!FindEntry(folder, slot.name, kFileMask, slot.entry)) {
-        slot.kind = TextKind::None;
-        return;
-    }
-    slot.kind = m_reader(folder, slot.entry, slot.text);
+    slot.kind = EntryToRead(folder, slot.name, slot.plain, m_lookup, slot.entry)
+                    ? m_reader(folder, slot.entry, slot.text)
+                    : TextKind::None;
 }
 
 const ShortcutRecord& ReadAhead::Take() {

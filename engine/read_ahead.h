@@ -210,7 +210,7 @@ private:
     // WakeIfRoom finds room again, and wakes them.
     bool HeldBack();
     void WakeIfRoom();
-    // Looks up and reads the file of `slot` through `folder`.
+    // Reads the file of `slot` through `folder`, looked up first as m_lookup says (EntryToRead).
     void Read(const FolderHandle& folder, Slot& slot) const;
     void StartThreads();
     bool Stopping() const { return m_stopping.load(std::memory_order_relaxed); }

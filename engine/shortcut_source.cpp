@@ -12,6 +12,15 @@ bool Pace::Slow(std::chrono::steady_clock::duration spent) {
     return m_slowSamples >= 2;
 }
 
+bool EntryToRead(const FolderHandle& folder, const std::string& name, bool plainFile,
+                 Lookup lookup, DirEntry& entry) {
+    if (plainFile && lookup == Lookup::UnlessPlain) {
+        PlainFileEntry(name, entry);
+        return true;
+    }
+    return FindEntry(folder, name, kFileMask, entry);
+}
+
 SequentialSource::SequentialSource(Lookup lookup)
     : m_lookup(lookup), m_buffer(new char[kShortcutExamineLimit]) {}
 
@@ -19,14 +28,10 @@ void SequentialSource::LookUpAndRead(const FolderHandle& folder, const std::stri
                                      bool plainFile) {
     m_record.name = name;
     m_record.text = std::string_view();
-    if (plainFile && m_lookup == Lookup::UnlessPlain) {
-        PlainFileEntry(name, m_record.entry);
-    } else if (!FindEntry(folder, name, kFileMask, m_record.entry)) {
-        m_record.kind = TextKind::None;
-        return;
-    }
     m_record.kind =
-        ReadShortcutFile(folder, m_record.entry, m_buffer.get(), m_utf16Text, m_record.text);
+        EntryToRead(folder, name, plainFile, m_lookup, m_record.entry)
+            ? ReadShortcutFile(folder, m_record.entry, m_buffer.get(), m_utf16Text, m_record.text)
+            : TextKind::None;
 }
 
 void SequentialSource::Begin(const FolderHandle& folder) {

@@ -33,6 +33,13 @@ struct ShortcutRecord {
 // call less per file, for a writer that needs no times.
 enum class Lookup { Always, UnlessPlain };
 
+// Finds the entry of the file `name` of `folder` that a source reads, into `entry`: with
+// Lookup::UnlessPlain, for a file its listing showed as a plain file, the listing's own
+// (PlainFileEntry); otherwise the one a lookup finds now. False when the lookup finds no file
+// under kFileMask (gone since the listing, or a folder now).
+bool EntryToRead(const FolderHandle& folder, const std::string& name, bool plainFile,
+                 Lookup lookup, DirEntry& entry);
+
 // How a source on other threads reads a file it has looked up.
 using TextReader = TextKind (*)(const FolderHandle& folder, const DirEntry& entry,
                                 std::string& text);
