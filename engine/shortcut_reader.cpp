@@ -254,28 +254,14 @@ TextKind ReadShortcutFile(const FolderHandle& folder, const DirEntry& entry, cha
 }
 
 TextKind ReadShortcutFile(const FolderHandle& folder, const DirEntry& entry, std::string& text) {
-    if (!MayBeShortcut(entry)) return TextKind::None;
-    if (entry.plainFile) {
-        // No length to size `text` by: read into this thread's buffer of the whole limit.
-        thread_local const std::unique_ptr<char[]> buffer(new char[kShortcutExamineLimit]);
-        thread_local std::string utf16Text;
-        std::string_view read;
-        const TextKind kind = ReadShortcutFile(folder, entry, buffer.get(), utf16Text, read);
-        text.assign(read.data(), read.size());
-        return kind;
-    }
-    text.resize(static_cast<size_t>(std::min<uint64_t>(entry.length, kShortcutExamineLimit)));
-    std::string utf16Text;
-    bool utf16 = false;
-    const std::optional<std::string_view> read =
-        ReadShortcutText(folder, entry, &text[0], utf16Text, utf16);
-    if (!read) return TextKind::None;
-    if (utf16) {
-        text = std::move(utf16Text);
-        return TextKind::FromUtf16;
-    }
-    text.resize(read->size());
-    return TextKind::Plain;
+    // Read into this thread's buffer of the whole limit, then copied out: an entry its listing
+    // showed as a plain file has no length to size `text` by.
+    thread_local const std::unique_ptr<char[]> buffer(new char[kShortcutExamineLimit]);
+    thread_local std::string utf16Text;
+    std::string_view read;
+    const TextKind kind = ReadShortcutFile(folder, entry, buffer.get(), utf16Text, read);
+    text.assign(read.data(), read.size());
+    return kind;
 }
 
 bool AppendLinkOfText(int32_t& shortcutCount, const DirEntry& entry, std::string_view text,
