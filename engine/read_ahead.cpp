@@ -288,20 +288,21 @@ void ReadAhead::Add(const std::string& name, bool plainFile) {
         slot.plain = plainFile;
         Hold(folder, HeldFor<Slot>(name));
         m_open.insert(m_current);
-        const bool wake = WakeForFiles(folder);
+        const bool filled = folder.files.End() == folder.taken + m_limits.window;
+        const bool wake = WakeForFiles(folder, filled);
         lock.unlock();
         if (wake) m_work.notify_one();
     }
     m_named.push_back(at);
 }
 
-bool ReadAhead::WakeForFiles(const Folder& folder) const {
+bool ReadAhead::WakeForFiles(const Folder& folder, bool filled) const {
     // Never more than each thread's share of the window, which all of them may be busy with.
     const size_t share = m_limits.window / std::max(m_limits.threads, 1u);
     const size_t batch = std::max<size_t>(std::min(kWakeForFiles, share), 1);
     const size_t first = std::max(folder.claimed, folder.files.First());
     const size_t end = std::min(folder.files.End(), folder.taken + m_limits.window);
-    return m_idle > 0 && end >= first + batch;
+    return m_idle > 0 && end > first && (filled || end >= first + batch);
 }
 
 bool ReadAhead::ClaimableFile(const Folder& folder, size_t& at) const {

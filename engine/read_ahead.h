@@ -186,8 +186,9 @@ private:
     // The first folder with work a thread may take now, or none.
     FolderPtr NextWork();
     // True when threads wait for work and kWakeForFiles files of `folder` (fewer when the window
-    // is narrow) wait for a reader within the window.
-    bool WakeForFiles(const Folder& folder) const;
+    // is narrow) wait for a reader within the window; any number when the window is `filled`
+    // by the file just named, as no file named after it can enter the window to make up a batch.
+    bool WakeForFiles(const Folder& folder, bool filled = false) const;
     // True, with its number in `at`, when a file of `folder` waits for a reader within the window.
     bool ClaimableFile(const Folder& folder, size_t& at) const;
     void ListAhead(const FolderPtr& folder, std::unique_lock<std::mutex>& lock);

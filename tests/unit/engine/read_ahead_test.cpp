@@ -238,13 +238,20 @@ TEST(ReadAheadTest, ReadersStayWithinTheWindowAndRecordsComeInTheOrderNamed) {
         ReadAhead ahead(ReadAheadLimits{4, reads.window, 1 << 20}, &GatedReader);
         const FolderHandle folder(t.Path("F"));
         ahead.Begin(folder);
-        for (int i = 0; i < 40; ++i) ahead.Add(std::to_string(i) + ".url", false);
-        EXPECT_TRUE(ahead.Ready());
-        {
-            // The readers fill the window before anything is taken.
+        // The readers fill the window before anything is taken, also when they have read what
+        // there was (but for at most one file, fewer than they are woken for) and wait when the
+        // file that fills it is named.
+        const auto readUpTo = [&](int index) {
             std::unique_lock<std::mutex> lock(reads.mutex);
-            reads.changed.wait(lock, [&] { return reads.highestIndex >= 7 && reads.busy == 0; });
-        }
+            return reads.changed.wait_for(lock, std::chrono::seconds(60), [&] {
+                return reads.highestIndex >= index && reads.busy == 0;
+            });
+        };
+        for (int i = 0; i < 7; ++i) ahead.Add(std::to_string(i) + ".url", false);
+        ASSERT_TRUE(readUpTo(5));
+        for (int i = 7; i < 40; ++i) ahead.Add(std::to_string(i) + ".url", false);
+        EXPECT_TRUE(ahead.Ready());
+        ASSERT_TRUE(readUpTo(7)) << "the file that fills the window is not read ahead";
         for (int i = 0; i < 40; ++i) {
             EXPECT_EQ(ahead.Pending(), static_cast<size_t>(40 - i));
             ++reads.taken;
